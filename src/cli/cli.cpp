@@ -1,0 +1,23 @@
+#include "cli/cli.h"
+
+#include <CLI/CLI.hpp>
+
+namespace tolvane::cli {
+
+int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{"Tolvane: find files and folders, and find duplicate files", "tolvane"};
+    app.require_subcommand(1);
+    try {
+        app.parse(argc, argv);
+    } catch (const CLI::CallForHelp&) {
+        out << app.help();
+        return 0;
+    } catch (const CLI::ParseError& error) {
+        err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
+        return 2;
+    }
+    return 0;
+}
+
+}  // namespace tolvane::cli

@@ -1,0 +1,97 @@
+#include "common/file_records.h"
+
+#include <limits>
+#include <new>
+
+namespace tolvane {
+
+bool FileRecords::AddFolder(std::string_view folderPath)
+{
+    if (folderText_.size() + folderPath.size() > std::numeric_limits<uint32_t>::max()) return false;
+    try {
+        if (folderOffsets_.empty()) folderOffsets_.push_back(0);
+        folderText_.append(folderPath);
+        folderOffsets_.push_back(static_cast<uint32_t>(folderText_.size()));
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
+    return true;
+}
+
+bool FileRecords::Add(const FindData& entry)
+{
+    if (folderOffsets_.size() < 2) return false;
+    const std::string_view name(entry.cFileName);
+    if (names_.size() + name.size() > std::numeric_limits<uint32_t>::max()) return false;
+    const size_t oldNamesSize = names_.size();
+    try {
+        names_.append(name);
+        records_.push_back(Packed{entry.Size(), entry.ftCreationTime.Value(), entry.ftLastAccessTime.Value(),
+                                  entry.ftLastWriteTime.Value(), static_cast<uint32_t>(folderOffsets_.size() - 2),
+                                  static_cast<uint32_t>(oldNamesSize), entry.dwFileAttributes,
+                                  static_cast<uint16_t>(name.size())});
+    } catch (const std::bad_alloc&) {
+        names_.resize(oldNamesSize);
+        return false;
+    }
+    return true;
+}
+
+bool FileRecords::Add(std::string_view folderPath, const FindData& entry)
+{
+    const bool sameFolder = folderOffsets_.size() >= 2 &&
+                            std::string_view(folderText_).substr(folderOffsets_[folderOffsets_.size() - 2]) == folderPath;
+    if (!sameFolder && !AddFolder(folderPath)) return false;
+    return Add(entry);
+}
+
+std::string_view FileRecords::FolderPath(uint32_t recordNumber) const
+{
+    const uint32_t folder = records_[recordNumber].folder;
+    return std::string_view(folderText_).substr(folderOffsets_[folder], folderOffsets_[folder + 1] - folderOffsets_[folder]);
+}
+
+std::string_view FileRecords::FileName(uint32_t recordNumber) const
+{
+    const Packed& record = records_[recordNumber];
+    return std::string_view(names_).substr(record.nameOffset, record.nameLength);
+}
+
+FileRecord FileRecords::operator[](uint32_t recordNumber) const
+{
+    const Packed& record = records_[recordNumber];
+    return FileRecord{FolderPath(recordNumber),
+                      FileName(recordNumber),
+                      record.attributes,
+                      FileTime::FromValue(record.createdTime),
+                      FileTime::FromValue(record.accessedTime),
+                      FileTime::FromValue(record.modifiedTime),
+                      record.size};
+}
+
+std::string FileRecords::FullPath(uint32_t recordNumber) const
+{
+    std::string path(FolderPath(recordNumber));
+    path += FileName(recordNumber);
+    return path;
+}
+
+void FileRecords::Clear()
+{
+    records_.clear();
+    records_.shrink_to_fit();
+    names_.clear();
+    names_.shrink_to_fit();
+    folderText_.clear();
+    folderText_.shrink_to_fit();
+    folderOffsets_.clear();
+    folderOffsets_.shrink_to_fit();
+}
+
+size_t FileRecords::MemoryUsed() const
+{
+    return records_.capacity() * sizeof(Packed) + names_.capacity() + folderText_.capacity() +
+           folderOffsets_.capacity() * sizeof(uint32_t);
+}
+
+}  // namespace tolvane

@@ -1,0 +1,71 @@
+// The found or collected files and folders of one list kind, known by record
+// number. Compact for large compare runs: each folder path is stored once,
+// names live in one arena, times stay in the listing's UTC form.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "platform/types.h"
+
+namespace tolvane {
+
+struct FileRecord {
+    std::string_view folderPath;  // ends with the path separator
+    std::string_view fileName;
+    uint32_t attributes;
+    FileTime createdTime;  // UTC; FileTimeText turns each into the lists' local text
+    FileTime accessedTime;
+    FileTime modifiedTime;
+    uint64_t size;  // 0 for folders
+};
+
+class FileRecords {
+public:
+    uint32_t Count() const { return static_cast<uint32_t>(records_.size()); }
+    bool Empty() const { return records_.empty(); }
+
+    // Starts a folder: records added after it, until the next AddFolder, lie in
+    // folderPath. Returns false when memory runs out.
+    bool AddFolder(std::string_view folderPath);
+    // Appends the entry as a record of the current folder; false when memory
+    // runs out (the records stay as they were).
+    bool Add(const FindData& entry);
+    // Appends the entry as a record of folderPath, starting that folder when it
+    // differs from the current one.
+    bool Add(std::string_view folderPath, const FindData& entry);
+
+    FileRecord operator[](uint32_t recordNumber) const;
+    std::string_view FolderPath(uint32_t recordNumber) const;
+    std::string_view FileName(uint32_t recordNumber) const;
+    uint64_t Size(uint32_t recordNumber) const { return records_[recordNumber].size; }
+    std::string FullPath(uint32_t recordNumber) const;
+
+    // Number of the folder a record lies in (records of one folder share it).
+    uint32_t FolderNumber(uint32_t recordNumber) const { return records_[recordNumber].folder; }
+
+    void Clear();
+    // Bytes held, for the memory figures of benchmarks.
+    size_t MemoryUsed() const;
+
+private:
+    struct Packed {
+        uint64_t size;
+        uint64_t createdTime;
+        uint64_t accessedTime;
+        uint64_t modifiedTime;
+        uint32_t folder;
+        uint32_t nameOffset;
+        uint32_t attributes;
+        uint16_t nameLength;
+    };
+
+    std::vector<Packed> records_;
+    std::string names_;
+    std::string folderText_;
+    std::vector<uint32_t> folderOffsets_;  // start of each folder path in folderText_, plus the end
+};
+
+}  // namespace tolvane

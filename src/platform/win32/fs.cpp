@@ -1,0 +1,168 @@
+#include "platform/fs.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "platform/path.h"
+
+namespace tolvane::platform {
+namespace {
+
+FileTime FromWin32(const FILETIME& time) { return FileTime{time.dwLowDateTime, time.dwHighDateTime}; }
+
+void CopyEntry(const WIN32_FIND_DATAA& found, FindData& entry)
+{
+    entry.dwFileAttributes = found.dwFileAttributes;
+    entry.ftCreationTime = FromWin32(found.ftCreationTime);
+    entry.ftLastAccessTime = FromWin32(found.ftLastAccessTime);
+    entry.ftLastWriteTime = FromWin32(found.ftLastWriteTime);
+    entry.nFileSizeHigh = found.nFileSizeHigh;
+    entry.nFileSizeLow = found.nFileSizeLow;
+    static_assert(sizeof entry.cFileName == sizeof found.cFileName);
+    std::memcpy(entry.cFileName, found.cFileName, sizeof entry.cFileName);
+}
+
+}  // namespace
+
+struct FolderListing::State {
+    HANDLE search = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAA first{};
+    bool firstPending = true;
+};
+
+FolderListing::~FolderListing() { Close(); }
+
+bool FolderListing::Open(const std::string& folderPath)
+{
+    Close();
+    const std::string pattern = WithTrailingSeparator(folderPath) + "*";
+    auto* state = new State;
+    state->search = FindFirstFileA(pattern.c_str(), &state->first);
+    if (state->search == INVALID_HANDLE_VALUE) {
+        delete state;
+        return false;
+    }
+    state_ = state;
+    return true;
+}
+
+bool FolderListing::Next(FindData& entry, bool /*details*/)
+{
+    if (!state_) return false;
+    if (state_->firstPending) {
+        state_->firstPending = false;
+        CopyEntry(state_->first, entry);
+        return true;
+    }
+    WIN32_FIND_DATAA found;
+    if (!FindNextFileA(state_->search, &found)) return false;
+    CopyEntry(found, entry);
+    return true;
+}
+
+bool FolderListing::FillDetails(FindData& /*entry*/) { return state_ != nullptr; }
+
+void FolderListing::Close()
+{
+    if (!state_) return;
+    FindClose(state_->search);
+    delete state_;
+    state_ = nullptr;
+}
+
+File::~File() { Close(); }
+
+File::File(File&& other) noexcept : handle_(other.handle_) { other.handle_ = nullptr; }
+
+File& File::operator=(File&& other) noexcept
+{
+    if (this != &other) {
+        Close();
+        handle_ = other.handle_;
+        other.handle_ = nullptr;
+    }
+    return *this;
+}
+
+bool File::OpenForReading(const std::string& path)
+{
+    Close();
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    handle_ = handle;
+    return true;
+}
+
+bool File::CreateForWriting(const std::string& path)
+{
+    Close();
+    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (handle == INVALID_HANDLE_VALUE) return false;
+    handle_ = handle;
+    return true;
+}
+
+bool File::IsOpen() const { return handle_ != nullptr; }
+
+int64_t File::Read(void* buffer, size_t count)
+{
+    auto* bytes = static_cast<char*>(buffer);
+    size_t total = 0;
+    while (total < count) {
+        const DWORD request = static_cast<DWORD>(count - total > 0x40000000 ? 0x40000000 : count - total);
+        DWORD got = 0;
+        if (!ReadFile(handle_, bytes + total, request, &got, nullptr))
+            return total > 0 ? static_cast<int64_t>(total) : -1;
+        if (got == 0) break;
+        total += got;
+    }
+    return static_cast<int64_t>(total);
+}
+
+bool File::Write(const void* buffer, size_t count)
+{
+    const auto* bytes = static_cast<const char*>(buffer);
+    while (count > 0) {
+        const DWORD request = static_cast<DWORD>(count > 0x40000000 ? 0x40000000 : count);
+        DWORD written = 0;
+        if (!WriteFile(handle_, bytes, request, &written, nullptr)) return false;
+        if (written == 0) {
+            SetLastError(ERROR_WRITE_FAULT);
+            return false;
+        }
+        bytes += written;
+        count -= written;
+    }
+    return true;
+}
+
+bool File::Seek(uint64_t offset)
+{
+    LARGE_INTEGER distance;
+    distance.QuadPart = static_cast<LONGLONG>(offset);
+    return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != 0;
+}
+
+void File::Close()
+{
+    if (handle_) CloseHandle(handle_);
+    handle_ = nullptr;
+}
+
+bool GetPathAttributes(const std::string& path, uint32_t& attributes)
+{
+    const DWORD result = GetFileAttributesA(path.c_str());
+    if (result == INVALID_FILE_ATTRIBUTES) return false;
+    attributes = result;
+    return true;
+}
+
+bool IsExistingFolder(const std::string& path)
+{
+    uint32_t attributes = 0;
+    return GetPathAttributes(path, attributes) && (attributes & AttributeDirectory) != 0;
+}
+
+}  // namespace tolvane::platform

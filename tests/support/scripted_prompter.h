@@ -1,0 +1,40 @@
+// A prompter for tests: records every message and answers questions from a
+// script (IdNo when the script has run out, so an unexpected question never
+// confirms anything).
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "common/prompter.h"
+
+namespace tolvane::test {
+
+struct ShownMessage {
+    std::string text;
+    std::string caption;
+    unsigned style;
+};
+
+class ScriptedPrompter : public Prompter {
+public:
+    void Answer(int answer) { answers_.push_back(answer); }
+
+    int Message(const std::string& text, const std::string& caption, unsigned style) override
+    {
+        shown.push_back({text, caption, style});
+        if ((style & 0xF) != MbYesNo) return IdOk;
+        if (answers_.empty()) return IdNo;
+        const int answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+    }
+
+    std::vector<ShownMessage> shown;
+
+private:
+    std::deque<int> answers_;
+};
+
+}  // namespace tolvane::test

@@ -1,0 +1,179 @@
+#include "support/temp_folder.h"
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <sstream>
+
+#include "platform/path.h"
+#include "platform/time.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <linux/capability.h>
+#include <sys/stat.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+#endif
+
+namespace tolvane::test {
+namespace fs = std::filesystem;
+
+TempFolder::TempFolder()
+{
+    static std::atomic<unsigned> counter{0};
+    std::random_device random;
+    const fs::path base = fs::temp_directory_path();
+    for (;;) {
+        std::ostringstream name;
+        name << "tolvane-test-" << random() << "-" << counter++;
+        const fs::path candidate = base / name.str();
+        std::error_code error;
+        if (fs::create_directory(candidate, error)) {
+            path_ = platform::WithTrailingSeparator(candidate.string());
+            return;
+        }
+    }
+}
+
+TempFolder::~TempFolder()
+{
+    std::error_code error;
+    for (const auto& item : fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, error)) {
+        fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, error);
+#ifdef _WIN32
+        SetFileAttributesA(item.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+#endif
+    }
+    fs::remove_all(path_, error);
+}
+
+std::string TempFolder::PathOf(std::string_view relative) const
+{
+    std::string path = path_;
+    for (char c : relative) path += c == '/' ? platform::PathSeparator : c;
+    return path;
+}
+
+std::string TempFolder::WriteFile(std::string_view relative, std::string_view content) const
+{
+    const std::string path = PathOf(relative);
+    fs::create_directories(fs::path(path).parent_path());
+    std::ofstream file(path, std::ios::binary | std::ios::trunc);
+    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    return path;
+}
+
+std::string TempFolder::MakeFolder(std::string_view relative) const
+{
+    const std::string path = PathOf(relative);
+    fs::create_directories(path);
+    return platform::WithTrailingSeparator(path);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream content;
+    content << file.rdbuf();
+    return content.str();
+}
+
+FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int second)
+{
+    SystemTime calendar;
+    calendar.wYear = static_cast<uint16_t>(year);
+    calendar.wMonth = static_cast<uint16_t>(month);
+    calendar.wDay = static_cast<uint16_t>(day);
+    calendar.wHour = static_cast<uint16_t>(hour);
+    calendar.wMinute = static_cast<uint16_t>(minute);
+    calendar.wSecond = static_cast<uint16_t>(second);
+    FileTime time;
+    platform::CalendarToFileTime(calendar, time);
+    return time;
+}
+
+#ifdef _WIN32
+
+bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
+{
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    const FILETIME write{modified.dwLowDateTime, modified.dwHighDateTime};
+    const FILETIME access{accessed.dwLowDateTime, accessed.dwHighDateTime};
+    const bool done = SetFileTime(file, nullptr, &access, &write) != 0;
+    CloseHandle(file);
+    return done;
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly)
+{
+    DWORD attributes = GetFileAttributesA(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
+    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
+    return SetFileAttributesA(path.c_str(), attributes) != 0;
+}
+
+bool MakeUnreadable(const std::string&) { return false; }
+void MakeReadable(const std::string&) {}
+
+#else
+
+namespace {
+
+timespec ToTimespec(FileTime time)
+{
+    const int64_t ticks = static_cast<int64_t>(time.Value()) - 116444736000000000LL;
+    timespec result{};
+    result.tv_sec = static_cast<time_t>(ticks / 10000000);
+    result.tv_nsec = static_cast<long>(ticks % 10000000 * 100);
+    if (result.tv_nsec < 0) {
+        result.tv_nsec += 1000000000;
+        --result.tv_sec;
+    }
+    return result;
+}
+}  // namespace
+
+bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
+{
+    const timespec times[2] = {ToTimespec(accessed), ToTimespec(modified)};
+    return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+bool SetReadOnly(const std::string& path, bool readOnly)
+{
+    struct stat status{};
+    if (stat(path.c_str(), &status) != 0) return false;
+    const mode_t mode = readOnly ? (status.st_mode & ~mode_t{0222}) : (status.st_mode | S_IWUSR);
+    return chmod(path.c_str(), mode) == 0;
+}
+
+// Root passes every permission check through two capabilities; taking them
+// out of this thread's effective set (threads it starts inherit that) lets the
+// tests meet unreadable folders and files as a user would.
+static bool DropPermissionOverride()
+{
+    __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+    __user_cap_data_struct data[2]{};
+    if (syscall(SYS_capget, &header, data) != 0) return false;
+    const unsigned mask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
+    data[0].effective &= ~mask;
+    return syscall(SYS_capset, &header, data) == 0;
+}
+
+bool MakeUnreadable(const std::string& path)
+{
+    if (geteuid() == 0 && !DropPermissionOverride()) return false;
+    return chmod(path.c_str(), 0) == 0;
+}
+
+void MakeReadable(const std::string& path) { chmod(path.c_str(), 0755); }
+
+#endif
+
+}  // namespace tolvane::test

@@ -1,0 +1,44 @@
+// A fresh temporary folder for one test, removed with everything in it when
+// the test ends, and helpers to lay out files with known sizes, times and
+// attributes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+#include "platform/types.h"
+
+namespace tolvane::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    // The folder's path, ending with the path separator.
+    const std::string& Path() const { return path_; }
+    // Path() followed by relative, with '/' turned into the system's separator.
+    std::string PathOf(std::string_view relative) const;
+
+    // Creates the file (and its folders) with exactly these bytes.
+    std::string WriteFile(std::string_view relative, std::string_view content) const;
+    std::string MakeFolder(std::string_view relative) const;
+
+private:
+    std::string path_;
+};
+
+std::string ReadWholeFile(const std::string& path);
+bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed);
+bool SetReadOnly(const std::string& path, bool readOnly);
+// Makes a folder unlistable for the test process; false where the system
+// cannot (a root process on POSIX ignores permission bits).
+bool MakeUnreadable(const std::string& path);
+void MakeReadable(const std::string& path);
+// File time of a UTC calendar date and time.
+FileTime UtcFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
+
+}  // namespace tolvane::test
