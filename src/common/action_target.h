@@ -1,0 +1,35 @@
+// The list that the next action works on: a page fills it just before it opens
+// an action, and the action (and its worker thread) reads it.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <vector>
+
+#include "common/file_records.h"
+#include "common/result_list.h"
+
+namespace tolvane {
+
+// Entry r is the number of the record shown in row r of a list.
+using RowIndex = std::vector<uint32_t>;
+// The entry of a row that was deleted and not yet squeezed out.
+inline constexpr uint32_t RemovedMarker = 0xFFFFFFFF;
+
+inline constexpr int32_t ActionModeCopy = 0;
+inline constexpr int32_t ActionModeMove = 1;  // also the mode of a deletion
+inline constexpr int32_t ActionModeStop = -1;
+
+struct ActionTarget {
+    ResultList* list = nullptr;
+    const FileRecords* records = nullptr;
+    RowIndex* rowIndex = nullptr;
+    // Written -1 by whoever wants the running action to stop; the worker tests
+    // it before each row.
+    std::atomic<int32_t> ActionMode{ActionModeCopy};
+    bool RemovesRows = false;
+    // The list is one of the four grouped Compare lists (column 1 is "Group").
+    bool groupedList = false;
+};
+
+}  // namespace tolvane
