@@ -37,3 +37,16 @@ setup_wine() {
     wineserver -w
   fi
 }
+
+# Starts one persistent Wine server with its services, outside any test: a
+# service that a test program started would inherit the test's output pipe and
+# keep ctest waiting for it to close.
+start_wine() {
+  setup_wine
+  wineserver -p
+  /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
+}
+
+stop_wine() {
+  wineserver -k >/dev/null 2>&1 || true
+}
