@@ -28,6 +28,13 @@ std::string P(std::initializer_list<std::string_view> names)
     return path;
 }
 
+// The items in the list box's order.
+Items Sorted(Items items)
+{
+    std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) { return LocationOrderLess(a, b); });
+    return items;
+}
+
 LocationsEditor EditorWith(const Items& paths, bool includeSubfolders = false)
 {
     LocationList stored;
@@ -53,16 +60,16 @@ TEST(NormalizeLocations, RemovesDuplicatesAndWithSubfoldersTheFoldersInsideOther
     const std::string data = P({"C:", "Data"});
     const std::string old = P({"C:", "Data", "Old"});
     const std::string deeper = P({"C:", "Data", "Old", "x"});
-    const std::string data2 = P({"C:", "Data2"});
+    const std::string datax = P({"C:", "Datax"});  // sorts after the folders inside C:\Data
 
-    LocationsEditor editor = EditorWith({data, old, deeper, data2});
+    LocationsEditor editor = EditorWith({data, old, deeper, datax});
     editor.Add(data);
-    EXPECT_EQ(editor.Box().Items(), (Items{data, old, deeper, data2}));
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, old, deeper, datax}));
     editor.SetIncludeSubfolders(true);
-    EXPECT_EQ(editor.Box().Items(), (Items{data, data2}));
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, datax}));
     editor.SetIncludeSubfolders(false);
     editor.Add(old);
-    EXPECT_EQ(editor.Box().Items(), (Items{data, old, data2}));
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, old, datax}));
 
     // Only neighbours are compared: a sibling sorted in between, or a case
     // variant between two equal paths, keeps them apart; a folder given with
@@ -225,8 +232,7 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     LocationsEditor editor = EditorWith({lf, "kept"});
     ScriptedPrompter prompter;
     EXPECT_EQ(editor.Load(listFile, prompter), LocationsFileResult::Done);
-    Items expected{crlf, lf, "kept"};
-    std::sort(expected.begin(), expected.end(), [](const std::string& a, const std::string& b) { return LocationOrderLess(a, b); });
+    const Items expected = Sorted({crlf, lf, "kept"});
     EXPECT_EQ(editor.Box().Items(), expected);
     EXPECT_TRUE(prompter.shown.empty());
 
