@@ -24,6 +24,11 @@ ensure_packages() {
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
 
+# The server launcher that wine64 itself depends on (libwine): the bare
+# "wineserver" command comes from the "wine" package, which a minimal install
+# of wine64 does not bring.
+WINESERVER=/usr/lib/wine/wineserver
+
 # A Wine prefix of the project's own, created before the first program runs in it.
 setup_wine() {
   export WINEPREFIX="${WINEPREFIX:-$TOLVANE_ROOT/build/wineprefix}"
@@ -34,7 +39,7 @@ setup_wine() {
     echo "Creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
+    "$WINESERVER" -w
   fi
 }
 
@@ -43,10 +48,10 @@ setup_wine() {
 # keep ctest waiting for it to close.
 start_wine() {
   setup_wine
-  wineserver -p
+  "$WINESERVER" -p
   /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
 }
