@@ -39,17 +39,26 @@ bool LinkTargetIsFolder(int folder, const char* name)
 bool FillFromStatx(int folder, const char* name, const char* ownName, FindData& entry)
 {
     struct statx status{};
-    if (statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) {
+    const auto examine = [&] {
+        return statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &status) == 0;
+    };
+    if (!examine()) {
         SetLastErrorFromErrno(errno);
         return false;
     }
     uint32_t attributes = 0;
+    if (S_ISLNK(status.stx_mode)) {
+        attributes |= AttributeReparsePoint;
+        // Resolving the link sets its access time; examine it again afterwards
+        // so that every listing of an unchanged folder reports the same times.
+        if (LinkTargetIsFolder(folder, name)) attributes |= AttributeDirectory;
+        if (!examine()) {
+            SetLastErrorFromErrno(errno);
+            return false;
+        }
+    }
     const mode_t mode = status.stx_mode;
     if (S_ISDIR(mode)) attributes |= AttributeDirectory;
-    if (S_ISLNK(mode)) {
-        attributes |= AttributeReparsePoint;
-        if (LinkTargetIsFolder(folder, name)) attributes |= AttributeDirectory;
-    }
     if ((mode & S_IWUSR) == 0 && !S_ISLNK(mode)) attributes |= AttributeReadOnly;
     if (IsHiddenName(ownName)) attributes |= AttributeHidden;
     if (attributes == 0) attributes = AttributeNormal;
