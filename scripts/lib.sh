@@ -51,7 +51,7 @@ use_virtual_desktop() {
   grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
   /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1 || true
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
 }
 
 # Starts one persistent Wine server with its services, outside any test: a
