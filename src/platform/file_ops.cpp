@@ -1,0 +1,17 @@
+#include "platform/file_ops.h"
+
+#include "platform/fs.h"
+
+namespace tolvane::platform {
+
+SizedFileResult CreateSizedFile(const std::string& path, uint64_t byteCount)
+{
+    File file;
+    if (!file.CreateForWriting(path)) return SizedFileResult::CreateFailed;
+    if (byteCount == 0) return SizedFileResult::Created;
+    const char zero = 0;
+    if (!file.Seek(byteCount - 1) || !file.Write(&zero, 1)) return SizedFileResult::WriteFailed;
+    return SizedFileResult::Created;
+}
+
+}  // namespace tolvane::platform
