@@ -1,5 +1,7 @@
 #include "actions/copy_move.h"
 
+#include <optional>
+
 #include "common/size_date_text.h"
 #include "platform/error.h"
 #include "platform/file_ops.h"
@@ -8,7 +10,7 @@
 namespace tolvane {
 namespace {
 
-enum class ClashAnswer { None, Rename, Skip, Break };
+enum class ClashAnswer { Rename, Skip, Break };
 
 // Any result the dialog cannot have given (it failed to open, say) stops the
 // run: of the three answers only that one changes no file.
@@ -117,17 +119,16 @@ private:
 
     void HandleClash(int row, const std::string& source, const std::string& name)
     {
-        ClashAnswer answer = remembered_;
-        if (answer == ClashAnswer::None) {
+        std::optional<ClashAnswer> answer = remembered_;
+        if (!answer) {
             const int result = choices_.ConfirmAction(name);
             answer = DecodeClashButton(result / 2);
             if ((result & 1) != 0) remembered_ = answer;
         }
-        switch (answer) {
+        switch (*answer) {
         case ClashAnswer::Rename: TransferUnderNewName(row, source, name); break;
         case ClashAnswer::Break: target_.ActionMode.store(ActionModeStop); break;
-        case ClashAnswer::Skip:
-        case ClashAnswer::None: break;
+        case ClashAnswer::Skip: break;
         }
     }
 
@@ -154,7 +155,7 @@ private:
     std::string destinationFolder_;
     int total_ = 0;
     int done_ = 0;
-    ClashAnswer remembered_ = ClashAnswer::None;
+    std::optional<ClashAnswer> remembered_;  // "Apply the same action to all"
 };
 
 }  // namespace

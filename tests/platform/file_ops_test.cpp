@@ -105,34 +105,5 @@ TEST(RemoveFile, DeletesOnlyWritableFiles)
     EXPECT_TRUE(Exists(folder));
 }
 
-TEST(CreateFolder, CreatesOnceAndNamesTheFailure)
-{
-    TempFolder temp;
-    const std::string folder = temp.PathOf("new");
-    ASSERT_TRUE(platform::CreateFolder(folder));
-    EXPECT_TRUE(fs::is_directory(folder));
-
-    EXPECT_FALSE(platform::CreateFolder(folder));
-    EXPECT_EQ(LastError(), platform::ErrorAlreadyExists);
-
-    EXPECT_FALSE(platform::CreateFolder(temp.PathOf("missing/new")));
-    EXPECT_EQ(LastError(), platform::ErrorPathNotFound);
-}
-
-TEST(CreateSizedFile, HasExactlyTheSizeAndReplacesAnOldFile)
-{
-    TempFolder temp;
-    const std::string path = temp.WriteFile("fake.bin", std::string(5000, 'o'));
-
-    ASSERT_EQ(platform::CreateSizedFile(path, 1024), platform::SizedFileResult::Created);
-    EXPECT_EQ(ReadWholeFile(path), std::string(1024, '\0'));
-
-    ASSERT_EQ(platform::CreateSizedFile(path, 1), platform::SizedFileResult::Created);
-    EXPECT_EQ(ReadWholeFile(path), std::string(1, '\0'));
-
-    EXPECT_EQ(platform::CreateSizedFile(temp.PathOf("missing/fake.bin"), 10), platform::SizedFileResult::CreateFailed);
-    EXPECT_NE(LastError(), platform::ErrorSuccess);
-}
-
 }  // namespace
 }  // namespace tolvane
