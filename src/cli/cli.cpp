@@ -2,12 +2,16 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/tools_commands.h"
+
 namespace tolvane::cli {
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Tolvane: find files and folders, and find duplicate files", "tolvane"};
     app.require_subcommand(1);
+    int exitStatus = 0;
+    AddToolsCommands(app, out, err, exitStatus);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -17,7 +21,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
     }
-    return 0;
+    return exitStatus;
 }
 
 }  // namespace tolvane::cli

@@ -12,6 +12,7 @@ inline constexpr uint32_t ErrorFileNotFound = 2;
 inline constexpr uint32_t ErrorPathNotFound = 3;
 inline constexpr uint32_t ErrorAccessDenied = 5;
 inline constexpr uint32_t ErrorNotEnoughMemory = 8;
+inline constexpr uint32_t ErrorNotSameDevice = 17;
 inline constexpr uint32_t ErrorNotReady = 21;
 inline constexpr uint32_t ErrorSharingViolation = 32;
 inline constexpr uint32_t ErrorFileExists = 80;

@@ -24,6 +24,7 @@ int RepresentativeErrno(uint32_t code)
     case ErrorAccessDenied: return EACCES;
     case ErrorNotEnoughMemory: return ENOMEM;
     case ErrorNotReady: return ENXIO;
+    case ErrorNotSameDevice: return EXDEV;
     case ErrorSharingViolation: return EBUSY;
     case ErrorFileExists:
     case ErrorAlreadyExists: return EEXIST;
@@ -56,6 +57,7 @@ uint32_t ErrnoToErrorCode(int error)
     case ENOSPC:
     case EDQUOT: return ErrorDiskFull;
     case ENOTEMPTY: return ErrorDirNotEmpty;
+    case EXDEV: return ErrorNotSameDevice;
     case ENAMETOOLONG: return ErrorFilenameTooLong;
     default: return ErrnoCodeFlag | static_cast<uint32_t>(error);
     }
