@@ -42,11 +42,22 @@ setup_wine() {
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
     "$WINESERVER" -w
   fi
+  use_virtual_desktop
+}
+
+# Every window opens inside one Wine desktop window: without a window manager
+# Wine otherwise waits seconds for each top-level window it hides.
+use_virtual_desktop() {
+  grep -q '"Desktop"="Default"' "$WINEPREFIX/user.reg" 2>/dev/null && return 0
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer' /v Desktop /d Default /f >/dev/null 2>&1 || true
+  /usr/lib/wine/wine64 reg add 'HKCU\Software\Wine\Explorer\Desktops' /v Default /d 1280x1000 /f >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
 }
 
 # Starts one persistent Wine server with its services, outside any test: a
 # service that a test program started would inherit the test's output pipe and
-# keep ctest waiting for it to close.
+# keep ctest waiting for it to close. Windows tests need the display they will
+# use already set: the desktop process started here draws every window.
 start_wine() {
   setup_wine
   # Fails only when this prefix already has a server (an earlier run by hand

@@ -1,0 +1,123 @@
+#include "gui_support.h"
+
+#include <commctrl.h>
+#include <prsht.h>
+
+#include <thread>
+
+#include "app/main_sheet.h"
+
+namespace tolvane::test {
+
+int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
+{
+    boxes.push_back({owner, text, caption, style});
+    if ((style & 0xF) != MB_YESNO) return IDOK;
+    if (answers.empty()) return IDNO;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
+}
+
+bool ScriptedInteraction::PickFolder(HWND, std::string& path, const std::string& title)
+{
+    pickerTitles.push_back(title);
+    if (folders.empty()) return false;
+    path = folders.front();
+    folders.pop_front();
+    return true;
+}
+
+bool ScriptedInteraction::AskFileName(HWND, FileDialogKind kind, std::string& path)
+{
+    fileDialogs.push_back(kind);
+    if (fileNames.empty()) return false;
+    path = fileNames.front();
+    fileNames.pop_front();
+    return true;
+}
+
+void PumpMessages()
+{
+    MSG message;
+    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+        TranslateMessage(&message);
+        DispatchMessageA(&message);
+    }
+}
+
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit)
+{
+    const auto end = std::chrono::steady_clock::now() + limit;
+    while (!done()) {
+        if (std::chrono::steady_clock::now() > end) return false;
+        PumpMessages();
+        // Wakes for sent messages of a worker thread as well as posted ones.
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
+    }
+    return true;
+}
+
+std::string WindowText(HWND window)
+{
+    char text[1024] = {};
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+
+bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+
+bool IsEnabledItem(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+
+void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+
+void SetItemText(HWND dialog, int id, const std::string& text)
+{
+    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+}
+
+void GuiTest::SetUp()
+{
+    appInstance = GetModuleHandleA(nullptr);
+    InitProgramControls();
+    SetInteraction(&script);
+}
+
+void GuiTest::TearDown()
+{
+    PumpMessages();
+    SetInteraction(nullptr);
+    // A quit posted by the code under test must not end the next test's loop.
+    MSG message;
+    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    }
+}
+
+void MainWindowTest::SetUp()
+{
+    GuiTest::SetUp();
+    PROPSHEETHEADERA header;
+    PROPSHEETPAGEA pages[2];
+    FillMainSheet(header, pages);
+    header.dwFlags |= PSH_MODELESS;
+    sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
+    ASSERT_NE(sheet, nullptr);
+    ShowWindow(sheet, SW_SHOW);
+    PumpMessages();
+}
+
+void MainWindowTest::TearDown()
+{
+    if (sheet && IsWindow(sheet)) DestroyWindow(sheet);
+    ReleaseMainSheet();
+    GuiTest::TearDown();
+}
+
+HWND MainWindowTest::CurrentPage() const
+{
+    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
+}
+
+}  // namespace tolvane::test
