@@ -2,12 +2,15 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/find_command.h"
+
 namespace tolvane::cli {
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Tolvane: find files and folders, and find duplicate files", "tolvane"};
     app.require_subcommand(1);
+    const FindCommand find(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -17,6 +20,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
     }
+    if (find.Chosen()) return find.Run(out, err);
     return 0;
 }
 
