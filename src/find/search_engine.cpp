@@ -5,6 +5,7 @@
 
 #include "common/constants.h"
 #include "common/size_date_text.h"
+#include "common/walk_roots.h"
 #include "find/content_search.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -240,7 +241,8 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
     state.foundFolderCount.store(0);
     const uint32_t startTick = platform::TickCount();
     try {
-        if (!state.folderQueue.Start(state.locationPaths)) {
+        // Each folder once, however the locations overlap.
+        if (!state.folderQueue.Start(WalkRoots(state.locationPaths, state.includeSubfolders))) {
             prompter.Message(AllocationFailedText, AbortedCaption, MbIconHand);
             return AbortForMemory(state, view, lists);
         }
