@@ -20,9 +20,15 @@ ensure_packages() {
   echo "Installing: ${missing[*]}"
   local sudo=""
   [ "$(id -u)" -ne 0 ] && sudo="sudo"
-  $sudo apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+  # sudo drops the caller's environment, so the frontend goes through env.
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get update -qq
+  $sudo env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
 }
+
+# The server launcher that wine64 itself depends on (libwine): the bare
+# "wineserver" command comes from the "wine" package, which a minimal install
+# of wine64 does not bring.
+WINESERVER=/usr/lib/wine/wineserver
 
 # A Wine prefix of the project's own, created before the first program runs in it.
 setup_wine() {
@@ -34,7 +40,7 @@ setup_wine() {
     echo "Creating the Wine prefix $WINEPREFIX"
     mkdir -p "$WINEPREFIX"
     /usr/lib/wine/wine64 wineboot --init >/dev/null 2>&1 || true
-    wineserver -w
+    "$WINESERVER" -w
   fi
 }
 
@@ -43,10 +49,12 @@ setup_wine() {
 # keep ctest waiting for it to close.
 start_wine() {
   setup_wine
-  wineserver -p
+  # Fails only when this prefix already has a server (an earlier run by hand
+  # left it running); that one serves as well.
+  "$WINESERVER" -p 2>/dev/null || true
   /usr/lib/wine/wine64 wineboot </dev/null >/dev/null 2>&1 || true
 }
 
 stop_wine() {
-  wineserver -k >/dev/null 2>&1 || true
+  "$WINESERVER" -k >/dev/null 2>&1 || true
 }

@@ -35,21 +35,41 @@ bool LinkTargetIsFolder(int folder, const char* name)
     return fstatat(folder, name, &target, 0) == 0 && S_ISDIR(target.st_mode);
 }
 
+// The attributes that a folder's own list of names tells: directory, link
+// (from the entry's type, where the file system gives one) and hidden.
+uint32_t AttributesFromType(unsigned char type, const char* name)
+{
+    uint32_t attributes = 0;
+    if (type == DT_DIR) attributes |= AttributeDirectory;
+    if (type == DT_LNK) attributes |= AttributeReparsePoint;
+    if (IsHiddenName(name)) attributes |= AttributeHidden;
+    return attributes;
+}
+
 // Fills everything but the name from the entry's own status (links not followed).
 bool FillFromStatx(int folder, const char* name, const char* ownName, FindData& entry)
 {
     struct statx status{};
-    if (statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &status) != 0) {
+    const auto examine = [&] {
+        return statx(folder, name, AT_SYMLINK_NOFOLLOW | AT_NO_AUTOMOUNT, STATX_BASIC_STATS | STATX_BTIME, &status) == 0;
+    };
+    if (!examine()) {
         SetLastErrorFromErrno(errno);
         return false;
     }
     uint32_t attributes = 0;
+    if (S_ISLNK(status.stx_mode)) {
+        attributes |= AttributeReparsePoint;
+        // Resolving the link sets its access time; examine it again afterwards
+        // so that every listing of an unchanged folder reports the same times.
+        if (LinkTargetIsFolder(folder, name)) attributes |= AttributeDirectory;
+        if (!examine()) {
+            SetLastErrorFromErrno(errno);
+            return false;
+        }
+    }
     const mode_t mode = status.stx_mode;
     if (S_ISDIR(mode)) attributes |= AttributeDirectory;
-    if (S_ISLNK(mode)) {
-        attributes |= AttributeReparsePoint;
-        if (LinkTargetIsFolder(folder, name)) attributes |= AttributeDirectory;
-    }
     if ((mode & S_IWUSR) == 0 && !S_ISLNK(mode)) attributes |= AttributeReadOnly;
     if (IsHiddenName(ownName)) attributes |= AttributeHidden;
     if (attributes == 0) attributes = AttributeNormal;
@@ -103,12 +123,17 @@ bool FolderListing::Next(FindData& entry, bool details)
         entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime = FileTime{};
 
         if (!details && (item->d_type == DT_DIR || item->d_type == DT_REG)) {
-            entry.dwFileAttributes = item->d_type == DT_DIR ? AttributeDirectory : 0;
-            if (IsHiddenName(entry.cFileName)) entry.dwFileAttributes |= AttributeHidden;
+            entry.dwFileAttributes = AttributesFromType(item->d_type, entry.cFileName);
             return true;
         }
-        // An entry that vanished since readdir is not reported.
         if (FillFromStatx(dirfd(state_->folder), entry.cFileName, entry.cFileName, entry)) return true;
+        // An entry that vanished since readdir is not reported. One whose
+        // details cannot be had (a folder that may be read but not searched)
+        // is still listed with what the folder itself tells.
+        if (errno != ENOENT) {
+            entry.dwFileAttributes = AttributesFromType(item->d_type, entry.cFileName);
+            return true;
+        }
     }
 }
 

@@ -1,0 +1,258 @@
+#include "find/locations.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "platform/path.h"
+#include "platform/text.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
+
+namespace tolvane {
+namespace {
+
+using test::ScriptedPrompter;
+using test::TempFolder;
+using Items = std::vector<std::string>;
+
+// Joins names with the system's path separator.
+std::string P(std::initializer_list<std::string_view> names)
+{
+    std::string path;
+    for (std::string_view name : names) {
+        if (!path.empty()) path += platform::PathSeparator;
+        path += name;
+    }
+    return path;
+}
+
+// The items in the list box's order.
+Items Sorted(Items items)
+{
+    std::stable_sort(items.begin(), items.end(), [](const std::string& a, const std::string& b) { return LocationOrderLess(a, b); });
+    return items;
+}
+
+LocationsEditor EditorWith(const Items& paths, bool includeSubfolders = false)
+{
+    LocationList stored;
+    stored.locationPaths = paths;
+    stored.includeSubfolders = includeSubfolders;
+    return LocationsEditor(stored);
+}
+
+TEST(LocationBox, KeepsTheCaseInsensitiveOrderOfASortedListBox)
+{
+    LocationBox box;
+    for (const char* path : {"b", "A", "a", "C", "ab", "\xE9t\xE9", "z", "Data\\Old", "Data 2", "Data"}) box.Add(path);
+    // Equal ignoring case: the later one goes after. A blank sorts before a
+    // backslash, and bytes above 127 after every letter.
+    EXPECT_EQ(box.Items(), (Items{"A", "a", "ab", "b", "C", "Data", "Data 2", "Data\\Old", "z", "\xE9t\xE9"}));
+
+    box.Remove({5, 0, 5, 42, -1});
+    EXPECT_EQ(box.Items(), (Items{"a", "ab", "b", "C", "Data 2", "Data\\Old", "z", "\xE9t\xE9"}));
+}
+
+TEST(NormalizeLocations, RemovesDuplicatesAndWithSubfoldersTheFoldersInsideOthers)
+{
+    const std::string data = P({"C:", "Data"});
+    const std::string old = P({"C:", "Data", "Old"});
+    const std::string deeper = P({"C:", "Data", "Old", "x"});
+    const std::string datax = P({"C:", "Datax"});  // sorts after the folders inside C:\Data
+
+    LocationsEditor editor = EditorWith({data, old, deeper, datax});
+    editor.Add(data);
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, old, deeper, datax}));
+    editor.SetIncludeSubfolders(true);
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, datax}));
+    editor.SetIncludeSubfolders(false);
+    editor.Add(old);
+    EXPECT_EQ(editor.Box().Items(), Sorted({data, old, datax}));
+
+    // Only neighbours are compared: a sibling sorted in between, or a case
+    // variant between two equal paths, keeps them apart; a folder given with
+    // its trailing separator absorbs nothing.
+    const std::string data2Blank = P({"C:", "Data 2"});
+    LocationsEditor sibling = EditorWith({data, data2Blank, old}, true);
+    sibling.Add(data);
+    EXPECT_EQ(sibling.Box().Items(), (Items{data, data2Blank, old}));
+    const std::string upper = P({"C:", "DATA"});
+    LocationsEditor variant = EditorWith({data, upper});
+    variant.Add(data);
+    EXPECT_EQ(variant.Box().Items(), (Items{data, upper, data}));
+    LocationsEditor root = EditorWith({P({"C:", ""}), P({"C:", "x"})}, true);
+    root.SetIncludeSubfolders(true);
+    EXPECT_EQ(root.Box().Count(), 2);
+}
+
+TEST(LocationsEditor, DeleteAsksFirstAndClearsOnlyWhenNothingIsSelected)
+{
+    LocationsEditor editor = EditorWith({"a", "b", "c", "d"});
+    ScriptedPrompter prompter;
+    editor.Delete({1, 3}, prompter);  // answered No by default
+    EXPECT_EQ(editor.Box().Count(), 4);
+    prompter.Answer(IdYes);
+    editor.Delete({1, 3}, prompter);
+    EXPECT_EQ(editor.Box().Items(), (Items{"a", "c"}));
+    ASSERT_EQ(prompter.shown.size(), 2u);
+    EXPECT_EQ(prompter.shown[1].text, "Remove selected item(s)?");
+    EXPECT_EQ(prompter.shown[1].caption, "Confirm");
+    EXPECT_EQ(prompter.shown[1].style, MbQuestion);
+
+    editor.Delete({}, prompter);
+    EXPECT_EQ(editor.Box().Count(), 2);
+    prompter.Answer(IdYes);
+    editor.Delete({}, prompter);
+    EXPECT_TRUE(editor.Box().Empty());
+    EXPECT_EQ(prompter.shown.back().text, "No items selected. Do you want to clear the box?");
+    EXPECT_EQ(prompter.shown.back().caption, "Removing");
+
+    const size_t shownBefore = prompter.shown.size();
+    editor.Delete({}, prompter);
+    EXPECT_EQ(prompter.shown.size(), shownBefore);
+}
+
+TEST(LocationsEditor, AcceptStoresTheListAndDiscardLeavesItAlone)
+{
+    LocationList stored;
+    ScriptedPrompter prompter;
+    {
+        LocationsEditor editor(stored);
+        editor.Add("b");
+        editor.Add("A");
+        editor.SetIncludeSubfolders(true);
+        EXPECT_EQ(editor.Accept(stored, prompter), "Specified locations");
+    }
+    EXPECT_EQ(stored.locationPaths, (Items{"A", "b"}));
+    EXPECT_EQ(stored.locationCount, 2);
+    EXPECT_TRUE(stored.locationsSpecified);
+    EXPECT_TRUE(stored.includeSubfolders);
+
+    {
+        // Discard: the edits go with the editor.
+        LocationsEditor editor(stored);
+        EXPECT_TRUE(editor.IncludeSubfolders());
+        editor.Add("c");
+        editor.SetIncludeSubfolders(false);
+    }
+    EXPECT_EQ(stored.locationCount, 2);
+    EXPECT_TRUE(stored.includeSubfolders);
+
+    LocationsEditor emptied(stored);
+    prompter.Answer(IdYes);
+    emptied.Delete({}, prompter);
+    EXPECT_EQ(emptied.Accept(stored, prompter), "*Specify locations");
+    EXPECT_TRUE(stored.locationPaths.empty());
+    EXPECT_EQ(stored.locationCount, 0);
+    EXPECT_FALSE(stored.locationsSpecified);
+    EXPECT_EQ(LocationsButtonCaption(stored), "*Specify locations");
+}
+
+TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
+{
+    TempFolder temp;
+    temp.MakeFolder("one");
+    temp.MakeFolder("Two");
+    temp.MakeFolder("three");
+    const std::string file = temp.WriteFile("note.txt", "x");
+
+    LocationsEditor editor = EditorWith({});
+    EXPECT_FALSE(editor.AddDropped(file));
+    EXPECT_FALSE(editor.AddDropped(temp.PathOf("missing")));
+    for (const char* name : {"one", "Two", "three"}) EXPECT_TRUE(editor.AddDropped(temp.PathOf(name)));
+    ASSERT_EQ(editor.Box().Count(), 3);
+
+    ScriptedPrompter prompter;
+    const std::string listFile = temp.PathOf("list.txt");
+    EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(listFile); }), LocationsFileResult::Done);
+    std::string expected;
+    for (const char* name : {"one", "three", "Two"}) expected += temp.PathOf(name) + std::string(platform::TextLineEnd);
+    EXPECT_EQ(test::ReadWholeFile(listFile), expected);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "The locations list successfully saved.");
+    EXPECT_EQ(prompter.shown[0].caption, "Done");
+    EXPECT_EQ(prompter.shown[0].style, MbOk);
+
+    LocationsEditor loaded = EditorWith({});
+    EXPECT_EQ(loaded.Load(listFile, prompter), LocationsFileResult::Done);
+    EXPECT_EQ(loaded.Box().Items(), editor.Box().Items());
+    EXPECT_EQ(prompter.shown.size(), 1u);
+}
+
+TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
+{
+    TempFolder temp;
+    ScriptedPrompter prompter;
+    bool asked = false;
+    EXPECT_EQ(EditorWith({}).Save(prompter, [&] { asked = true; return std::optional(temp.PathOf("x.txt")); }),
+              LocationsFileResult::NothingToSave);
+    EXPECT_FALSE(asked);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "The locations list is blank.");
+    EXPECT_EQ(prompter.shown[0].caption, "Nothing to save");
+    EXPECT_EQ(prompter.shown[0].style, MbOk);
+
+    const LocationsEditor editor = EditorWith({temp.Path()});
+    EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>(); }), LocationsFileResult::Cancelled);
+    EXPECT_EQ(prompter.shown.size(), 1u);
+
+    EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
+    EXPECT_EQ(prompter.shown.back().text, "New file creation failed.");
+    EXPECT_EQ(prompter.shown.back().caption, "Aborted");
+    EXPECT_EQ(prompter.shown.back().style, MbIconHand);
+
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>("/dev/full"); }), LocationsFileResult::Failed);
+        EXPECT_EQ(prompter.shown.back().caption, "Operation failed");
+        EXPECT_FALSE(prompter.shown.back().text.empty());
+    }
+}
+
+TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
+{
+    TempFolder temp;
+    const std::string crlf = temp.PathOf("crlf");
+    const std::string lf = temp.PathOf("lf");
+    const std::string tail = temp.PathOf("tail");
+    const std::string last = temp.PathOf("last");
+    for (const char* name : {"crlf", "lf", "tail", "last"}) temp.MakeFolder(name);
+    const std::string file = temp.WriteFile("file.txt", "x");
+
+    std::string content = crlf + "\r\n\n\r\n" + lf + "\n";
+    content += std::string(300, 'a') + "\n";
+    // A line longer than the buffer is dropped whole, even when its tail
+    // names a folder.
+    content += std::string(259, 'b') + tail + "\n";
+    content += file + "\n" + temp.PathOf("gone") + "\r\n";
+    content += last;  // no line end
+    const std::string listFile = temp.WriteFile("list.txt", content);
+
+    LocationsEditor editor = EditorWith({lf, "kept"});
+    ScriptedPrompter prompter;
+    EXPECT_EQ(editor.Load(listFile, prompter), LocationsFileResult::Done);
+    const Items expected = Sorted({crlf, lf, "kept"});
+    EXPECT_EQ(editor.Box().Items(), expected);
+    EXPECT_TRUE(prompter.shown.empty());
+
+    // The longest path a line can carry, with either line end; one byte more
+    // does not fit (folders that long cannot be made everywhere).
+    const std::string longest = temp.Path() + std::string(258 - temp.Path().size(), 'L');
+    const std::string tooLong = longest + "x";
+    if (std::filesystem::create_directory(longest) && std::filesystem::create_directory(tooLong)) {
+        LocationsEditor fits = EditorWith({});
+        fits.Load(temp.WriteFile("longest.txt", longest + "\r\n" + tooLong + "\n"), prompter);
+        EXPECT_EQ(fits.Box().Items(), (Items{longest}));
+    }
+
+    EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
+    ASSERT_EQ(prompter.shown.size(), 1u);
+    EXPECT_EQ(prompter.shown[0].text, "Cannot open the file.");
+    EXPECT_EQ(prompter.shown[0].caption, "Aborted");
+    EXPECT_EQ(prompter.shown[0].style, MbIconHand);
+    EXPECT_EQ(editor.Box().Items(), expected);
+}
+
+}  // namespace
+}  // namespace tolvane
