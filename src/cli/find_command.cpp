@@ -10,6 +10,7 @@
 #include "common/prompter.h"
 #include "common/result_list.h"
 #include "find/filter_normalisation.h"
+#include "find/locations.h"
 #include "find/search_engine.h"
 #include "platform/fs.h"
 #include "platform/time.h"
@@ -192,6 +193,8 @@ FindCommand::FindCommand(CLI::App& app)
 {
     command_ = app.add_subcommand("find", "Find files and folders that pass every rule given");
     command_->add_option("location", locations_, "Folder to search in")->type_name("LOCATION...");
+    command_->add_option("--locations", locationsFile_, "Also search the folders of a locations list file")
+        ->type_name("FILE");
     command_->add_flag("--no-subfolders", noSubfolders_, "Search only the entries directly inside each location");
     command_->add_option("--target", target_, "What to look for (default files)")
         ->check(CLI::IsMember(TargetNames));
@@ -326,7 +329,6 @@ int FindCommand::Run(std::ostream& out, std::ostream& err) const
             rows.attributeChecked = true;
         }
 
-        if (locations_.empty()) throw BadValue{"no LOCATION given: you must specify in which location(s) to search"};
         for (const std::string& location : locations_) {
             if (!platform::IsExistingFolder(location)) throw BadValue{"'" + location + "' is not an existing folder"};
         }
@@ -335,9 +337,22 @@ int FindCommand::Run(std::ostream& out, std::ostream& err) const
         return 2;
     }
 
+    // The locations as the locations dialog keeps them: sorted, without
+    // duplicates and, with subfolders, without folders inside listed ones.
+    LocationsEditor editor(LocationList{});
+    editor.SetIncludeSubfolders(!noSubfolders_);
+    for (const std::string& location : locations_) editor.Add(location);
+    if (command_->count("--locations") > 0 && editor.Load(locationsFile_, prompter) != LocationsFileResult::Done) {
+        err << CommandName << ": --locations: cannot read '" << locationsFile_ << "'\n";
+        return 2;
+    }
+    editor.Accept(state.locations, prompter);
+    if (!state.locations.locationsSpecified) {
+        err << CommandName << ": no folder to search: give a LOCATION or a --locations FILE that lists one\n";
+        return 2;
+    }
+
     AcceptFilterRows(rows, state.criteria, prompter);
-    state.locationPaths = locations_;
-    state.includeSubfolders = !noSubfolders_;
 
     MemoryResultList files, folders, errors(false);
     FindLists lists(files, folders, errors);

@@ -25,6 +25,7 @@ public:
 private:
     CLI::App* command_;
     std::vector<std::string> locations_;
+    std::string locationsFile_;
     bool noSubfolders_ = false;
     std::string target_ = "files";
     std::string name_;

@@ -82,7 +82,7 @@ private:
         if (IsDotEntry(entry_.cFileName)) return Step::Next;
         // Queued before and whatever the tests; a link to a folder is tested
         // like any folder but never entered, as it may lead back up the tree.
-        if (state_.includeSubfolders && IsDescendableFolder(entry_) &&
+        if (state_.locations.includeSubfolders && IsDescendableFolder(entry_) &&
             !state_.folderQueue.Append(folder_, entry_.cFileName))
             return Step::ReallocationFailed;
         if (criteria_.searchTarget == SearchTarget::Files) return Step::Next;
@@ -223,7 +223,7 @@ SearchOutcome AbortForMemory(FindState& state, FindRunView& view, FindLists& lis
 SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompter, FindLists& lists)
 {
     SearchCriteria& criteria = state.criteria;
-    if (state.locationPaths.empty()) {
+    if (!state.locations.locationsSpecified) {
         prompter.Message("You must specify in which location(s) to search!", "Cannot continue", MbIconInformation);
         return SearchOutcome::NotStarted;
     }
@@ -242,7 +242,7 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
     const uint32_t startTick = platform::TickCount();
     try {
         // Each folder once, however the locations overlap.
-        if (!state.folderQueue.Start(WalkRoots(state.locationPaths, state.includeSubfolders))) {
+        if (!state.folderQueue.Start(WalkRoots(state.locations.locationPaths, state.locations.includeSubfolders))) {
             prompter.Message(AllocationFailedText, AbortedCaption, MbIconHand);
             return AbortForMemory(state, view, lists);
         }

@@ -17,6 +17,7 @@
 #include "common/prompter.h"
 #include "common/result_list.h"
 #include "find/criteria.h"
+#include "find/locations.h"
 
 namespace tolvane {
 
@@ -43,8 +44,7 @@ inline constexpr int FolderModifiedColumn = 2;
 // reads the run state, the counts and elapsedMs at any time.
 struct FindState {
     SearchCriteria criteria;
-    std::vector<std::string> locationPaths;
-    bool includeSubfolders = false;
+    LocationList locations;
 
     FileRecords foundFiles;
     FileRecords foundFolders;

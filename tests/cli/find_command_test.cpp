@@ -39,12 +39,6 @@ std::vector<std::string> Lines(const std::string& text)
     return lines;
 }
 
-std::vector<std::string> Sorted(std::vector<std::string> lines)
-{
-    std::sort(lines.begin(), lines.end());
-    return lines;
-}
-
 // The location without its trailing separator, as a user would type it.
 std::string Location(const TempFolder& folder) { return folder.Path().substr(0, folder.Path().size() - 1); }
 
@@ -136,7 +130,8 @@ TEST(FindCommand, BadValuesNameTheirOptionAndAreStatusTwo)
         {{here, "--ext", "./."}, "--ext: no extension given"},
         {{here, "--content", ""}, "--content: the text is empty"},
         {{here, "--target", "folders", "--size", "min:1"}, "--size applies to files only"},
-        {{"--name", "x"}, "no LOCATION given"},
+        {{"--name", "x"}, "no folder to search"},
+        {{"--locations", here + "/no-such-list.txt"}, "--locations: cannot read"},
         {{here + "-missing"}, "is not an existing folder"},
         {{here, "--target", "everything"}, "--target"},
     };
@@ -146,6 +141,21 @@ TEST(FindCommand, BadValuesNameTheirOptionAndAreStatusTwo)
         EXPECT_THAT(run.err, HasSubstr(c.message));
         EXPECT_EQ(run.out, "") << c.message;
     }
+}
+
+TEST(FindCommand, LocationsAreNormalisedAndMayComeFromAListFile)
+{
+    TempFolder folder;
+    folder.WriteFile("b/in-b.txt", "1");
+    folder.WriteFile("a/inner/in-inner.txt", "2");
+    folder.WriteFile("c/in-c.txt", "3");
+    const std::string list = folder.WriteFile(
+        "list.txt", folder.PathOf("c") + "\n" + folder.PathOf("missing") + "\n" + folder.PathOf("a/inner") + "\n");
+    // Sorted a, b, c (a/inner lies inside a), walked breadth-first: each file once.
+    const CliRun run = Find({folder.PathOf("b"), folder.PathOf("a"), "--locations", list, "--quiet"});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_THAT(Lines(run.out), ::testing::ElementsAre(folder.PathOf("b/in-b.txt"), folder.PathOf("c/in-c.txt"),
+                                                       folder.PathOf("a/inner/in-inner.txt")));
 }
 
 TEST(FindCommand, ErrorRowsGoToTheErrorStream)
@@ -161,6 +171,12 @@ TEST(FindCommand, ErrorRowsGoToTheErrorStream)
 }
 
 #ifndef _WIN32
+
+std::vector<std::string> Sorted(std::vector<std::string> lines)
+{
+    std::sort(lines.begin(), lines.end());
+    return lines;
+}
 
 // What GNU find prints for the same tree, one path a line; nothing when find
 // cannot run.

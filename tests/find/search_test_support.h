@@ -50,8 +50,11 @@ protected:
         c.filtersSpecified = c.nameRuleOn || c.extensionRuleOn || c.contentRuleOn || c.sizeRuleOn || c.dateRuleOn ||
                              c.timeRuleOn || c.attributeRuleOn;
         if (!c.filtersSpecified) prompter.Answer(IdYes);
-        state.locationPaths = locations;
-        state.includeSubfolders = includeSubfolders;
+        LocationList& stored = state.locations;
+        stored.locationPaths = locations;
+        stored.locationCount = static_cast<int>(locations.size());
+        stored.locationsSpecified = !locations.empty();
+        stored.includeSubfolders = includeSubfolders;
         return SearchWorker(state, view, prompter, lists);
     }
     SearchOutcome Run() { return Run({folder.Path()}); }
