@@ -29,18 +29,25 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinks)
     folder.WriteFile("one/two/deep.txt", "3");
     folder.WriteFile("one/two/three/deeper.txt", "4");
     folder.WriteFile(".a/dot-a.txt", "5");
-    folder.WriteFile(".../dots.txt", "6");
+#ifndef _WIN32
+    folder.WriteFile(".../dots.txt", "6");  // Windows drops the trailing dots of a name
+#endif
     std::error_code linkError;
     std::filesystem::create_directory_symlink(folder.PathOf("one"), folder.PathOf("link"), linkError);
     view.target = SearchTarget::FilesAndFolders;
 
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     const std::vector<std::string> found = Found(files);
-    EXPECT_THAT(found, UnorderedElementsAre("top.txt", "one/mid.txt", ".a/dot-a.txt", ".../dots.txt",
-                                            "one/two/deep.txt", "one/two/three/deeper.txt"));
+    std::vector<std::string> expectedFiles = {"top.txt", "one/mid.txt", ".a/dot-a.txt", "one/two/deep.txt",
+                                              "one/two/three/deeper.txt"};
+    std::vector<std::string> expectedFolders = {"one", ".a", "one/two", "one/two/three"};
+#ifndef _WIN32
+    expectedFiles.push_back(".../dots.txt");
+    expectedFolders.push_back("...");
+#endif
+    EXPECT_THAT(found, ::testing::UnorderedElementsAreArray(expectedFiles));
     EXPECT_TRUE(std::is_sorted(found.begin(), found.end(),
                                [](const std::string& a, const std::string& b) { return Depth(a) < Depth(b); }));
-    std::vector<std::string> expectedFolders = {"one", ".a", "...", "one/two", "one/two/three"};
     if (!linkError) expectedFolders.push_back("link");  // listed like a folder, never entered
     EXPECT_THAT(Found(folders), ::testing::UnorderedElementsAreArray(expectedFolders));
     EXPECT_EQ(errors.RowCount(), 0);
