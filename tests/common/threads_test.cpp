@@ -11,21 +11,6 @@
 namespace tolvane {
 namespace {
 
-TEST(LastErrorThreads, EachThreadKeepsItsOwnLastError)
-{
-    platform::SetLastError(platform::ErrorAccessDenied);
-    const std::string deniedText = platform::SystemErrorText(platform::ErrorAccessDenied);
-    uint32_t workerSaw = platform::ErrorSuccess;
-    std::thread worker([&workerSaw] {
-        platform::SetLastError(platform::ErrorDiskFull);
-        workerSaw = platform::LastError();
-    });
-    worker.join();
-    EXPECT_EQ(workerSaw, platform::ErrorDiskFull);
-    EXPECT_EQ(platform::LastError(), platform::ErrorAccessDenied);
-    EXPECT_EQ(platform::SystemErrorText(platform::LastError()), deniedText);
-}
-
 TEST(ErrorLogThreads, CountReadWhileAWorkerAddsOnlyGrows)
 {
     constexpr int Errors = 2000;
