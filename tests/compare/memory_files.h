@@ -64,14 +64,17 @@ public:
         }
         ++openNow;
         mostOpen = std::max(mostOpen, openNow);
-        return std::make_unique<CountedReader>(*this, file.content, onRead);
+        std::function<void()> reading;
+        if (onRead) reading = [this, recordNumber] { onRead(recordNumber); };
+        return std::make_unique<CountedReader>(*this, file.content, std::move(reading));
     }
 
     int opens = 0;
     int openNow = 0;
     int mostOpen = 0;
-    // Called before every read: lets a test request a stop mid-phase.
-    std::function<void()> onRead;
+    // Called with the record before every read: lets a test request a stop
+    // while a given file is being read.
+    std::function<void(uint32_t)> onRead;
 
 private:
     class CountedReader : public MemoryReader {
