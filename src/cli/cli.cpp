@@ -2,12 +2,40 @@
 
 #include <CLI/CLI.hpp>
 
+#include <cstdio>
+#include <iostream>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
+
+#include "cli/compare_command.h"
+
 namespace tolvane::cli {
+namespace {
+
+// Progress is redrawn in place only on a terminal; a redirected stderr gets
+// plain lines.
+bool StderrIsTerminal(const std::ostream& err)
+{
+    if (&err != &std::cerr) return false;
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
+
+}  // namespace
 
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{"Tolvane: find files and folders, and find duplicate files", "tolvane"};
     app.require_subcommand(1);
+    CompareCommandOptions compareOptions;
+    CLI::App* compare = AddCompareCommand(app, compareOptions);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -17,6 +45,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
     }
+    if (compare->parsed()) return RunCompareCommand(compareOptions, out, err, StderrIsTerminal(err));
     return 0;
 }
 
