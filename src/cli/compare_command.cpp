@@ -143,7 +143,6 @@ std::optional<std::string> ParseAttributes(const std::string& text, CompareFilte
 // The list as the dialog's extension edit would let it be typed.
 std::optional<std::string> ParseExtensions(const std::string& text, const std::string& mode, CompareFilterRows& rows)
 {
-    if (mode != "include" && mode != "exclude") return "--ext-mode takes include or exclude: '" + mode + "'";
     const std::string list = Lowered(text);
     const bool forbidden = list.find_first_of("\\:*?\"<>|.") != std::string::npos;
     if (list.empty() || forbidden || list.front() == '/' || list.find("//") != std::string::npos ||
@@ -331,7 +330,10 @@ int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::os
     settings.includeSubfolders = !o.noSubfolders;
     CompareFilterRows rows;
     std::optional<std::string> problem;
-    if (!o.extensions.empty()) problem = ParseExtensions(o.extensions, o.extensionMode, rows);
+    if (o.extensionMode != "include" && o.extensionMode != "exclude") {
+        problem = "--ext-mode takes include or exclude: '" + o.extensionMode + "'";
+    }
+    if (!problem && !o.extensions.empty()) problem = ParseExtensions(o.extensions, o.extensionMode, rows);
     if (!problem && !o.sizeFilter.empty()) problem = ParseSizeFilter(o.sizeFilter, rows);
     if (!problem && !o.date.empty()) problem = ParseDate(o.date, rows);
     if (!problem && !o.attributes.empty()) problem = ParseAttributes(o.attributes, rows, settings.criteria.attributeFlags);
