@@ -419,7 +419,7 @@ private:
         slots_.clear();
         uint64_t longest = 0;
         for (uint32_t m = 0; m < count; ++m) longest = std::max(longest, records_.Size(members[m]));
-        const size_t chunk = ChunkFor(count, longest);
+        const size_t chunk = std::min(ChunkFor(count, longest), std::max(limits_.firstPiece, limits_.smallestChunk));
         buffer_.resize(chunk * count);
         pieces_.clear();
         bool anyOpened = false;
