@@ -361,10 +361,27 @@ private:
         const uint8_t* bytes;
     };
 
+    // Bytes the two pieces agree on: blocks compared with memcmp, which is
+    // vectorised, then the differing block byte by byte.
     static size_t CommonPrefix(const Piece& x, const Piece& y)
     {
+        constexpr size_t Block = 256;
         const size_t n = std::min(x.length, y.length);
-        return static_cast<size_t>(std::mismatch(x.bytes, x.bytes + n, y.bytes).first - x.bytes);
+        size_t agreed = 0;
+        while (agreed + Block <= n && std::memcmp(x.bytes + agreed, y.bytes + agreed, Block) == 0) agreed += Block;
+        while (agreed < n && x.bytes[agreed] == y.bytes[agreed]) ++agreed;
+        return agreed;
+    }
+
+    // A read buffer of at least bytes, grown by doubling and never cleared:
+    // every byte used is read first.
+    uint8_t* Buffer(size_t bytes)
+    {
+        if (bytes > bufferSize_) {
+            bufferSize_ = std::max(bytes, 2 * bufferSize_);
+            buffer_.reset(new uint8_t[bufferSize_]);
+        }
+        return buffer_.get();
     }
 
     bool Before(const Piece& x, const Piece& y) const
@@ -420,7 +437,7 @@ private:
         uint64_t longest = 0;
         for (uint32_t m = 0; m < count; ++m) longest = std::max(longest, records_.Size(members[m]));
         const size_t chunk = std::min(ChunkFor(count, longest), std::max(limits_.firstPiece, limits_.smallestChunk));
-        buffer_.resize(chunk * count);
+        uint8_t* buffer = Buffer(chunk * count);
         pieces_.clear();
         bool anyOpened = false;
         for (uint32_t m = 0; m < count; ++m) {
@@ -437,7 +454,7 @@ private:
             anyOpened = true;
             ++openFiles_;
             slots_.push_back(Slot{record, records_.Size(record), 0, Reading, std::move(reader)});
-            uint8_t* bytes = buffer_.data() + chunk * (slots_.size() - 1);
+            uint8_t* bytes = buffer + chunk * (slots_.size() - 1);
             const size_t read = ReadPiece(slots_.back(), bytes, chunk);
             pieces_.push_back({static_cast<uint32_t>(slots_.size() - 1), static_cast<uint32_t>(read), bytes});
             Progress(done_ + m + 1);
@@ -458,10 +475,10 @@ private:
                 longestRest = std::max(longestRest, slots_[order_[p]].size - item.offset);
             }
             const size_t piece = ChunkFor(item.end - item.begin, longestRest);
-            buffer_.resize(piece * (item.end - item.begin));
+            uint8_t* pieceBuffer = Buffer(piece * (item.end - item.begin));
             pieces_.clear();
             for (uint32_t p = item.begin; p < item.end; ++p) {
-                uint8_t* bytes = buffer_.data() + piece * (p - item.begin);
+                uint8_t* bytes = pieceBuffer + piece * (p - item.begin);
                 const size_t read = ReadPiece(slots_[order_[p]], bytes, piece);
                 pieces_.push_back({order_[p], static_cast<uint32_t>(read), bytes});
                 if (stop_.load()) return false;
@@ -619,7 +636,8 @@ private:
     std::vector<Slot> slots_;  // the set's files in record order
     std::vector<uint32_t> order_;  // slots in content order
     std::vector<uint64_t> lcp_;  // bytes position p agrees on with position p - 1
-    std::vector<uint8_t> buffer_;
+    std::unique_ptr<uint8_t[]> buffer_;
+    size_t bufferSize_ = 0;
     std::vector<Piece> pieces_;
     std::vector<Work> work_;
     std::vector<Node> nodes_;
