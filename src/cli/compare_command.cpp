@@ -295,6 +295,8 @@ void PrintList(const ListToPrint& list, const FileRecords& records, bool tsv, st
 CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
 {
     CLI::App* command = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
+    // A location such as /data is a path, never an option, on every system.
+    command->allow_windows_style_options(false);
     command->add_option("LOCATION", o.locations, "Folders to compare (subfolders included)");
     command->add_option("--locations", o.locationsFile, "Add the folders of a locations list file");
     command->add_flag("--no-subfolders", o.noSubfolders, "Only the files directly inside each location");
