@@ -218,6 +218,37 @@ TEST(CompareRun, RunWithNoFilesEndsWithEveryListEmpty)
     EXPECT_EQ("Done", page.view.statusTexts.back());
 }
 
+// Runs out of memory as soon as the grouping wants to read a file.
+class ExhaustedSource : public ContentSource {
+public:
+    std::unique_ptr<ContentReader> Open(uint32_t, const std::string&, uint32_t&) override { throw std::bad_alloc(); }
+};
+
+TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
+{
+    TempFolder tree;
+    tree.WriteFile("a", "abc");
+    tree.WriteFile("b", "abc");
+    RecordingView view;
+    ScriptedPrompter prompter;
+    ExhaustedSource source;
+    MemoryResultList lists[CompareTabCount];
+    CompareResultLists ports;
+    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
+    CompareRun run(view, prompter, source, ports);
+    CompareRunSettings settings = ContentRun({tree.Path()});
+    settings.boxes.matchSize = true;
+    run.Run(settings);
+    ASSERT_EQ(1u, prompter.shown.size());
+    EXPECT_EQ("Memory allocation failed.", prompter.shown[0].text);
+    EXPECT_EQ("Aborted", prompter.shown[0].caption);
+    EXPECT_EQ(MbIconHand, prompter.shown[0].style);
+    EXPECT_FALSE(run.ListsWritten());
+    EXPECT_EQ(0, lists[static_cast<int>(CompareTab::Size)].RowCount()) << "no list is written, not even one that was ready";
+    EXPECT_EQ(CompareRunState::Finished, run.RunState());
+    EXPECT_EQ("Reset", view.buttonText);
+}
+
 TEST(CompareFilters, SizeRowNormalisation)
 {
     const struct {
