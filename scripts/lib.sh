@@ -9,6 +9,11 @@ TOLVANE_PACKAGES=(
   wine64 fonts-wine xvfb xauth
 )
 
+# Only scripts/fuzz needs these: clang, libFuzzer and the sanitizer runtimes.
+TOLVANE_FUZZ_PACKAGES=(
+  cmake ninja-build clang-14 libclang-rt-14-dev libclang-common-14-dev
+)
+
 # Installs the packages not yet installed (apt-get update first); quick when all are there.
 ensure_packages() {
   local missing=()

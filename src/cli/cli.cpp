@@ -2,6 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
+#include "cli/find_command.h"
 #include "cli/tools_commands.h"
 
 namespace tolvane::cli {
@@ -12,6 +13,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
     app.require_subcommand(1);
     int exitStatus = 0;
     AddToolsCommands(app, out, err, exitStatus);
+    const FindCommand find(app);
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -21,6 +23,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
     }
+    if (find.Chosen()) return find.Run(out, err);
     return exitStatus;
 }
 

@@ -48,7 +48,9 @@ void MarkAllButFirst(ResultList& list)
     const int rowCount = list.RowCount();
     for (int row = 0; row < rowCount; ++row) {
         const int group = GroupNumber(list, row);
-        if (group == previousGroup) {
+        // The top row always starts a group, whatever its cell reads: a cell
+        // reading 0 must not get every copy of a file marked.
+        if (row > 0 && group == previousGroup) {
             list.SetStateImage(row, StateImageMarked);
         } else {
             list.SetStateImage(row, StateImageUnmarked);
@@ -95,9 +97,10 @@ void PruneLoneGroups(ActionTarget& target)
     // row being visited and the rows still to visit keep their positions.
     int runLength = 0;
     int previousGroup = 0;
-    for (int row = list.RowCount() - 1; row >= 0; --row) {
+    const int lastRow = list.RowCount() - 1;
+    for (int row = lastRow; row >= 0; --row) {
         const int group = GroupNumber(list, row);
-        if (group == previousGroup) {
+        if (row < lastRow && group == previousGroup) {
             ++runLength;
             continue;
         }
@@ -124,7 +127,7 @@ void RenumberGroups(ResultList& list)
     const int rowCount = list.RowCount();
     for (int row = 0; row < rowCount; ++row) {
         const int group = GroupNumber(list, row);
-        if (group == previousGroup) {
+        if (row > 0 && group == previousGroup) {
             ++runLength;
             continue;
         }

@@ -98,6 +98,24 @@ TEST(GroupCell, OnlyDigitStringsOfTheFirstNineCharactersAreNumbers)
     EXPECT_EQ(GroupNumber(t.list, 1), NotAGroupNumber);
 }
 
+// A group cell reading 0 at the top once counted as the continuation of a
+// group above the list: its row was marked along with every other copy.
+TEST(Groups, TheTopRowStartsAGroupWhateverItsCellReads)
+{
+    TestList marked({"0", "0", "5"});
+    MarkAllButFirst(marked.list);
+    EXPECT_EQ(marked.States(), (std::vector<int>{U, M, U}));
+
+    TestList renumbered({"00", "00", "5"});
+    RenumberGroups(renumbered.list);
+    EXPECT_EQ(renumbered.Column(GroupColumn), (std::vector<std::string>{"1", "1", "2"}));
+
+    TestList pruned({"0"});
+    PruneLoneGroups(pruned.target);
+    EXPECT_EQ(pruned.list.RowCount(), 0);
+    pruned.ExpectIndexMatchesRows();
+}
+
 TEST(RowIndexCompaction, SqueezesOutRemovedEntriesInOrder)
 {
     TestList t({"", "", "", "", ""});

@@ -1,0 +1,47 @@
+// `tolvane find`: one Find search from the command line, with the rules given
+// as options and the found paths written one per line.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace tolvane::cli {
+
+class FindCommand {
+public:
+    // Adds the `find` subcommand and its options to app.
+    explicit FindCommand(CLI::App& app);
+
+    bool Chosen() const;
+    // Runs the search; 0 when something matched, 1 when nothing did, 2 when
+    // the search could not run (bad values, no locations, memory).
+    int Run(std::ostream& out, std::ostream& err) const;
+
+private:
+    CLI::App* command_;
+    std::vector<std::string> locations_;
+    std::string locationsFile_;
+    bool noSubfolders_ = false;
+    std::string target_ = "files";
+    std::string name_;
+    std::string nameMode_ = "contains";
+    bool nameCase_ = false;
+    std::string extensions_;
+    std::string extensionMode_ = "include";
+    std::string content_;
+    std::string contentMode_ = "containing";
+    bool contentCase_ = false;
+    std::string size_;
+    std::string date_;
+    std::string time_;
+    std::string attributes_;
+    bool long_ = false;
+    bool quiet_ = false;
+};
+
+}  // namespace tolvane::cli

@@ -1,0 +1,85 @@
+// Fuzzes the reading of group cells and the list operations built on it. The
+// input is a column of cells separated by '\n'.
+#include <charconv>
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "common/list_operations.h"
+#include "common/result_list.h"
+#include "fuzz_support.h"
+
+namespace {
+
+using namespace tolvane;
+using fuzz::Require;
+
+bool IsDigitString(std::string_view text)
+{
+    if (text.empty()) return false;
+    for (const char c : text) {
+        if (c < '0' || c > '9') return false;
+    }
+    return true;
+}
+
+void CheckCell(std::string_view cell)
+{
+    const int value = ParseGroupCell(cell);
+    const std::string_view counted = cell.substr(0, GroupCellBufferSize - 1);
+    // Nothing after the counted characters may change the result.
+    Require(value == ParseGroupCell(counted));
+    if (counted.size() == GroupCellBufferSize - 1) Require(value == ParseGroupCell(std::string(counted) + "x9"));
+    if (IsDigitString(counted)) {
+        int expected = 0;
+        const auto parsed = std::from_chars(counted.data(), counted.data() + counted.size(), expected);
+        Require(parsed.ec == std::errc() && value == expected);
+    } else {
+        Require(value == NotAGroupNumber);
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    std::vector<std::string_view> cells;
+    for (size_t start = 0; start <= input.size();) {
+        const size_t end = std::min(input.find('\n', start), input.size());
+        cells.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+
+    MemoryResultList list;
+    for (const std::string_view cell : cells) {
+        CheckCell(cell);
+        const int row = list.RowCount();
+        list.InsertRow(row);
+        list.SetCellText(row, GroupColumn, cell);
+        Require(GroupNumber(list, row) == ParseGroupCell(cell));
+    }
+
+    // Renumbering keeps every boundary between runs of equal group numbers
+    // and writes only numbers that read back as such.
+    std::vector<int> before;
+    for (int row = 0; row < list.RowCount(); ++row) before.push_back(GroupNumber(list, row));
+    RenumberGroups(list);
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const int after = GroupNumber(list, row);
+        Require(after >= 0);
+        if (row > 0) {
+            const bool sameBefore = before[row] == before[row - 1];
+            Require(sameBefore == (after == GroupNumber(list, row - 1)));
+        }
+    }
+
+    // After renumbering, every row but the first of its run is marked.
+    MarkAllButFirst(list);
+    for (int row = 0; row < list.RowCount(); ++row) {
+        const bool laterInRun = row > 0 && GroupNumber(list, row) == GroupNumber(list, row - 1);
+        Require(list.IsMarked(row) == laterInRun);
+    }
+    return 0;
+}

@@ -1,0 +1,123 @@
+// Fuzzes the reading of a locations list file. The first byte holds the
+// subfolders flag; in the rest each byte from 0xF8 up stands for the path of
+// one of eight real folders, so that lines name existing folders often, next
+// to, inside or around each other.
+#include <unistd.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "find/locations.h"
+#include "fuzz_support.h"
+#include "platform/fs.h"
+
+using namespace tolvane;
+using fuzz::Require;
+
+namespace {
+
+constexpr unsigned char FirstFolderByte = 0xF8;
+
+// The folders the input can name and the file it is written to, removed when
+// the fuzzer exits.
+class Playground {
+public:
+    Playground()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-fuzz-XXXXXX").string();
+        Require(mkdtemp(pattern.data()) != nullptr);
+        root_ = pattern;
+        for (const char* relative : {"", "/a", "/a/b", "/a/b/c", "/A", "/ab", "/a b", "/b"}) {
+            folders_.push_back(root_ + relative);
+            std::filesystem::create_directories(folders_.back());
+        }
+        listFile_ = root_ + "/list.txt";
+    }
+    ~Playground()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(root_, ignored);
+    }
+
+    const std::vector<std::string>& Folders() const { return folders_; }
+    const std::string& ListFile() const { return listFile_; }
+
+private:
+    std::string root_;
+    std::vector<std::string> folders_;
+    std::string listFile_;
+};
+
+class SilentPrompter : public Prompter {
+public:
+    int Message(const std::string&, const std::string&, unsigned) override
+    {
+        ++shown;
+        return IdNo;
+    }
+    int shown = 0;
+};
+
+bool Inside(const std::string& path, const std::string& folder)
+{
+    return path.size() > folder.size() && path.starts_with(folder) && path[folder.size()] == '/';
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    static const Playground playground;
+    if (size == 0) return 0;
+    const bool includeSubfolders = (data[0] & 1) != 0;
+
+    std::string text;
+    for (size_t i = 1; i < size; ++i) {
+        if (data[i] >= FirstFolderByte) {
+            text += playground.Folders()[data[i] - FirstFolderByte];
+        } else {
+            text += static_cast<char>(data[i]);
+        }
+    }
+    {
+        std::ofstream file(playground.ListFile(), std::ios::binary | std::ios::trunc);
+        file.write(text.data(), static_cast<std::streamsize>(text.size()));
+        Require(file.good());
+    }
+
+    LocationList stored;
+    stored.includeSubfolders = includeSubfolders;
+    LocationsEditor editor(stored);
+    SilentPrompter prompter;
+    Require(editor.Load(playground.ListFile(), prompter) == LocationsFileResult::Done);
+    Require(prompter.shown == 0);
+
+    // What was loaded is sorted, existing, and free of the entries the
+    // clean-up removes between neighbours.
+    const std::vector<std::string>& items = editor.Box().Items();
+    for (size_t i = 0; i < items.size(); ++i) {
+        Require(!items[i].empty() && items[i].find('\0') == std::string::npos);
+        Require(platform::IsExistingFolder(items[i]));
+        if (i == 0) continue;
+        Require(!LocationOrderLess(items[i], items[i - 1]));
+        Require(items[i] != items[i - 1]);
+        Require(!includeSubfolders || !Inside(items[i], items[i - 1]));
+    }
+
+    // Every whole line that names one of the folders ends up in the list, or,
+    // with subfolders, a folder holding it does.
+    for (const std::string& folder : playground.Folders()) {
+        const bool named = text.starts_with(folder + "\n") || text.starts_with(folder + "\r\n") ||
+                           text.find("\n" + folder + "\n") != std::string::npos ||
+                           text.find("\n" + folder + "\r\n") != std::string::npos;
+        if (!named) continue;
+        bool found = false;
+        for (const std::string& item : items) found = found || item == folder || (includeSubfolders && Inside(folder, item));
+        Require(found);
+    }
+    return 0;
+}
