@@ -1,7 +1,8 @@
 // Opens the main window and, by the name given on the command line, one of its
 // dialogs or a finished search, so that scripts/screenshot can take a picture:
-// main, search, filters, attributes, locations, about, compare.
+// main, search, filters, attributes, locations, about, thanks, license, compare.
 #include <windows.h>
+#include <commctrl.h>
 
 #include <filesystem>
 #include <fstream>
@@ -76,8 +77,11 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD)
         if (shown == "search") Command(findPageWindow, IDC_FIND_SEARCH);
         if (shown == "filters" || shown == "attributes") Command(findPageWindow, IDC_FIND_FILTERS);
         if (shown == "locations") Command(findPageWindow, IDC_FIND_LOCATIONS);
-        if (shown == "about") Command(findPageWindow, IDM_ABOUT);
+        if (shown == "about" || shown == "thanks" || shown == "license") Command(findPageWindow, IDM_ABOUT);
         if (shown == "compare") Command(findPageWindow, IDM_SELECT_COMPARE);
+    } else if (now == 1 && (shown == "thanks" || shown == "license")) {
+        if (HWND about = FindWindowA(nullptr, "About"))
+            SendDlgItemMessageA(about, IDC_ABOUT_TABS, TCM_SETCURFOCUS, shown == "thanks" ? 1 : 2, 0);
     } else if (now == 1 && shown == "attributes") {
         if (HWND filters = FindWindowA(nullptr, " Find - Specify filters")) {
             CheckDlgButton(filters, IDC_ATTRIBUTES_ON, BST_CHECKED);
