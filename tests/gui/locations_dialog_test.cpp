@@ -42,6 +42,7 @@ protected:
         dialog = CreateDialogParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDD_LOCATIONS), nullptr,
                                     LocationsDialogProc, reinterpret_cast<LPARAM>(&target));
         ASSERT_NE(dialog, nullptr);
+        ShowWindow(dialog, SW_SHOW);  // as the modal loop shows it
     }
 
     std::vector<std::string> Items() const

@@ -3,6 +3,8 @@
 
 #include <windows.h>
 
+#include "find/search_engine.h"
+
 namespace tolvane {
 
 INT_PTR CALLBACK FindPageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam);
@@ -12,5 +14,14 @@ extern HWND FindTabs;
 extern HWND FilesList;
 extern HWND FoldersList;
 extern HWND FindErrorLog;
+
+// The page's search state, null while there is no page.
+FindState* FindPageState();
+// True from a click on Search until its search thread has ended.
+bool FindSearchThreadRunning();
+
+// The Actions menu of a result tab with the items that cannot act greyed;
+// null for another tab. The caller destroys it.
+HMENU LoadFindActionsMenu(int tab);
 
 }  // namespace tolvane

@@ -1,0 +1,105 @@
+// Opens the main window and, by the name given on the command line, one of its
+// dialogs or a finished search, so that scripts/screenshot can take a picture:
+// main, search, filters, attributes, locations, about, thanks, license, compare.
+#include <windows.h>
+#include <commctrl.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/main_sheet.h"
+#include "app/user_interaction.h"
+#include "find/win32/find_page.h"
+#include "resource_ids.h"
+
+namespace {
+
+using namespace tolvane;
+
+// Questions are answered Yes and nothing else is shown, so that the window
+// being pictured stays in front.
+class QuietInteraction : public UserInteraction {
+public:
+    int Message(HWND, const std::string&, const std::string&, unsigned style) override
+    {
+        return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
+    }
+    bool PickFolder(HWND, std::string&, const std::string&) override { return false; }
+    bool AskFileName(HWND, FileDialogKind, std::string&) override { return false; }
+};
+
+QuietInteraction quiet;
+std::string shown;
+int step = 0;
+std::filesystem::path tree;
+
+void WriteFile(const char* relative, size_t size)
+{
+    const std::filesystem::path path = tree / relative;
+    std::filesystem::create_directories(path.parent_path());
+    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+}
+
+// A small tree in the temporary folder, made again on every run.
+void MakeTree()
+{
+    tree = std::filesystem::temp_directory_path() / "tolvane-gallery";
+    std::error_code ignored;
+    std::filesystem::remove_all(tree, ignored);
+    WriteFile("Projects/report.txt", 2048);
+    WriteFile("Projects/notes.txt", 5);
+    WriteFile("Projects/data/table.csv", 150000);
+    WriteFile("Projects/data/old/table-2008.csv", 90000);
+    WriteFile("Photos/holiday.jpg", 3 * 1048576);
+    WriteFile("Photos/empty.jpg", 0);
+}
+
+void StoreLocations()
+{
+    FindState& state = *FindPageState();
+    state.locations.locationPaths = {(tree / "Photos").string(), (tree / "Projects").string()};
+    state.locations.locationCount = 2;
+    state.locations.locationsSpecified = true;
+    state.locations.includeSubfolders = true;
+    SetDlgItemTextA(findPageWindow, IDC_FIND_LOCATIONS, "Specified locations");
+}
+
+void Command(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
+
+void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD)
+{
+    if (!findPageWindow) return;
+    const int now = step++;
+    if (now == 0) {
+        MakeTree();
+        StoreLocations();
+        if (shown == "search") Command(findPageWindow, IDC_FIND_SEARCH);
+        if (shown == "filters" || shown == "attributes") Command(findPageWindow, IDC_FIND_FILTERS);
+        if (shown == "locations") Command(findPageWindow, IDC_FIND_LOCATIONS);
+        if (shown == "about" || shown == "thanks" || shown == "license") Command(findPageWindow, IDM_ABOUT);
+        if (shown == "compare") Command(findPageWindow, IDM_SELECT_COMPARE);
+    } else if (now == 1 && (shown == "thanks" || shown == "license")) {
+        if (HWND about = FindWindowA(nullptr, "About"))
+            SendDlgItemMessageA(about, IDC_ABOUT_TABS, TCM_SETCURFOCUS, shown == "thanks" ? 1 : 2, 0);
+    } else if (now == 1 && shown == "attributes") {
+        if (HWND filters = FindWindowA(nullptr, " Find - Specify filters")) {
+            CheckDlgButton(filters, IDC_ATTRIBUTES_ON, BST_CHECKED);
+            Command(filters, IDC_ATTRIBUTES_SELECT);
+        }
+    }
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR commandLine, int)
+{
+    appInstance = instance;
+    shown = commandLine ? commandLine : "";
+    InitProgramControls();
+    SetInteraction(&quiet);
+    SetTimer(nullptr, 0, 700, NextStep);
+    RunMainSheet();
+    ReleaseMainSheet();
+    return 0;
+}

@@ -1,0 +1,255 @@
+#include <windows.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "app/main_sheet.h"
+#include "common/win32/list_view_result_list.h"
+#include "find/win32/find_page.h"
+#include "gui_support.h"
+#include "resource_ids.h"
+#include "support/temp_folder.h"
+
+namespace tolvane::test {
+namespace {
+
+class FindPageTest : public MainWindowTest {
+protected:
+    void SetUp() override
+    {
+        MainWindowTest::SetUp();
+        page = findPageWindow;
+        state = FindPageState();
+        ASSERT_NE(state, nullptr);
+    }
+
+    void SearchIn(const std::string& folder)
+    {
+        state->locations.locationPaths = {folder};
+        state->locations.locationCount = 1;
+        state->locations.locationsSpecified = true;
+        state->locations.includeSubfolders = true;
+    }
+
+    std::string SearchButton() const { return ItemText(page, IDC_FIND_SEARCH); }
+
+    bool WaitForReset()
+    {
+        return PumpUntil([&] { return !FindSearchThreadRunning() && SearchButton() == "Reset"; });
+    }
+
+    // Names in column 0, sorted, of every row of a list.
+    static std::vector<std::string> Names(HWND list)
+    {
+        ListViewResultList rows(list);
+        std::vector<std::string> names;
+        for (int row = 0; row < rows.RowCount(); ++row) names.push_back(rows.CellText(row, 0, 260));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+    static UINT ItemState(HMENU menu, UINT id)
+    {
+        return GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND) & (MF_GRAYED | MF_DISABLED);
+    }
+
+    TempFolder temp;
+    HWND page = nullptr;
+    FindState* state = nullptr;
+};
+
+TEST_F(FindPageTest, SearchWithoutLocationsIsRefusedAndStaysIdle)
+{
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(PumpUntil([&] { return !script.boxes.empty(); }));
+    PumpMessages();
+    EXPECT_EQ(script.boxes[0].text, "You must specify in which location(s) to search!");
+    EXPECT_EQ(script.boxes[0].caption, "Cannot continue");
+    EXPECT_EQ(script.boxes[0].owner, page);
+    EXPECT_EQ(SearchButton(), "Search");
+    EXPECT_EQ(state->runState.load(), SearchRunState::Idle);
+}
+
+TEST_F(FindPageTest, SearchFillsTheFilesListAndResetEmptiesIt)
+{
+    temp.WriteFile("tree/alpha.txt", "12345");
+    temp.WriteFile("tree/sub/beta.doc", "");
+    temp.MakeFolder("tree/sub/empty");
+    SearchIn(temp.PathOf("tree"));
+    SendDlgItemMessageA(page, IDC_FIND_TARGET, CB_SETCURSEL, 2, 0);  // files & folders
+    script.answers = {IDYES};  // "No filters selected": go on
+
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+    ASSERT_EQ(script.boxes.size(), 1u);
+    EXPECT_EQ(script.boxes[0].caption, "No filters selected");
+
+    EXPECT_EQ(Names(FilesList), (std::vector<std::string>{"alpha.txt", "beta.doc"}));
+    EXPECT_EQ(Names(FoldersList), (std::vector<std::string>{"empty", "sub"}));
+    ListViewResultList files(FilesList);
+    const int alpha = files.CellText(0, 0, 260) == "alpha.txt" ? 0 : 1;
+    EXPECT_EQ(files.CellText(alpha, 1, 260), temp.PathOf("tree\\"));
+    EXPECT_EQ(files.CellText(alpha, 2, 260), "5 B");
+    EXPECT_TRUE(IsWindowEnabled(FilesList));
+    EXPECT_TRUE(IsWindowEnabled(FoldersList));
+    EXPECT_FALSE(IsWindowEnabled(FindErrorLog));
+    EXPECT_TRUE(IsWindowVisible(FilesList));
+    EXPECT_TRUE(IsEnabledItem(page, IDC_FIND_ACTIONS));
+    EXPECT_EQ(ItemText(page, IDC_FIND_OPTIONS), "");
+    EXPECT_FALSE(IsShown(page, IDC_FIND_TARGET));
+    EXPECT_FALSE(IsShown(page, IDC_FIND_FILTERS));
+    EXPECT_TRUE(IsShown(page, IDC_FIND_STATUS));
+    EXPECT_EQ(ItemText(page, IDC_FIND_STATUS).rfind("Search procedure finished in ", 0), 0u)
+        << ItemText(page, IDC_FIND_STATUS);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_FIND_INDICATOR), static_cast<UINT>(BST_CHECKED));
+
+    Click(page, IDC_FIND_SEARCH);  // Reset
+    EXPECT_EQ(SearchButton(), "Search");
+    EXPECT_EQ(ItemText(page, IDC_FIND_OPTIONS), "Options");
+    EXPECT_TRUE(IsShown(page, IDC_FIND_TARGET));
+    EXPECT_FALSE(IsShown(page, IDC_FIND_STATUS));
+    EXPECT_FALSE(IsShown(page, IDC_FIND_INDICATOR));
+    EXPECT_FALSE(IsEnabledItem(page, IDC_FIND_ACTIONS));
+    for (HWND list : {FilesList, FoldersList, FindErrorLog}) {
+        EXPECT_EQ(ListViewResultList(list).RowCount(), 0);
+        EXPECT_FALSE(IsWindowEnabled(list));
+    }
+}
+
+TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
+{
+    for (int folder = 0; folder < 150; ++folder)
+        for (int file = 0; file < 10; ++file)
+            temp.WriteFile("big/f" + std::to_string(folder) + "/n" + std::to_string(file) + ".txt", "x");
+    SearchIn(temp.PathOf("big"));
+    script.answers = {IDYES};
+
+    std::vector<std::string> seen;
+    bool clickedOnCancel = false;
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(PumpUntil([&] {
+        const std::string text = SearchButton();
+        if (seen.empty() || seen.back() != text) seen.push_back(text);
+        if (text == "Cancel" && !clickedOnCancel) {
+            clickedOnCancel = true;
+            Click(page, IDC_FIND_SEARCH);
+            EXPECT_EQ(SearchButton(), "Wait...");
+            EXPECT_TRUE(state->stopRequested.load());
+            Click(page, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
+            EXPECT_EQ(SearchButton(), "Wait...");
+        }
+        return text == "Reset" && !FindSearchThreadRunning();
+    }));
+    ASSERT_TRUE(clickedOnCancel) << "the search ended before its Cancel state was seen";
+    EXPECT_EQ(seen.front(), "Search");
+    EXPECT_EQ(seen.back(), "Reset");
+    EXPECT_NE(ItemText(page, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos)
+        << ItemText(page, IDC_FIND_STATUS);
+    EXPECT_EQ(IsDlgButtonChecked(page, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
+}
+
+TEST_F(FindPageTest, ActionsMenusGreyWhatCannotAct)
+{
+    HMENU menu = LoadFindActionsMenu(0);
+    for (UINT id : {IDM_FILES_MARK_ALL, IDM_FILES_INVERT_MARKS, IDM_FILES_SAVE_LIST, IDM_FILES_COPY_MARKED})
+        EXPECT_NE(ItemState(menu, id), 0u) << id;
+    DestroyMenu(menu);
+    menu = LoadFindActionsMenu(1);
+    EXPECT_NE(ItemState(menu, IDM_FOLDERS_SAVE_LIST), 0u);
+    DestroyMenu(menu);
+    menu = LoadFindActionsMenu(2);
+    EXPECT_NE(ItemState(menu, IDM_ERRORS_SAVE_LOG), 0u);
+    DestroyMenu(menu);
+    EXPECT_EQ(LoadFindActionsMenu(3), nullptr);
+
+    temp.WriteFile("t/a.txt", "a");
+    temp.WriteFile("t/b.txt", "b");
+    SearchIn(temp.PathOf("t"));
+    script.answers = {IDYES};
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+
+    menu = LoadFindActionsMenu(0);
+    for (UINT id : {IDM_FILES_MARK_ALL, IDM_FILES_MARK_NONE, IDM_FILES_INVERT_MARKS, IDM_FILES_SAVE_LIST})
+        EXPECT_EQ(ItemState(menu, id), 0u) << id;
+    for (UINT id : {IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED})
+        EXPECT_NE(ItemState(menu, id), 0u) << id;
+    DestroyMenu(menu);
+    menu = LoadFindActionsMenu(1);
+    EXPECT_NE(ItemState(menu, IDM_FOLDERS_SAVE_LIST), 0u) << "no folders were found";
+    DestroyMenu(menu);
+
+    ListViewResultList files(FilesList);
+    SendMessageA(page, WM_COMMAND, IDM_FILES_MARK_ALL, 0);
+    EXPECT_TRUE(files.IsMarked(0) && files.IsMarked(1));
+    files.SetStateImage(1, StateImageUnmarked);
+    SendMessageA(page, WM_COMMAND, IDM_FILES_INVERT_MARKS, 0);
+    EXPECT_FALSE(files.IsMarked(0));
+    EXPECT_TRUE(files.IsMarked(1));
+    SendMessageA(page, WM_COMMAND, IDM_FILES_MARK_NONE, 0);
+    EXPECT_FALSE(files.IsMarked(0) || files.IsMarked(1));
+}
+
+TEST_F(FindPageTest, SaveTheListWritesEveryFoundFile)
+{
+    temp.WriteFile("s/one.txt", "1");
+    temp.WriteFile("s/two.txt", "2");
+    SearchIn(temp.PathOf("s"));
+    script.answers = {IDYES};
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+
+    SendMessageA(page, WM_COMMAND, IDM_ERRORS_SAVE_LOG, 0);  // empty log: no dialog at all
+    EXPECT_TRUE(script.fileDialogs.empty());
+
+    const std::string saved = temp.PathOf("saved.txt");
+    script.fileNames.push_back(saved);
+    SendMessageA(page, WM_COMMAND, IDM_FILES_SAVE_LIST, 0);
+    ListViewResultList files(FilesList);
+    std::string expected;
+    for (int row = 0; row < files.RowCount(); ++row)
+        expected += files.CellText(row, 1, 260) + files.CellText(row, 0, 260) + "\r\n";
+    EXPECT_EQ(ReadWholeFile(saved), expected);
+    EXPECT_EQ(script.boxes.back().text, "The file list successfully saved to\n" + saved);
+    EXPECT_EQ(script.boxes.back().caption, "Done");
+}
+
+TEST(ListViewResultList, BehavesAsTheListPortSays)
+{
+    InitProgramControls();
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
+                                nullptr, nullptr);
+    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
+    for (int column = 0; column < 2; ++column) {
+        LVCOLUMNA entry{};
+        entry.mask = LVCF_WIDTH;
+        entry.cx = 80;
+        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
+    }
+    ListViewResultList rows(list);
+    rows.InsertRow(0);
+    rows.InsertRow(1);
+    rows.InsertRow(0);
+    rows.SetCellText(0, 0, "first");
+    rows.SetCellText(1, 1, "a longer text");
+    EXPECT_EQ(rows.RowCount(), 3);
+    EXPECT_EQ(rows.CellText(0, 0, 260), "first");
+    EXPECT_EQ(rows.CellText(1, 1, 5), "a lo") << "cut to the caller's buffer";
+    EXPECT_EQ(rows.StateImage(2), StateImageUnmarked);
+    rows.SetStateImage(2, StateImageMarked);
+    EXPECT_TRUE(rows.IsMarked(2));
+    EXPECT_EQ(rows.StateImage(2), StateImageMarked);
+    rows.DeleteRow(0);
+    EXPECT_EQ(rows.RowCount(), 2);
+    EXPECT_EQ(rows.CellText(0, 1, 260), "a longer text");
+    rows.SetEnabled(false);
+    EXPECT_FALSE(rows.IsEnabled());
+    rows.DeleteAllRows();
+    EXPECT_EQ(rows.RowCount(), 0);
+    DestroyWindow(list);
+}
+
+}  // namespace
+}  // namespace tolvane::test
