@@ -73,8 +73,10 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     const Result onlyName = Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()});
     EXPECT_EQ("[Same name]\n" + a + "\n" + b + "\n\n", onlyName.out);
 
-    const Result nothing = Compare({"--size", "--quiet", tree.PathOf("sub")});
+    const Result nothing = Compare({"--size", tree.PathOf("sub")});
     EXPECT_EQ(1, nothing.status) << "no group";
+    EXPECT_EQ("Searching for files to compare...\nComparing files by size...\nWriting result...\n", nothing.err)
+        << "phase lines, without a progress display when stderr is not a terminal";
 }
 
 TEST(CompareCommand, RefusesWhatCannotRun)

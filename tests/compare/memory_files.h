@@ -6,7 +6,6 @@
 #include <atomic>
 #include <cstring>
 #include <functional>
-#include <set>
 #include <string>
 #include <utility>
 #include <vector>
