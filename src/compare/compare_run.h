@@ -12,6 +12,7 @@
 #include "common/error_log.h"
 #include "common/file_records.h"
 #include "common/folder_queue.h"
+#include "common/list_operations.h"
 #include "common/prompter.h"
 #include "common/result_list.h"
 #include "compare/compare_engine.h"
@@ -47,9 +48,6 @@ struct CompareResultLists {
 
     ResultList* operator[](CompareTab tab) const { return lists[static_cast<int>(tab)]; }
 };
-
-// Column of the group number in the four grouped lists; the others follow.
-inline constexpr int GroupColumn = 1;
 
 struct CompareRunSettings {
     bool locationsSpecified = false;
