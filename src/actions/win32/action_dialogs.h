@@ -9,6 +9,16 @@
 
 namespace tolvane {
 
+// The one target the pages fill before an action; its worker thread reads it
+// while the action's dialog is open.
+ActionTarget& SharedActionTarget();
+
+// Fills the shared target for an action on list and runs the dialog of command
+// (Auto mark, copy, move or delete), owned by page.
+enum class FileActionCommand { AutoMark, Copy, Move, Delete };
+void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
+                   RowIndex& rowIndex, bool groupedList);
+
 // Each Run function shows its dialog modally, owned by owner, and returns
 // when it has closed. The progress dialogs start their worker, which asks for
 // what it needs (destination, confirmation) and closes the dialog when done.

@@ -239,4 +239,29 @@ void RunDeleteDialog(HWND owner, ActionTarget& target)
 
 bool ActionWorkerRunning() { return runningWorkers.load() > 0; }
 
+ActionTarget& SharedActionTarget()
+{
+    static ActionTarget target;
+    return target;
+}
+
+void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
+                   RowIndex& rowIndex, bool groupedList)
+{
+    ActionTarget& target = SharedActionTarget();
+    target.list = &list;
+    target.records = &records;
+    target.rowIndex = &rowIndex;
+    target.groupedList = groupedList;
+    // A deletion runs with the mode of a move: it takes rows out of the list.
+    target.ActionMode = command == FileActionCommand::Copy ? ActionModeCopy : ActionModeMove;
+    target.RemovesRows = command == FileActionCommand::Move || command == FileActionCommand::Delete;
+    switch (command) {
+    case FileActionCommand::AutoMark: RunMarkByPathDialog(page, target); break;
+    case FileActionCommand::Copy:
+    case FileActionCommand::Move: RunCopyMoveDialog(page, target); break;
+    case FileActionCommand::Delete: RunDeleteDialog(page, target); break;
+    }
+}
+
 }  // namespace tolvane

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "actions/saving.h"
+#include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
 #include "common/list_operations.h"
@@ -293,6 +294,16 @@ void SaveCurrentList(HWND page, int tab)
     SaveList(target, path, state.prompter);
 }
 
+void RunTabAction(HWND page, int tab, FileActionCommand command)
+{
+    if (tab == ErrorLogTab) return;
+    CompareState& state = *compareState;
+    RowIndex* rows = RowsOfTab(state.run.Lists(), tab);
+    if (!rows) return;
+    RunFileAction(page, command, state.lists[tab], state.run.Records(), *rows,
+                  tab <= static_cast<int>(CompareTab::Size));
+}
+
 void OnActionsButton(HWND page)
 {
     POINT cursor{};
@@ -325,6 +336,10 @@ void OnListCommand(HWND page, int id)
         if (resultList) InvertMarks(list);
         break;
     case IDM_COMPARE_SAVE: SaveCurrentList(page, tab); break;
+    case IDM_COMPARE_AUTO_MARK: RunTabAction(page, tab, FileActionCommand::AutoMark); break;
+    case IDM_COMPARE_COPY_MARKED: RunTabAction(page, tab, FileActionCommand::Copy); break;
+    case IDM_COMPARE_MOVE_MARKED: RunTabAction(page, tab, FileActionCommand::Move); break;
+    case IDM_COMPARE_DELETE_MARKED: RunTabAction(page, tab, FileActionCommand::Delete); break;
     default: break;
     }
 }
@@ -395,9 +410,6 @@ HMENU LoadCompareActionsMenu(int tab)
         for (int id : {IDM_COMPARE_COPY_MARKED, IDM_COMPARE_MOVE_MARKED, IDM_COMPARE_DELETE_MARKED})
             EnableMenuItem(popup, id, MF_BYCOMMAND | MF_GRAYED);
     }
-    // Their dialogs are not part of the program yet.
-    for (int id = IDM_COMPARE_AUTO_MARK; id <= IDM_COMPARE_DELETE_MARKED; ++id)
-        EnableMenuItem(popup, id, MF_BYCOMMAND | MF_GRAYED);
     return menu;
 }
 

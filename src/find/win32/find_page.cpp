@@ -9,6 +9,7 @@
 #include <memory>
 
 #include "actions/saving.h"
+#include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
 #include "common/list_operations.h"
@@ -270,6 +271,12 @@ void SaveRows(HWND page, ResultList& list, const FileRecords& records, RowIndex&
     SaveList(target, path, prompter);
 }
 
+void RunFilesAction(HWND page, FileActionCommand command)
+{
+    FindPage& self = *findPage;
+    RunFileAction(page, command, self.files, self.state.foundFiles, self.state.fileRows, false);
+}
+
 void SaveErrors(HWND page, const ResultList& errors)
 {
     if (errors.RowCount() == 0) return;
@@ -321,6 +328,10 @@ void OnCommand(HWND page, int id)
     case IDM_FILES_MARK_ALL: MarkAll(self.files); break;
     case IDM_FILES_MARK_NONE: MarkNone(self.files); break;
     case IDM_FILES_INVERT_MARKS: InvertMarks(self.files); break;
+    case IDM_FILES_AUTO_MARK: RunFilesAction(page, FileActionCommand::AutoMark); break;
+    case IDM_FILES_COPY_MARKED: RunFilesAction(page, FileActionCommand::Copy); break;
+    case IDM_FILES_MOVE_MARKED: RunFilesAction(page, FileActionCommand::Move); break;
+    case IDM_FILES_DELETE_MARKED: RunFilesAction(page, FileActionCommand::Delete); break;
     case IDM_FILES_SAVE_LIST: SaveRows(page, self.files, self.state.foundFiles, self.state.fileRows); break;
     case IDM_FOLDERS_SAVE_LIST: SaveRows(page, self.folders, self.state.foundFolders, self.state.folderRows); break;
     case IDM_ERRORS_SAVE_LOG: SaveErrors(page, self.errors); break;
@@ -406,9 +417,6 @@ HMENU LoadFindActionsMenu(int tab)
         for (int row = 0; row < rows && !anyMarked; ++row) anyMarked = self.files.IsMarked(row);
         if (!anyMarked)
             for (UINT id : {IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED}) GreyItem(popup, id);
-        // Marking by path, copying, moving and deleting have no dialogs in this program yet.
-        for (UINT id : {IDM_FILES_AUTO_MARK, IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED})
-            GreyItem(popup, id);
     } else if (tab == FoldersTab && self.folders.RowCount() == 0) {
         GreyItem(popup, IDM_FOLDERS_SAVE_LIST);
     } else if (tab == ErrorLogTab && self.errors.RowCount() == 0) {
