@@ -1,10 +1,15 @@
 #include "compare/compare_run.h"
 
 #include <new>
+#include <unordered_set>
 
 #include "common/size_date_text.h"
+#include "common/walk_roots.h"
 #include "platform/error.h"
+#include "platform/folder_identity.h"
 #include "platform/fs.h"
+#include "platform/path.h"
+#include "platform/text.h"
 
 namespace tolvane {
 namespace {
@@ -28,6 +33,18 @@ private:
     CompareRunView& view_;
     CompareRun& run_;
 };
+
+// A queued folder's path as the file system tells folders apart: one
+// separator character, and one letter case where names ignore case.
+std::string ListedFolderKey(std::string folder)
+{
+    const bool ignoreCase = platform::FolderNamesIgnoreCase();
+    for (char& c : folder) {
+        if (c == '/') c = platform::PathSeparator;
+        if (ignoreCase) c = platform::LowerAnsi(c);
+    }
+    return folder;
+}
 
 void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
 {
@@ -151,14 +168,24 @@ bool CompareRun::Passes(const FindData& entry, const CompareCriteria& criteria) 
 CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& settings)
 {
     view_.SetStatusText("Searching for files to compare...");
-    if (!folderQueue_.Start(settings.locationPaths)) {
+    if (!folderQueue_.Start(WalkRoots(settings.locationPaths, settings.includeSubfolders))) {
         Abort("Memory allocation failed.");
         return WalkOutcome::OutOfMemory;
     }
+    // The walk roots already list every folder once; this guard keeps a file
+    // that slipped through some other spelling from being collected twice and
+    // then grouped with itself, where "Mark all but first" would mark its only copy.
+    std::unordered_set<std::string> listedFolders;
     FindData entry;
     for (size_t q = 0; q < folderQueue_.Count(); ++q) {
         // A copy: appending to the queue may move its entries.
         const std::string folder = folderQueue_[q];
+        try {
+            if (!listedFolders.insert(ListedFolderKey(folder)).second) continue;
+        } catch (const std::bad_alloc&) {
+            Abort("Memory reallocation failed.");
+            return WalkOutcome::OutOfMemory;
+        }
         platform::FolderListing listing;
         if (!listing.Open(folder)) {
             AddCompareErrorEntry(folder, platform::LastError());

@@ -85,8 +85,11 @@ TEST(CompareCommand, RefusesWhatCannotRun)
     EXPECT_EQ(2, Compare({tree.Path()}).status) << "nothing to compare";
     EXPECT_NE(std::string::npos, Compare({tree.Path()}).err.find("You must specify what to compare"));
     EXPECT_EQ(2, Compare({"--content"}).status) << "no location";
-    for (const char* bad : {"--size-filter=between:5", "--size-filter=eq:5GB", "--date=modified:on:2024-02-30",
-                            "--attr=include:reparsepoint", "--ext=.jpg", "--ext=jpg//png", "--list=other",
+    EXPECT_NE(std::string::npos, Compare({"--content", tree.PathOf("missing")}).err.find("is not an existing folder"));
+    // Extensions are taken as the dialog's edit takes them: ".JPG//" is the list "jpg".
+    for (const char* bad : {"--size-filter=between:5", "--size-filter=eq:5GB", "--size-filter=eq:4294967296",
+                            "--date=modified:on:2024-02-30", "--attr=include:reparsepoint",
+                            "--attr=exclude:compressed,encrypted", "--ext=./.", "--list=other",
                             "--ext-mode=sometimes"}) {
         const Result result = Compare({"--content", bad, tree.Path()});
         EXPECT_EQ(2, result.status) << bad;
@@ -114,6 +117,22 @@ TEST(CompareCommand, FiltersAndLocations)
 
     const Result flat = Compare({"--size", "--no-subfolders", "--quiet", tree.PathOf("one")});
     EXPECT_EQ(std::string::npos, flat.out.find("d.jpg"));
+}
+
+TEST(CompareCommand, NoFileIsItsOwnDuplicateWhenOneLocationLiesInAnother)
+{
+    TempFolder tree;
+    const std::string a = tree.WriteFile("A/a.txt", "same");
+    const std::string b = tree.WriteFile("A/sub/b.txt", "same");
+    tree.WriteFile("A/sub/solo.txt", "solo");
+    // Given in this order the sub folder sorts after "A Backup", away from "A".
+    tree.WriteFile("A Backup/other.txt", "other");
+    const Result result = Compare({"--content", "--quiet", "--tsv", tree.PathOf("A"), tree.PathOf("A/sub"),
+                                   tree.PathOf("A Backup"), tree.PathOf("A") + "/"});
+    EXPECT_EQ(0, result.status) << result.err;
+    const auto rows = TsvRows(result.out);
+    ASSERT_EQ(2u, rows.size()) << result.out;
+    EXPECT_EQ((std::set<std::string>{a, b}), (std::set<std::string>{rows[0][2], rows[1][2]}));
 }
 
 #ifndef _WIN32

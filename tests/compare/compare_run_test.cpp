@@ -2,7 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <cctype>
 #include <functional>
+#include <set>
 
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_run.h"
@@ -151,6 +153,43 @@ TEST(CompareRun, WithoutSubfoldersAndFiltersCollectsOnlyWhatPasses)
     page.run.Run(settings);
     ASSERT_EQ(2u, page.run.Records().Count());
     EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
+}
+
+// Lists that name one folder twice, or a folder inside another where the
+// sorted list does not put the two next to each other.
+std::vector<std::vector<std::string>> OverlappingLocationLists(const TempFolder& tree)
+{
+    const std::string data = tree.PathOf("Data");
+    std::vector<std::vector<std::string>> lists = {
+        {data, tree.PathOf("Data Backup"), tree.PathOf("Data/Old")},
+        {tree.PathOf("Data Backup"), data, platform::WithTrailingSeparator(data)},
+    };
+#ifdef _WIN32
+    std::string shouted = data;
+    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    lists.push_back({data, tree.PathOf("Data Backup"), shouted});
+#endif
+    return lists;
+}
+
+TEST(CompareRun, EachFileIsCollectedOnceWhateverTheLocationsListHolds)
+{
+    TempFolder tree;
+    tree.WriteFile("Data/a.txt", "same");
+    tree.WriteFile("Data/Old/b.txt", "same");
+    tree.WriteFile("Data/Old/solo.txt", "solo");
+    tree.WriteFile("Data Backup/c.txt", "same");
+    for (const std::vector<std::string>& locations : OverlappingLocationLists(tree)) {
+        Page page;
+        page.run.Run(ContentRun(locations));
+        EXPECT_EQ(4u, page.run.Records().Count()) << locations[2];
+        // One group of three different files: none is its own duplicate.
+        const MemoryResultList& content = page.List(CompareTab::Content);
+        std::set<std::string> paths;
+        for (int row = 0; row < content.RowCount(); ++row) paths.insert(content.Cell(row, 3) + content.Cell(row, 2));
+        EXPECT_EQ(3, content.RowCount()) << locations[2];
+        EXPECT_EQ(3u, paths.size()) << locations[2];
+    }
 }
 
 TEST(CompareRun, LinkedFolderIsNotEntered)

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "common/constants.h"
@@ -11,6 +12,7 @@
 #include "find/search_test_support.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/path.h"
 
 namespace tolvane::test {
 namespace {
@@ -69,6 +71,29 @@ TEST_F(SearchEngine, OverlappingLocationsListEachFolderOnce)
     folder.WriteFile("a/b/x.txt", "1");
     ASSERT_EQ(Run({folder.PathOf("a/b"), folder.PathOf("a"), folder.PathOf("a")}), SearchOutcome::Completed);
     EXPECT_THAT(Found(files), ElementsAre("a/b/x.txt"));
+}
+
+TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
+{
+    folder.WriteFile("Data/a.txt", "1");
+    folder.WriteFile("Data/Old/b.txt", "2");
+    folder.WriteFile("Data Backup/c.txt", "3");
+    const std::string data = folder.PathOf("Data");
+    std::vector<std::vector<std::string>> locationLists = {
+        {data, folder.PathOf("Data Backup"), folder.PathOf("Data/Old")},
+        {folder.PathOf("Data Backup"), data, platform::WithTrailingSeparator(data)},
+    };
+#ifdef _WIN32
+    std::string shouted = data;
+    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    locationLists.push_back({data, folder.PathOf("Data Backup"), shouted});
+#endif
+    for (const std::vector<std::string>& locations : locationLists) {
+        SetFindRunState(state, view, lists, SearchRunState::Idle);  // the page's Reset
+        ASSERT_EQ(Run(locations), SearchOutcome::Completed);
+        EXPECT_THAT(Found(files), UnorderedElementsAre("Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"))
+            << locations[2];
+    }
 }
 
 TEST_F(SearchEngine, FoldersTargetTestsOnlyFoldersAndFilesTargetStillDescends)
