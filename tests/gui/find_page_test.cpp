@@ -62,9 +62,13 @@ protected:
 
 TEST_F(FindPageTest, SearchWithoutLocationsIsRefusedAndStaysIdle)
 {
+    // The second click comes while the first search still makes its checks:
+    // it must not start a second search on the same state.
     Click(page, IDC_FIND_SEARCH);
-    ASSERT_TRUE(PumpUntil([&] { return !script.boxes.empty(); }));
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(PumpUntil([&] { return !FindSearchThreadRunning(); }));
     PumpMessages();
+    ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "You must specify in which location(s) to search!");
     EXPECT_EQ(script.boxes[0].caption, "Cannot continue");
     EXPECT_EQ(script.boxes[0].owner, page);
