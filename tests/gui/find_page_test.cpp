@@ -220,6 +220,44 @@ TEST_F(FindPageTest, SaveTheListWritesEveryFoundFile)
     EXPECT_EQ(script.boxes.back().caption, "Done");
 }
 
+TEST_F(FindPageTest, ShortcutMenuOpensOnlyOnASelectedRowAndReportsAFileThatCannotBeOpened)
+{
+    const std::string gone = temp.WriteFile("m/gone.txt", "g");
+    SearchIn(temp.PathOf("m"));
+    script.answers = {IDYES};
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+
+    RECT rowRect{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(FilesList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rowRect));
+    POINT onRow{rowRect.left + 40, (rowRect.top + rowRect.bottom) / 2};
+    ClientToScreen(FilesList, &onRow);
+    bool overRow = false;
+    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr) << "an unselected row has no menu";
+    EXPECT_TRUE(overRow);
+
+    LVITEMA selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    SendMessageA(FilesList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+    HMENU menu = LoadFindShortcutMenu(onRow, overRow);
+    ASSERT_NE(menu, nullptr);
+    char text[64] = {};
+    GetMenuStringA(GetSubMenu(menu, 0), IDM_FILES_OPEN_FOLDER, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "Open containing folder");
+    DestroyMenu(menu);
+
+    DeleteFileA(gone.c_str());
+    SendMessageA(page, WM_COMMAND, IDM_FILES_OPEN, 0);
+    ASSERT_EQ(script.boxes.size(), 2u);
+    EXPECT_EQ(script.boxes[1].caption, gone);
+    EXPECT_EQ(script.boxes[1].style, static_cast<unsigned>(MB_ICONHAND));
+
+    SendMessageA(FindTabs, TCM_SETCURFOCUS, 2, 0);
+    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr);
+    EXPECT_FALSE(overRow) << "the Error log has no shortcut menu";
+}
+
 TEST(ListViewResultList, BehavesAsTheListPortSays)
 {
     InitProgramControls();
