@@ -1,7 +1,9 @@
 #!/usr/bin/env python3
 """Draws the program's four icons (16x16 and 32x32, 32-bit with alpha) and
 writes them as .ico files into res/: 1 and 2 the program (a magnifier over a
-page), 3 the Find tab (a magnifier), 4 the Compare tab (two overlapping pages).
+page), 3 the Find tab (a magnifier), 4 the Compare tab (two overlapping pages),
+5 New Folders (a folder with a plus), 6 Create fake file (a blank page with a
+size bar).
 Run it again after changing a drawing; the .ico files are committed."""
 
 import math
@@ -16,6 +18,10 @@ TEXT_LINE = (140, 150, 170, 255)
 GLASS = (170, 215, 245, 255)
 RIM = (30, 70, 140, 255)
 HANDLE = (120, 70, 30, 255)
+FOLDER = (240, 200, 90, 255)
+FOLDER_DARK = (200, 150, 40, 255)
+PLUS = (30, 140, 50, 255)
+BAR = (200, 60, 50, 255)
 
 
 class Canvas:
@@ -88,6 +94,18 @@ def draw(kind, size):
     elif kind == "compare":
         page(canvas, 0, 0, int(9 * s), int(11 * s), PAPER_BACK)
         page(canvas, int(5 * s), int(4 * s), size - 1, size - 1, PAPER)
+    elif kind == "new_folders":
+        canvas.rectangle(0, int(2 * s), int(6 * s), int(5 * s), FOLDER_DARK, OUTLINE)
+        canvas.rectangle(0, int(4 * s), int(13 * s), int(13 * s), FOLDER, OUTLINE)
+        centre = int(12 * s)
+        arm = int(3 * s)
+        canvas.thick_line(centre - arm, centre, centre + arm, centre, max(1, int(1.5 * s)), PLUS)
+        canvas.thick_line(centre, centre - arm, centre, centre + arm, max(1, int(1.5 * s)), PLUS)
+    elif kind == "fake_file":
+        canvas.rectangle(int(2 * s), 0, int(13 * s), size - 1, PAPER, OUTLINE)
+        for x in range(int(4 * s), int(12 * s)):
+            for y in range(int(11 * s), int(13 * s) + 1):
+                canvas.put(x, y, BAR)
     return canvas
 
 
@@ -124,7 +142,8 @@ def write_icon(path, kind):
 
 def main():
     res = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "res")
-    for name, kind in (("program.ico", "program"), ("find.ico", "find"), ("compare.ico", "compare")):
+    for name, kind in (("program.ico", "program"), ("find.ico", "find"), ("compare.ico", "compare"),
+                       ("new_folders.ico", "new_folders"), ("fake_file.ico", "fake_file")):
         write_icon(os.path.join(res, name), kind)
 
 

@@ -51,17 +51,19 @@ public:
     bool AskFileName(HWND owner, FileDialogKind kind, std::string& path) override
     {
         // The filter is a list of NUL-terminated pairs ending with an empty text.
-        static const char filter[] = "Text file (*.txt)\0*.txt\0";
+        static const char textFilter[] = "Text file (*.txt)\0*.txt\0";
+        static const char anyFilter[] = "type a filename\0*.*\0";
+        const bool anyFile = kind == FileDialogKind::SaveAnyFile;
         char name[MAX_PATH] = {};
         OPENFILENAMEA dialog{};
         dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
         dialog.hwndOwner = owner;
-        dialog.lpstrFilter = filter;
+        dialog.lpstrFilter = anyFile ? anyFilter : textFilter;
         dialog.lpstrFile = name;
         dialog.nMaxFile = MAX_PATH;
-        dialog.lpstrDefExt = "txt";
+        dialog.lpstrDefExt = anyFile ? nullptr : "txt";
         BOOL chosen = FALSE;
-        if (kind == FileDialogKind::SaveText) {
+        if (kind != FileDialogKind::OpenText) {
             dialog.Flags = OFN_OVERWRITEPROMPT | OFN_HIDEREADONLY;
             chosen = GetSaveFileNameA(&dialog);
         } else {

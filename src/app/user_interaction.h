@@ -11,7 +11,8 @@
 
 namespace tolvane {
 
-enum class FileDialogKind { SaveText, OpenText };
+// SaveAnyFile: any name, no default extension (Create fake file).
+enum class FileDialogKind { SaveText, OpenText, SaveAnyFile };
 
 class UserInteraction {
 public:
@@ -21,7 +22,7 @@ public:
     // The folder picker: true with the chosen folder in path, false (path
     // unchanged) when nothing was chosen.
     virtual bool PickFolder(HWND owner, std::string& path, const std::string& title) = 0;
-    // The save or open dialog for a text file: true with the full name in path.
+    // The save or open dialog: true with the full name in path.
     virtual bool AskFileName(HWND owner, FileDialogKind kind, std::string& path) = 0;
 };
 

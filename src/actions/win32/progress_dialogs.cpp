@@ -1,0 +1,242 @@
+// The copy/move and delete progress dialogs. Each starts its worker on a
+// thread of its own; the worker changes the dialog only through sent
+// messages, which this thread carries out in the dialog's message loop, and
+// ends the dialog with a private command.
+#include <objbase.h>
+#include <commctrl.h>
+
+#include <atomic>
+#include <memory>
+#include <string>
+
+#include "actions/copy_move.h"
+#include "actions/delete.h"
+#include "actions/win32/action_dialogs.h"
+#include "app/main_sheet.h"
+#include "app/user_interaction.h"
+#include "resource_ids.h"
+
+namespace tolvane {
+namespace {
+
+static_assert(IDC_CONFIRM_RENAME == ConfirmRename && IDC_CONFIRM_SKIP == ConfirmSkip &&
+              IDC_CONFIRM_BREAK == ConfirmBreak);
+
+std::atomic<int> runningWorkers{0};
+
+struct ProgressIds {
+    int current;
+    int from;
+    int to;  // 0: the dialog shows no destination
+    int counter;
+    int bar;
+    int cancel;
+    int finished;  // the private command that ends the dialog
+};
+
+constexpr ProgressIds CopyMoveIds{IDC_CM_CURRENT, IDC_CM_FROM,   IDC_CM_TO,      IDC_CM_COUNTER,
+                                  IDC_CM_PROGRESS, IDC_CM_CANCEL, IDC_CM_FINISHED};
+constexpr ProgressIds DeleteIds{IDC_DEL_CURRENT,  IDC_DEL_FROM,   0, IDC_DEL_COUNTER,
+                                IDC_DEL_PROGRESS, IDC_DEL_CANCEL, IDC_DEL_FINISHED};
+
+// The progress port on a dialog. Every call is a sent message, carried out by
+// the dialog's own thread before the call returns.
+class DialogProgress : public CopyMoveProgress {
+public:
+    DialogProgress(HWND dialog, const ProgressIds& ids) : dialog_(dialog), ids_(ids) {}
+
+    void SetCurrentFile(const std::string& text) override { SetDlgItemTextA(dialog_, ids_.current, text.c_str()); }
+    void SetFrom(const std::string& folderPath) override { SetDlgItemTextA(dialog_, ids_.from, folderPath.c_str()); }
+    void SetCounter(const std::string& text) override { SetDlgItemTextA(dialog_, ids_.counter, text.c_str()); }
+    void SetPosition(int position) override { SendDlgItemMessageA(dialog_, ids_.bar, PBM_SETPOS, position, 0); }
+    void Finish() override { SendMessageA(dialog_, WM_COMMAND, MAKEWPARAM(ids_.finished, 0), 0); }
+    void SetCaption(const std::string& caption) override { SetWindowTextA(dialog_, caption.c_str()); }
+    void SetTo(const std::string& folderPath) override
+    {
+        if (ids_.to) SetDlgItemTextA(dialog_, ids_.to, folderPath.c_str());
+    }
+
+private:
+    HWND dialog_;
+    const ProgressIds& ids_;
+};
+
+// The folder picker needs COM on the thread that shows it.
+class ComScope {
+public:
+    ComScope() : initialised_(SUCCEEDED(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
+    ~ComScope()
+    {
+        if (initialised_) CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    bool initialised_;
+};
+
+// The destination picker and the clash question, shown by the worker's thread.
+class DialogChoices : public CopyMoveChoices {
+public:
+    DialogChoices(HWND dialog, HWND clashOwner) : dialog_(dialog), clashOwner_(clashOwner) {}
+
+    bool PickFolder(const std::string& title, std::string& folder) override
+    {
+        return tolvane::PickFolder(dialog_, folder, title);
+    }
+    int ConfirmAction(const std::string& fileName) override
+    {
+        return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CONFIRM_ACTION), clashOwner_,
+                                                ConfirmActionDialogProc,
+                                                reinterpret_cast<LPARAM>(fileName.c_str())));
+    }
+
+private:
+    HWND dialog_;
+    HWND clashOwner_;
+};
+
+struct WorkerStart {
+    ActionTarget* target;
+    HWND dialog;
+};
+
+ActionTarget* DialogTarget(HWND dialog)
+{
+    return reinterpret_cast<ActionTarget*>(GetWindowLongPtrA(dialog, DWLP_USER));
+}
+
+// The window the program's main window is to the dialog: the top of its owners.
+HWND MainWindowOf(HWND dialog)
+{
+    HWND owner = GetWindow(dialog, GW_OWNER);
+    return owner ? GetAncestor(owner, GA_ROOT) : nullptr;
+}
+
+DWORD WINAPI CopyMoveThread(LPVOID parameter)
+{
+    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    ComScope com;
+    DialogProgress progress(start->dialog, CopyMoveIds);
+    // A copy asks about clashes over the progress dialog, a move over the main window.
+    const bool move = start->target->ActionMode.load() != ActionModeCopy;
+    DialogChoices choices(start->dialog, move ? MainWindowOf(start->dialog) : start->dialog);
+    WindowPrompter prompter(start->dialog);
+    CopyMoveWorker(*start->target, progress, choices, prompter);
+    --runningWorkers;
+    return 0;
+}
+
+DWORD WINAPI DeleteThread(LPVOID parameter)
+{
+    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
+    DialogProgress progress(start->dialog, DeleteIds);
+    WindowPrompter prompter(start->dialog);
+    DeleteWorker(*start->target, progress, prompter);
+    --runningWorkers;
+    return 0;
+}
+
+// Opens a progress dialog: refuses an incomplete target, else starts the
+// worker. A dialog whose worker cannot start says why and closes at once,
+// since only the worker could close it.
+void StartProgressDialog(HWND dialog, LPARAM lParam, LPTHREAD_START_ROUTINE worker)
+{
+    auto* target = reinterpret_cast<ActionTarget*>(lParam);
+    SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+    if (!target || !target->list || !target->records || !target->rowIndex) {
+        ShowMessage(MainWindowOf(dialog), "Invalid data.", "Error", MB_ICONHAND);
+        EndDialog(dialog, 0);
+        return;
+    }
+    auto start = std::make_unique<WorkerStart>(WorkerStart{target, dialog});
+    ++runningWorkers;
+    HANDLE thread = CreateThread(nullptr, 0, worker, start.get(), 0, nullptr);
+    if (!thread) {
+        --runningWorkers;
+        ShowSystemError(dialog, "Aborted");
+        EndDialog(dialog, 0);
+        return;
+    }
+    start.release();  // the thread owns it now
+    CloseHandle(thread);
+}
+
+// Cancel: the worker stops before its next file.
+void RequestStop(HWND dialog, int cancelId)
+{
+    SetDlgItemTextA(dialog, cancelId, "Wait...");
+    EnableWindow(GetDlgItem(dialog, cancelId), FALSE);
+    if (ActionTarget* target = DialogTarget(dialog)) target->ActionMode.store(ActionModeStop);
+}
+
+INT_PTR ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, const ProgressIds& ids,
+                           LPTHREAD_START_ROUTINE worker)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        if (ids.to) {
+            const auto* target = reinterpret_cast<const ActionTarget*>(lParam);
+            if (target) SetWindowTextA(dialog, CopyMoveCaption(target->ActionMode.load()).c_str());
+        }
+        StartProgressDialog(dialog, lParam, worker);
+        return TRUE;
+    case WM_COMMAND: {
+        // Every other command, Esc and Enter among them, is ignored.
+        const int id = LOWORD(wParam);
+        if (id == ids.cancel && HIWORD(wParam) == BN_CLICKED) RequestStop(dialog, ids.cancel);
+        else if (id == ids.finished) EndDialog(dialog, 0);
+        return TRUE;
+    }
+    default: return FALSE;
+    }
+}
+
+}  // namespace
+
+INT_PTR CALLBACK CopyMoveProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ProgressDialogProc(dialog, message, wParam, lParam, CopyMoveIds, CopyMoveThread);
+}
+
+INT_PTR CALLBACK DeleteProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    return ProgressDialogProc(dialog, message, wParam, lParam, DeleteIds, DeleteThread);
+}
+
+INT_PTR CALLBACK ConfirmActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        if (lParam) SetDlgItemTextA(dialog, IDC_CONFIRM_NAME, reinterpret_cast<const char*>(lParam));
+        return TRUE;
+    case WM_COMMAND: {
+        // Only the three answers end the dialog.
+        const int id = LOWORD(wParam);
+        if (HIWORD(wParam) == BN_CLICKED &&
+            (id == IDC_CONFIRM_RENAME || id == IDC_CONFIRM_SKIP || id == IDC_CONFIRM_BREAK)) {
+            const int forAll = IsDlgButtonChecked(dialog, IDC_CONFIRM_ALL) == BST_CHECKED ? 1 : 0;
+            EndDialog(dialog, id * 2 + forAll);
+        }
+        return TRUE;
+    }
+    default: return FALSE;
+    }
+}
+
+void RunCopyMoveDialog(HWND owner, ActionTarget& target)
+{
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_COPY_MOVE_PROGRESS), owner, CopyMoveProgressDialogProc,
+                    reinterpret_cast<LPARAM>(&target));
+}
+
+void RunDeleteDialog(HWND owner, ActionTarget& target)
+{
+    DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_DELETE_PROGRESS), owner, DeleteProgressDialogProc,
+                    reinterpret_cast<LPARAM>(&target));
+}
+
+bool ActionWorkerRunning() { return runningWorkers.load() > 0; }
+
+}  // namespace tolvane

@@ -1,0 +1,49 @@
+// `tolvane compare`: collect the files of the locations and list the groups
+// of duplicates, headless.
+#pragma once
+
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace CLI {
+class App;
+}
+
+namespace tolvane::cli {
+
+struct CompareCommandOptions {
+    std::vector<std::string> locations;
+    std::string locationsFile;
+    bool noSubfolders = false;
+
+    bool content = false;
+    bool truncated = false;
+    bool groupTruncated = false;
+    bool name = false;
+    bool ignoreCase = false;
+    bool size = false;
+    bool zeroSize = false;
+    bool combined = false;
+    bool only = false;
+
+    std::string extensions;
+    std::string extensionMode = "include";
+    std::string sizeFilter;
+    std::string date;
+    std::string attributes;
+
+    bool tsv = false;
+    std::string list;
+    bool quiet = false;
+};
+
+// Declares the subcommand and its options on app; the parsed values land in options.
+CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& options);
+
+// Runs the comparison. Exit status: 0 when a group list has rows, 1 when none
+// has, 2 when the run cannot start. stderrIsTerminal turns on the progress display.
+int RunCompareCommand(const CompareCommandOptions& options, std::ostream& out, std::ostream& err,
+                      bool stderrIsTerminal);
+
+}  // namespace tolvane::cli

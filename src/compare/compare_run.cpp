@@ -1,0 +1,256 @@
+#include "compare/compare_run.h"
+
+#include <new>
+
+#include "common/size_date_text.h"
+#include "platform/error.h"
+#include "platform/fs.h"
+
+namespace tolvane {
+namespace {
+
+// Passes the engine's reports on to the page.
+class RunHost : public CompareEngineHost {
+public:
+    RunHost(CompareRunView& view, CompareRun& run) : view_(view), run_(run) {}
+    void EnterPhase(const char* statusText, const char* buttonText) override
+    {
+        view_.SetStatusText(statusText);
+        view_.SetButtonText(buttonText);
+    }
+    void ReportProgress(int percent) override { view_.ReportProgress(percent); }
+    void AddCompareErrorEntry(const std::string& path, uint32_t errorCode) override
+    {
+        run_.AddCompareErrorEntry(path, errorCode);
+    }
+
+private:
+    CompareRunView& view_;
+    CompareRun& run_;
+};
+
+void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
+{
+    if (!target) return;
+    for (size_t r = 0; r < list.rows.size(); ++r) {
+        const int row = static_cast<int>(r);
+        const FileRecord record = records[list.rows[r]];
+        target->InsertRow(row);
+        target->SetCellText(row, GroupColumn, std::to_string(list.groups[r]));
+        target->SetCellText(row, 2, record.fileName);
+        target->SetCellText(row, 3, record.folderPath);
+        target->SetCellText(row, 4, SizeText(record.size, true));
+        target->SetCellText(row, 5, FileTimeText(record.modifiedTime));
+    }
+}
+
+void WriteTruncatedList(const RowIndex& rows, const FileRecords& records, ResultList* target)
+{
+    if (!target) return;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r);
+        const FileRecord record = records[rows[r]];
+        target->InsertRow(row);
+        target->SetCellText(row, 1, record.fileName);
+        target->SetCellText(row, 2, record.folderPath);
+        target->SetCellText(row, 3, SizeText(record.size, true));
+        target->SetCellText(row, 4, FileTimeText(record.modifiedTime));
+    }
+}
+
+void WriteZeroSizeList(const RowIndex& rows, const FileRecords& records, ResultList* target)
+{
+    if (!target) return;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r);
+        const FileRecord record = records[rows[r]];
+        target->InsertRow(row);
+        target->SetCellText(row, 1, record.fileName);
+        target->SetCellText(row, 2, record.folderPath);
+        target->SetCellText(row, 3, FileTimeText(record.createdTime));
+    }
+}
+
+}  // namespace
+
+CompareRun::CompareRun(CompareRunView& view, Prompter& prompter, ContentSource& source,
+                       const CompareResultLists& lists)
+    : view_(view), prompter_(prompter), source_(source), resultLists_(lists),
+      errorLog_(lists[CompareTab::ErrorLog] ? *lists[CompareTab::ErrorLog] : unusedErrorLog_)
+{
+}
+
+void CompareRun::AddCompareErrorEntry(const std::string& path, uint32_t errorCode)
+{
+    if (!errorLog_.Add(path, errorCode, prompter_)) stopRequested_.store(true);
+}
+
+void CompareRun::Abort(const char* text) { prompter_.Message(text, "Aborted", MbIconHand); }
+
+void CompareRun::Run(const CompareRunSettings& settings)
+{
+    if (!settings.locationsSpecified) {
+        prompter_.Message("You must specify in which location(s) to search!", "Cannot continue", MbIconInformation);
+        return;
+    }
+    const CompareOptions& boxes = settings.boxes;
+    if (!boxes.matchContent && !boxes.matchName && !boxes.matchSize) {
+        prompter_.Message("You must specify what to compare (content, names and/or sizes)!", "Cannot continue",
+                          MbIconInformation);
+        return;
+    }
+    SetCompareRunState(CompareRunState::Running);
+    const CompareOptions options = CountedOptions(boxes);
+
+    records_.Clear();
+    lists_ = CompareLists{};
+    listsWritten_ = false;
+    errorLog_.Clear();
+
+    if (CollectFiles(settings) == WalkOutcome::OutOfMemory) {
+        SetCompareRunState(CompareRunState::Finished);
+        return;
+    }
+
+    RunHost host(view_, *this);
+    if (RunComparePhases(records_, options, source_, host, stopRequested_, lists_, limits_) ==
+        CompareOutcome::OutOfMemory) {
+        lists_ = CompareLists{};
+        Abort("Memory allocation failed.");
+        SetCompareRunState(CompareRunState::Finished);
+        return;
+    }
+    view_.SetButtonText(WaitButtonText);
+    view_.SetStatusText("Writing result...");
+    try {
+        WriteLists();
+        listsWritten_ = true;
+    } catch (const std::bad_alloc&) {
+        for (int tab = 0; tab < static_cast<int>(CompareTab::ErrorLog); ++tab) {
+            if (resultLists_.lists[tab]) resultLists_.lists[tab]->DeleteAllRows();
+        }
+        lists_ = CompareLists{};
+        Abort("Memory allocation failed.");
+    }
+    SetCompareRunState(CompareRunState::Finished);
+}
+
+bool CompareRun::Passes(const FindData& entry, const CompareCriteria& criteria) const
+{
+    if (criteria.sizeRuleOn && !MatchSize(entry, criteria.sizeFrom, criteria.sizeTo, criteria.sizeMode)) return false;
+    if (criteria.dateRuleOn &&
+        !MatchDate(entry, criteria.dateFrom, criteria.dateTo, criteria.dateKind, criteria.dateRelation)) {
+        return false;
+    }
+    if (criteria.attributeRuleOn && !MatchAttributes(entry, criteria.attributeFlags, criteria.attributeMode)) {
+        return false;
+    }
+    return !criteria.extensionRuleOn || MatchExtensions(entry, criteria.extensionList, criteria.extensionMode);
+}
+
+CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& settings)
+{
+    view_.SetStatusText("Searching for files to compare...");
+    if (!folderQueue_.Start(settings.locationPaths)) {
+        Abort("Memory allocation failed.");
+        return WalkOutcome::OutOfMemory;
+    }
+    FindData entry;
+    for (size_t q = 0; q < folderQueue_.Count(); ++q) {
+        // A copy: appending to the queue may move its entries.
+        const std::string folder = folderQueue_[q];
+        platform::FolderListing listing;
+        if (!listing.Open(folder)) {
+            AddCompareErrorEntry(folder, platform::LastError());
+            continue;
+        }
+        bool folderStarted = false;
+        while (listing.Next(entry, false)) {
+            if (entry.IsDirectory()) {
+                if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry)) continue;
+                if (!folderQueue_.Append(folder, entry.cFileName)) {
+                    Abort("Memory reallocation failed.");
+                    return WalkOutcome::OutOfMemory;
+                }
+                continue;
+            }
+            if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
+            if (!Passes(entry, settings.criteria)) continue;
+            if (!folderStarted) {
+                if (!records_.AddFolder(folder)) {
+                    Abort("Memory reallocation failed.");
+                    return WalkOutcome::OutOfMemory;
+                }
+                folderStarted = true;
+            }
+            if (!records_.Add(entry)) {
+                Abort("Memory reallocation failed.");
+                return WalkOutcome::OutOfMemory;
+            }
+        }
+        listing.Close();
+        if (stopRequested_.load()) {
+            stopRequested_.store(false);
+            break;
+        }
+    }
+    folderQueue_.Clear();
+    return WalkOutcome::Completed;
+}
+
+void CompareRun::WriteLists()
+{
+    WriteGroupList(lists_.combined, records_, resultLists_[CompareTab::Combined]);
+    WriteGroupList(lists_.content, records_, resultLists_[CompareTab::Content]);
+    WriteGroupList(lists_.name, records_, resultLists_[CompareTab::Name]);
+    WriteGroupList(lists_.size, records_, resultLists_[CompareTab::Size]);
+    WriteTruncatedList(lists_.truncatedRows, records_, resultLists_[CompareTab::Truncated]);
+    WriteZeroSizeList(lists_.zeroSizeRows, records_, resultLists_[CompareTab::ZeroSize]);
+}
+
+void CompareRun::SetCompareRunState(CompareRunState state)
+{
+    runState_.store(state);
+    switch (state) {
+    case CompareRunState::Running:
+        stopRequested_.store(false);
+        view_.SetOptionControlsEnabled(false);
+        view_.SetButtonText(CancelButtonText);
+        break;
+    case CompareRunState::Finished: {
+        folderQueue_.Clear();
+        view_.SetButtonText("Reset");
+        bool shown = false;
+        for (int tab = 0; tab < CompareTabCount; ++tab) {
+            ResultList* list = resultLists_.lists[tab];
+            if (!list || list->RowCount() == 0) continue;
+            list->SetEnabled(true);
+            if (!shown) {
+                view_.ShowTab(static_cast<CompareTab>(tab));
+                shown = true;
+            }
+        }
+        view_.SetActionsEnabled(true);
+        view_.SetStatusText("Done");
+        break;
+    }
+    case CompareRunState::Idle:
+        records_.Clear();
+        lists_ = CompareLists{};
+        listsWritten_ = false;
+        view_.SetOptionControlsEnabled(true);
+        view_.SetButtonText("Compare");
+        view_.SetActionsEnabled(false);
+        for (ResultList* list : resultLists_.lists) {
+            if (!list) continue;
+            list->DeleteAllRows();
+            list->SetEnabled(false);
+        }
+        errorLog_.Clear();
+        view_.SetStatusText("Idle");
+        view_.ReportProgress(0);
+        break;
+    }
+}
+
+}  // namespace tolvane

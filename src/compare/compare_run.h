@@ -1,0 +1,112 @@
+// A compare run: the start checks, the walk that collects the files passing
+// the Compare filters, the grouping, and the writing of the six lists, with
+// the page's run states. Window-free: the page (or the command line) supplies
+// a view, a prompter and the result lists.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "common/error_log.h"
+#include "common/file_records.h"
+#include "common/folder_queue.h"
+#include "common/list_operations.h"
+#include "common/prompter.h"
+#include "common/result_list.h"
+#include "compare/compare_engine.h"
+#include "find/criteria.h"
+
+namespace tolvane {
+
+enum class CompareRunState : int32_t { Idle = 0, Running = 1, Finished = 2 };
+
+// The Compare page's tabs, in their order.
+enum class CompareTab : int { Combined = 0, Content, Name, Size, Truncated, ZeroSize, ErrorLog };
+inline constexpr int CompareTabCount = 7;
+
+// What the run changes on the page besides the lists.
+class CompareRunView {
+public:
+    virtual ~CompareRunView() = default;
+    virtual void SetStatusText(const std::string& text) = 0;
+    // The Compare button: "Compare", "Cancel", "Wait..." or "Reset".
+    virtual void SetButtonText(const std::string& text) = 0;
+    virtual void ReportProgress(int percent) = 0;
+    // The option check boxes and the filters and locations buttons.
+    virtual void SetOptionControlsEnabled(bool enabled) = 0;
+    virtual void SetActionsEnabled(bool enabled) = 0;
+    virtual void ShowTab(CompareTab tab) = 0;
+};
+
+// The seven lists of the page, in tab order. The run writes into those that
+// are given; a caller that reads the engine's lists directly (the command
+// line) may leave the six result lists out.
+struct CompareResultLists {
+    ResultList* lists[CompareTabCount] = {};
+
+    ResultList* operator[](CompareTab tab) const { return lists[static_cast<int>(tab)]; }
+};
+
+struct CompareRunSettings {
+    bool locationsSpecified = false;
+    std::vector<std::string> locationPaths;
+    bool includeSubfolders = true;
+    CompareCriteria criteria;
+    CompareOptions boxes;  // the check boxes as they stand when the run starts
+};
+
+class CompareRun {
+public:
+    CompareRun(CompareRunView& view, Prompter& prompter, ContentSource& source, const CompareResultLists& lists);
+
+    // The worker's body: returns when the run is refused (still Idle) or
+    // finished (every end after the start checks).
+    void Run(const CompareRunSettings& settings);
+    // From the user-interface thread: ends the walk or a content-reading phase.
+    void RequestStop() { stopRequested_.store(true); }
+    std::atomic<bool>& StopFlag() { return stopRequested_; }
+
+    // Idle is the page's Reset: frees the results and empties the lists.
+    void SetCompareRunState(CompareRunState state);
+    CompareRunState RunState() const { return runState_.load(); }
+
+    const FileRecords& Records() const { return records_; }
+    // The row indexes the result actions work on.
+    CompareLists& Lists() { return lists_; }
+    const CompareLists& Lists() const { return lists_; }
+    int ErrorCount() const { return errorLog_.Count(); }
+    // False when the run ended without lists (memory ran out).
+    bool ListsWritten() const { return listsWritten_; }
+
+    void AddCompareErrorEntry(const std::string& path, uint32_t errorCode);
+
+    // For tests and benchmarks: the content phases' buffer limits.
+    void SetContentLimits(const ContentLimits& limits) { limits_ = limits; }
+
+private:
+    enum class WalkOutcome { Completed, OutOfMemory };
+
+    WalkOutcome CollectFiles(const CompareRunSettings& settings);
+    bool Passes(const FindData& entry, const CompareCriteria& criteria) const;
+    void WriteLists();
+    void Abort(const char* text);
+
+    CompareRunView& view_;
+    Prompter& prompter_;
+    ContentSource& source_;
+    CompareResultLists resultLists_;
+    MemoryResultList unusedErrorLog_;
+    ErrorLog errorLog_;
+    ContentLimits limits_;
+
+    std::atomic<CompareRunState> runState_{CompareRunState::Idle};
+    std::atomic<bool> stopRequested_{false};
+    FolderQueue folderQueue_;
+    FileRecords records_;
+    CompareLists lists_;
+    bool listsWritten_ = false;
+};
+
+}  // namespace tolvane

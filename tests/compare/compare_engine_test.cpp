@@ -1,0 +1,242 @@
+// Worked cases of the grouping, each checked on the engine and on the plain
+// anchor scans, so that both are held to the expected rows.
+#include <gtest/gtest.h>
+
+#include "compare/memory_files.h"
+#include "compare/reference_engine.h"
+
+namespace tolvane::test {
+namespace {
+
+using Rows = std::vector<uint32_t>;
+
+struct Outcome {
+    CompareLists lists;
+    RecordingHost host;
+};
+
+CompareOptions Content(bool truncated = false, bool group = false)
+{
+    CompareOptions o;
+    o.matchContent = true;
+    o.soTruncated = truncated;
+    o.dontGroupTruncated = !group;
+    return o;
+}
+
+// Runs the engine (reference = false) or the anchor scans on the files.
+Outcome Group(const std::vector<MemoryFile>& files, const CompareOptions& boxes, bool reference,
+            uint32_t stopAtRecord = UINT32_MAX)
+{
+    Outcome outcome;
+    const FileRecords records = MakeRecords(files);
+    MemorySource source(files);
+    std::atomic<bool> stop{false};
+    bool stopped = false;
+    source.onRead = [&](uint32_t record) {
+        if (record == stopAtRecord && !stopped) {
+            stopped = true;
+            stop.store(true);
+        }
+    };
+    if (reference) {
+        RunReferencePhases(records, CountedOptions(boxes), source, outcome.host, stop, outcome.lists, 5);
+    } else {
+        ContentLimits limits;
+        limits.smallestChunk = 4;  // several pieces per file even for small ones
+        limits.largestChunk = 8;
+        RunComparePhases(records, CountedOptions(boxes), source, outcome.host, stop, outcome.lists, limits);
+    }
+    EXPECT_FALSE(stop.load()) << "a stop request is cleared once acted on";
+    return outcome;
+}
+
+class BothEngines : public ::testing::TestWithParam<bool> {};
+INSTANTIATE_TEST_SUITE_P(EngineAndReference, BothEngines, ::testing::Values(false, true),
+                         [](const auto& info) { return info.param ? "Reference" : "Engine"; });
+
+TEST_P(BothEngines, TruncatedCopyGroupsBehindTheLongerFile)
+{
+    const std::vector<MemoryFile> files = {Plain("x", "abc"), Plain("y", "abcdef")};
+    const Outcome grouped = Group(files, Content(true, true), GetParam());
+    EXPECT_EQ((Rows{1, 0}), grouped.lists.content.rows);
+    EXPECT_EQ((Rows{1, 1}), grouped.lists.content.groups);
+    EXPECT_EQ((Rows{0}), grouped.lists.truncatedRows);
+    EXPECT_EQ(1u, grouped.lists.truncatedCount);
+
+    const Outcome apart = Group(files, Content(true, false), GetParam());
+    EXPECT_TRUE(apart.lists.content.rows.empty());
+    EXPECT_EQ((Rows{0}), apart.lists.truncatedRows);
+
+    const Outcome exact = Group(files, Content(false), GetParam());
+    EXPECT_TRUE(exact.lists.content.rows.empty());
+    EXPECT_TRUE(exact.lists.truncatedRows.empty()) << "files of different sizes are not compared";
+}
+
+TEST_P(BothEngines, LongerFileTakesOverAGroupOfDuplicates)
+{
+    const std::string hundred(100, 'q');
+    const std::vector<MemoryFile> files = {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)};
+    const Outcome outcome = Group(files, Content(true, true), GetParam());
+    EXPECT_EQ((Rows{2, 1, 0}), outcome.lists.content.rows);
+    EXPECT_EQ((Rows{0, 1}), outcome.lists.truncatedRows);
+    EXPECT_EQ(2u, outcome.lists.truncatedCount);
+}
+
+TEST_P(BothEngines, DuplicatesOfANewAnchorDoNotJoinTheOldAnchorsGroup)
+{
+    // Without grouping truncated copies: 0 and 1 are duplicates, 2 and 3 are
+    // duplicates of a longer content that begins like 0.
+    const std::vector<MemoryFile> files = {Plain("a", "ab"), Plain("b", "ab"), Plain("c", "abc"), Plain("d", "abc")};
+    const Outcome outcome = Group(files, Content(true, false), GetParam());
+    EXPECT_EQ((Rows{0, 1, 2, 3}), outcome.lists.content.rows);
+    EXPECT_EQ((Rows{1, 1, 2, 2}), outcome.lists.content.groups);
+    EXPECT_EQ((Rows{0}), outcome.lists.truncatedRows);
+}
+
+TEST_P(BothEngines, ZeroSizeFilesStayOutOfContentGroups)
+{
+    const std::vector<MemoryFile> files = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")};
+    CompareOptions o = Content(true, true);
+    o.matchSize = true;
+    o.ignoreZeroSize = false;
+    const Outcome counted = Group(files, o, GetParam());
+    EXPECT_EQ((Rows{2, 3}), counted.lists.content.rows);
+    EXPECT_EQ((Rows{0, 1, 2, 3}), counted.lists.size.rows);
+    EXPECT_EQ((Rows{1, 1, 2, 2}), counted.lists.size.groups);
+    EXPECT_EQ((Rows{0, 1}), counted.lists.zeroSizeRows);
+    EXPECT_EQ(2u, counted.lists.zeroSizeCount);
+
+    o.ignoreZeroSize = true;
+    const Outcome ignored = Group(files, o, GetParam());
+    EXPECT_EQ((Rows{2, 3}), ignored.lists.size.rows);
+    EXPECT_EQ((Rows{0, 1}), ignored.lists.zeroSizeRows) << "always listed as zero size";
+}
+
+TEST_P(BothEngines, LetterCaseFoldsLatinLettersOnly)
+{
+    const std::vector<MemoryFile> files = {Plain("README.TXT", "1"), Plain("readme.txt", "22"), Plain("\xC9t\xE9", "3"),
+                                           Plain("\xE9t\xE9", "4")};
+    CompareOptions o;
+    o.matchName = true;
+    o.ignoreCase = true;
+    EXPECT_EQ((Rows{0, 1}), Group(files, o, GetParam()).lists.name.rows);
+    o.ignoreCase = false;
+    EXPECT_TRUE(Group(files, o, GetParam()).lists.name.rows.empty());
+}
+
+// Records 0, 2, 4 are named p with equal content; 1 and 3 are named p and q
+// with another content.
+std::vector<MemoryFile> NamedContents()
+{
+    return {Plain("p", "same"), Plain("p", "other"), Plain("p", "same"), Plain("q", "other"), Plain("p", "same")};
+}
+
+TEST_P(BothEngines, CombinedFromTheGroupsKeepsTheSeparateLists)
+{
+    CompareOptions o = Content();
+    o.matchName = true;
+    o.combinedResult = true;
+    const Outcome outcome = Group(NamedContents(), o, GetParam());
+    EXPECT_EQ((Rows{0, 1, 2, 4}), outcome.lists.name.rows);
+    EXPECT_EQ((Rows{0, 2, 4, 1, 3}), outcome.lists.content.rows);
+    EXPECT_EQ((Rows{0, 2, 4}), outcome.lists.combined.rows);
+    EXPECT_EQ((Rows{1, 1, 1}), outcome.lists.combined.groups);
+}
+
+TEST_P(BothEngines, CombinedOnlyLeavesTheSeparateListsEmpty)
+{
+    CompareOptions o = Content();
+    o.matchName = true;
+    o.combinedResult = true;
+    o.combinedOnly = true;
+    o.matchSize = true;
+    const Outcome outcome = Group(NamedContents(), o, GetParam());
+    EXPECT_TRUE(outcome.lists.name.rows.empty());
+    EXPECT_TRUE(outcome.lists.content.rows.empty());
+    EXPECT_EQ((Rows{0, 2, 4}), outcome.lists.combined.rows);
+    EXPECT_EQ((Rows{0, 2, 4, 1, 3}), outcome.lists.size.rows) << "size grouping still runs on its own";
+    const std::vector<std::pair<std::string, std::string>> phases = {{SizePhaseText, WaitButtonText},
+                                                                     {NameContentPhaseText, CancelButtonText}};
+    EXPECT_EQ(phases, outcome.host.phases);
+}
+
+TEST_P(BothEngines, UnreadableFileGivesOneErrorRow)
+{
+    std::vector<MemoryFile> files = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abd")};
+    files[1].unopenable = true;
+    const Outcome outcome = Group(files, Content(true), GetParam());
+    EXPECT_EQ((std::vector<std::string>{"/m/b"}), outcome.host.errors);
+    EXPECT_TRUE(outcome.lists.content.rows.empty());
+}
+
+TEST_P(BothEngines, FileThatShrankMatchesNothing)
+{
+    // Listed with four bytes but delivering three: the missing byte must not
+    // be taken from what a buffer held before.
+    std::vector<MemoryFile> files = {Plain("a", std::string("abc\0", 4)), Plain("b", std::string("abc\0", 4)),
+                                     Plain("c", "ab")};
+    files[1].content = "abc";
+    const Outcome exact = Group(files, Content(), GetParam());
+    EXPECT_TRUE(exact.lists.content.rows.empty());
+    // Its bytes can still be the longer file that a truncated copy begins.
+    const Outcome truncated = Group(files, Content(true, true), GetParam());
+    EXPECT_EQ((Rows{0, 2}), truncated.lists.content.rows);
+    EXPECT_EQ((Rows{2}), truncated.lists.truncatedRows);
+}
+
+TEST_P(BothEngines, StopDuringContentGroupingKeepsEarlierGroupsAndRunsLaterPhases)
+{
+    const std::vector<MemoryFile> files = {Plain("p", "abc"), Plain("p", "abc"), Plain("q", "hello"),
+                                           Plain("q", "hello")};
+    CompareOptions o = Content();
+    o.matchName = true;
+    o.combinedResult = true;
+    // The stop arrives when the second pair is being read.
+    const Outcome outcome = Group(files, o, GetParam(), 2);
+    EXPECT_EQ((Rows{0, 1}), outcome.lists.content.rows);
+    EXPECT_EQ((Rows{0, 1, 2, 3}), outcome.lists.name.rows) << "name grouping ran before";
+    EXPECT_EQ((Rows{0, 1}), outcome.lists.combined.rows) << "the combination still runs";
+}
+
+TEST_P(BothEngines, LargeFilesAreComparedToTheirLastByte)
+{
+    std::string big(3 << 20, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
+    std::string lastDiffers = big;
+    lastDiffers.back() ^= 1;
+    const std::vector<MemoryFile> files = {Plain("a", big), Plain("b", lastDiffers), Plain("c", big)};
+    const Outcome outcome = Group(files, Content(), GetParam());
+    EXPECT_EQ((Rows{0, 2}), outcome.lists.content.rows);
+}
+
+TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
+{
+    std::vector<MemoryFile> files;
+    for (int i = 0; i < 40; ++i) files.push_back(Plain("f", std::string(5000, static_cast<char>('a' + i % 4))));
+    const FileRecords records = MakeRecords(files);
+    MemorySource source(files);
+    RecordingHost host;
+    std::atomic<bool> stop{false};
+    CompareLists lists;
+    ContentLimits limits;
+    limits.openFiles = 8;
+    RunComparePhases(records, CountedOptions(Content()), source, host, stop, lists, limits);
+    EXPECT_EQ(40u, lists.content.rows.size());
+    EXPECT_EQ((Rows{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), Rows(lists.content.groups.begin(), lists.content.groups.begin() + 10));
+    EXPECT_EQ(40, source.opens) << "one small set read in one piece per file";
+    EXPECT_LE(source.mostOpen, 9);
+}
+
+TEST(CompareEngine, NoFilesGiveEmptyLists)
+{
+    CompareOptions o = Content(true, true);
+    o.matchName = o.matchSize = o.combinedResult = true;
+    const Outcome outcome = Group({}, o, false);
+    EXPECT_TRUE(outcome.lists.content.rows.empty() && outcome.lists.name.rows.empty() &&
+                outcome.lists.size.rows.empty() && outcome.lists.combined.rows.empty() &&
+                outcome.lists.zeroSizeRows.empty() && outcome.lists.truncatedRows.empty());
+}
+
+}  // namespace
+}  // namespace tolvane::test

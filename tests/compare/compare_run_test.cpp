@@ -1,0 +1,342 @@
+// Compare runs over real temporary trees, through the page's ports.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <functional>
+
+#include "compare/compare_filter_normalisation.h"
+#include "compare/compare_run.h"
+#include "platform/path.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
+
+namespace tolvane::test {
+namespace {
+
+class RecordingView : public CompareRunView {
+public:
+    void SetStatusText(const std::string& text) override
+    {
+        statusTexts.push_back(text);
+        if (onStatus) onStatus(text);
+    }
+    void SetButtonText(const std::string& text) override { buttonText = text; }
+    void ReportProgress(int percent) override { progress = percent; }
+    void SetOptionControlsEnabled(bool enabled) override { optionsEnabled = enabled; }
+    void SetActionsEnabled(bool enabled) override { actionsEnabled = enabled; }
+    void ShowTab(CompareTab tab) override { shownTab = static_cast<int>(tab); }
+
+    std::vector<std::string> statusTexts;
+    std::string buttonText = "Compare";
+    int progress = -1;
+    bool optionsEnabled = true;
+    bool actionsEnabled = false;
+    int shownTab = -1;
+    std::function<void(const std::string&)> onStatus;
+};
+
+struct Page {
+    Page() : run(view, prompter, source, Lists()) {}
+
+    CompareResultLists Lists()
+    {
+        CompareResultLists result;
+        for (int tab = 0; tab < CompareTabCount; ++tab) result.lists[tab] = &lists[tab];
+        return result;
+    }
+    MemoryResultList& List(CompareTab tab) { return lists[static_cast<int>(tab)]; }
+
+    RecordingView view;
+    ScriptedPrompter prompter;
+    FileContentSource source;
+    MemoryResultList lists[CompareTabCount];
+    CompareRun run;
+};
+
+CompareRunSettings ContentRun(std::vector<std::string> locations)
+{
+    CompareRunSettings settings;
+    settings.locationsSpecified = !locations.empty();
+    settings.locationPaths = std::move(locations);
+    settings.boxes.matchContent = true;
+    return settings;
+}
+
+// Removes the trailing separator that TempFolder::Path carries.
+std::string WithoutSeparator(std::string path)
+{
+    path.pop_back();
+    return path;
+}
+
+TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
+{
+    Page page;
+    page.run.Run(ContentRun({}));
+    CompareRunSettings nothingToMatch = ContentRun({"/"});
+    nothingToMatch.boxes.matchContent = false;
+    page.run.Run(nothingToMatch);
+    ASSERT_EQ(2u, page.prompter.shown.size());
+    EXPECT_EQ("You must specify in which location(s) to search!", page.prompter.shown[0].text);
+    EXPECT_EQ("You must specify what to compare (content, names and/or sizes)!", page.prompter.shown[1].text);
+    EXPECT_EQ("Cannot continue", page.prompter.shown[1].caption);
+    EXPECT_EQ(MbIconInformation, page.prompter.shown[1].style);
+    EXPECT_EQ(CompareRunState::Idle, page.run.RunState());
+    EXPECT_EQ("Compare", page.view.buttonText);
+    EXPECT_TRUE(page.view.optionsEnabled);
+}
+
+TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
+{
+    TempFolder tree;
+    tree.WriteFile("one/a.txt", "same");
+    tree.WriteFile("one/.hidden/b.txt", "same");  // a folder whose name starts with a dot is entered
+    tree.WriteFile("one/.x/c.txt", "same");
+    tree.WriteFile("one/d.txt", "different");
+    tree.WriteFile("two/e.txt", "same");
+    tree.WriteFile("two/empty", "");
+    const std::string missing = tree.PathOf("missing");
+    Page page;
+    page.run.Run(ContentRun({WithoutSeparator(tree.PathOf("one/")), missing, tree.PathOf("two")}));
+
+    ASSERT_EQ(CompareRunState::Finished, page.run.RunState());
+    ASSERT_EQ(1, page.List(CompareTab::ErrorLog).RowCount());
+    EXPECT_EQ(platform::WithTrailingSeparator(missing), page.List(CompareTab::ErrorLog).Cell(0, 1));
+    EXPECT_FALSE(page.List(CompareTab::ErrorLog).Cell(0, 2).empty());
+
+    // Breadth first: the files of the locations, then those of their subfolders.
+    const MemoryResultList& content = page.List(CompareTab::Content);
+    ASSERT_EQ(4, content.RowCount());
+    EXPECT_EQ("a.txt", content.Cell(0, 2));
+    EXPECT_EQ(tree.PathOf("one/"), content.Cell(0, 3));
+    EXPECT_EQ("e.txt", content.Cell(1, 2));
+    for (int row = 0; row < 4; ++row) {
+        EXPECT_EQ("1", content.Cell(row, GroupColumn));
+        EXPECT_EQ("4", content.Cell(row, 4));
+        EXPECT_EQ(17u, content.Cell(row, 5).size()) << content.Cell(row, 5);
+    }
+    ASSERT_EQ(1, page.List(CompareTab::ZeroSize).RowCount());
+    EXPECT_EQ("empty", page.List(CompareTab::ZeroSize).Cell(0, 1));
+
+    EXPECT_EQ(static_cast<int>(CompareTab::Content), page.view.shownTab);
+    EXPECT_TRUE(content.IsEnabled());
+    EXPECT_FALSE(page.List(CompareTab::Name).IsEnabled());
+    EXPECT_EQ("Reset", page.view.buttonText);
+    EXPECT_EQ("Done", page.view.statusTexts.back());
+    EXPECT_TRUE(page.view.actionsEnabled);
+    EXPECT_FALSE(page.view.optionsEnabled);
+
+    page.run.SetCompareRunState(CompareRunState::Idle);
+    EXPECT_EQ(0, content.RowCount());
+    EXPECT_EQ(0, page.List(CompareTab::ErrorLog).RowCount());
+    EXPECT_FALSE(content.IsEnabled());
+    EXPECT_EQ("Compare", page.view.buttonText);
+    EXPECT_EQ("Idle", page.view.statusTexts.back());
+    EXPECT_EQ(0, page.view.progress);
+    EXPECT_EQ(0u, page.run.Records().Count());
+}
+
+TEST(CompareRun, WithoutSubfoldersAndFiltersCollectsOnlyWhatPasses)
+{
+    TempFolder tree;
+    tree.WriteFile("a.txt", "x");
+    tree.WriteFile("b.txt", "x");
+    tree.WriteFile("c.bin", "x");
+    tree.WriteFile("sub/d.txt", "x");
+    Page page;
+    CompareRunSettings settings = ContentRun({tree.Path()});
+    settings.includeSubfolders = false;
+    settings.criteria.extensionRuleOn = true;
+    settings.criteria.extensionList = "txt";
+    page.run.Run(settings);
+    ASSERT_EQ(2u, page.run.Records().Count());
+    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
+}
+
+TEST(CompareRun, LinkedFolderIsNotEntered)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "creating a link needs a privilege the test may not have";
+#else
+    TempFolder tree;
+    tree.WriteFile("real/a", "abc");
+    tree.WriteFile("b", "abc");
+    std::filesystem::create_directory_symlink(tree.PathOf("real"), tree.PathOf("loop"));
+    std::filesystem::create_directory_symlink(tree.Path(), tree.PathOf("real/up"));
+    Page page;
+    page.run.Run(ContentRun({tree.Path()}));
+    EXPECT_EQ(2u, page.run.Records().Count());
+    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
+#endif
+}
+
+TEST(CompareRun, UnreadableFileGivesOneErrorRow)
+{
+    TempFolder tree;
+    tree.WriteFile("a", "abc");
+    tree.WriteFile("b", "abc");
+    const std::string locked = tree.WriteFile("c", "abc");
+    if (!MakeUnreadable(locked)) GTEST_SKIP() << "this system cannot make a file unreadable";
+    Page page;
+    CompareRunSettings settings = ContentRun({tree.Path()});
+    settings.boxes.soTruncated = true;
+    page.run.Run(settings);
+    MakeReadable(locked);
+    ASSERT_EQ(1, page.List(CompareTab::ErrorLog).RowCount());
+    EXPECT_EQ(locked, page.List(CompareTab::ErrorLog).Cell(0, 1));
+    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
+}
+
+TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
+{
+    TempFolder tree;
+    tree.WriteFile("a", "abc");
+    tree.WriteFile("b", "abc");
+    tree.WriteFile("sub/c", "abc");
+    Page page;
+    page.view.onStatus = [&](const std::string& text) {
+        if (text == "Searching for files to compare...") page.run.RequestStop();
+    };
+    page.run.Run(ContentRun({tree.Path()}));
+    EXPECT_EQ(2u, page.run.Records().Count()) << "the walk ends after the folder being listed";
+    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
+    EXPECT_EQ(CompareRunState::Finished, page.run.RunState());
+    EXPECT_FALSE(page.run.StopFlag().load());
+}
+
+TEST(CompareRun, RunWithNoFilesEndsWithEveryListEmpty)
+{
+    TempFolder tree;
+    Page page;
+    page.run.Run(ContentRun({tree.Path()}));
+    for (const MemoryResultList& list : page.lists) {
+        EXPECT_EQ(0, list.RowCount());
+        EXPECT_FALSE(list.IsEnabled());
+    }
+    EXPECT_EQ(-1, page.view.shownTab) << "the current tab stays";
+    EXPECT_TRUE(page.view.actionsEnabled);
+    EXPECT_EQ("Done", page.view.statusTexts.back());
+}
+
+// Runs out of memory as soon as the grouping wants to read a file.
+class ExhaustedSource : public ContentSource {
+public:
+    std::unique_ptr<ContentReader> Open(uint32_t, const std::string&, uint32_t&) override { throw std::bad_alloc(); }
+};
+
+TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
+{
+    TempFolder tree;
+    tree.WriteFile("a", "abc");
+    tree.WriteFile("b", "abc");
+    RecordingView view;
+    ScriptedPrompter prompter;
+    ExhaustedSource source;
+    MemoryResultList lists[CompareTabCount];
+    CompareResultLists ports;
+    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
+    CompareRun run(view, prompter, source, ports);
+    CompareRunSettings settings = ContentRun({tree.Path()});
+    settings.boxes.matchSize = true;
+    run.Run(settings);
+    ASSERT_EQ(1u, prompter.shown.size());
+    EXPECT_EQ("Memory allocation failed.", prompter.shown[0].text);
+    EXPECT_EQ("Aborted", prompter.shown[0].caption);
+    EXPECT_EQ(MbIconHand, prompter.shown[0].style);
+    EXPECT_FALSE(run.ListsWritten());
+    EXPECT_EQ(0, lists[static_cast<int>(CompareTab::Size)].RowCount()) << "no list is written, not even one that was ready";
+    EXPECT_EQ(CompareRunState::Finished, run.RunState());
+    EXPECT_EQ("Reset", view.buttonText);
+}
+
+TEST(CompareFilters, SizeRowNormalisation)
+{
+    const struct {
+        SizeRuleMode mode;
+        uint32_t from;
+        SizeUnit fromUnit;
+        uint32_t to;
+        SizeUnit toUnit;
+        bool ruleOn;
+        SizeRuleMode storedMode;
+        uint64_t storedFrom;
+        uint64_t storedTo;
+    } cases[] = {
+        {SizeRuleMode::EqualTo, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::EqualTo, 0, 0},
+        {SizeRuleMode::Maximum, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::Maximum, 0, 0},
+        {SizeRuleMode::NotBetween, 0, SizeUnit::Bytes, 5, SizeUnit::Kilobytes, false, SizeRuleMode::NotBetween, 0, 5120},
+        {SizeRuleMode::Between, 0, SizeUnit::Bytes, 0, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 0, 0},
+        {SizeRuleMode::Between, 5, SizeUnit::Megabytes, 100, SizeUnit::Kilobytes, true, SizeRuleMode::Between, 102400,
+         5242880},
+        {SizeRuleMode::Between, 7, SizeUnit::Kilobytes, 7, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 7168, 7168},
+        {SizeRuleMode::Minimum, 9999, SizeUnit::Megabytes, 0, SizeUnit::Bytes, true, SizeRuleMode::Minimum,
+         9999ull * 1048576, 0},
+    };
+    for (const auto& c : cases) {
+        CompareFilterRows rows;
+        rows.sizeChecked = true;
+        rows.sizeMode = c.mode;
+        rows.sizeFromNumber = c.from;
+        rows.sizeFromUnit = c.fromUnit;
+        rows.sizeToNumber = c.to;
+        rows.sizeToUnit = c.toUnit;
+        CompareCriteria criteria;
+        const std::string caption = AcceptCompareFilters(rows, criteria);
+        EXPECT_EQ(c.ruleOn, criteria.sizeRuleOn) << static_cast<int>(c.mode) << " " << c.from;
+        EXPECT_EQ(c.storedMode, criteria.sizeMode);
+        EXPECT_EQ(c.storedFrom, criteria.sizeFrom);
+        if (c.mode == SizeRuleMode::Between || c.mode == SizeRuleMode::NotBetween) {
+            EXPECT_EQ(c.storedTo, criteria.sizeTo);
+        }
+        EXPECT_EQ(c.ruleOn ? "Specified filters" : "Specify filters", caption);
+    }
+    CompareFilterRows swapped;
+    swapped.sizeChecked = true;
+    swapped.sizeMode = SizeRuleMode::Between;
+    swapped.sizeFromNumber = 5;
+    swapped.sizeFromUnit = SizeUnit::Megabytes;
+    swapped.sizeToNumber = 100;
+    swapped.sizeToUnit = SizeUnit::Kilobytes;
+    CompareCriteria criteria;
+    AcceptCompareFilters(swapped, criteria);
+    EXPECT_EQ(SizeUnit::Kilobytes, criteria.sizeFromUnit);
+    EXPECT_EQ(SizeUnit::Megabytes, criteria.sizeToUnit);
+}
+
+TEST(CompareFilters, OtherRowsAndTheCaption)
+{
+    CompareCriteria criteria;
+    criteria.attributeFlags[static_cast<int>(AttributeFlag::Hidden)] = 1;
+    criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] = 1;
+    CompareFilterRows rows;
+    rows.extensionChecked = true;
+    rows.extensionText = "jpg/png/";
+    rows.attributesChecked = true;
+    rows.attributeMode = AttributeRuleMode::Exclude;
+    rows.dateChecked = true;
+    rows.dateRelation = DateRelation::Between;
+    rows.dateFrom = SystemTime{2024, 5, 0, 20, 18, 0, 0, 0};
+    rows.dateTo = SystemTime{2024, 5, 0, 2, 9, 0, 0, 0};
+    EXPECT_EQ("Specified filters", AcceptCompareFilters(rows, criteria));
+    EXPECT_EQ("jpg/png", criteria.extensionList);
+    EXPECT_TRUE(criteria.extensionRuleOn);
+    EXPECT_TRUE(criteria.attributeRuleOn);
+    EXPECT_EQ(AttributeRuleMode::Exclude, criteria.attributeMode);
+    EXPECT_EQ(0, criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)]);
+    EXPECT_EQ(2, criteria.dateFrom.wDay) << "the earlier date becomes the first bound";
+    EXPECT_EQ(DateRelation::Between, criteria.dateRelation);
+
+    rows.dateTo = SystemTime{2024, 5, 0, 20, 7, 30, 0, 0};  // the same day at another hour
+    AcceptCompareFilters(rows, criteria);
+    EXPECT_EQ(DateRelation::On, criteria.dateRelation);
+
+    CompareFilterRows nothing;
+    nothing.extensionChecked = true;  // checked, but the list is empty
+    nothing.sizeChecked = false;
+    EXPECT_EQ("Specify filters", AcceptCompareFilters(nothing, criteria));
+    EXPECT_FALSE(criteria.extensionRuleOn || criteria.sizeRuleOn || criteria.dateRuleOn || criteria.attributeRuleOn);
+    EXPECT_EQ(0, criteria.attributeFlags[static_cast<int>(AttributeFlag::Hidden)]) << "unchecked row clears its flags";
+}
+
+}  // namespace
+}  // namespace tolvane::test

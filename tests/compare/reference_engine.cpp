@@ -1,0 +1,349 @@
+#include "compare/reference_engine.h"
+
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <functional>
+
+namespace tolvane::test {
+namespace {
+
+struct MatchFlags {
+    bool inCombined = false;
+    bool inContent = false;
+    bool inName = false;
+    bool inSize = false;
+};
+
+struct ContentProbe {
+    bool prefixLoaded = false;
+    size_t delivered = 0;  // bytes the prefix read gave
+    std::array<uint8_t, 256> prefix{};
+};
+
+constexpr size_t PrefixSize = 256;
+
+class Reference {
+public:
+    Reference(const FileRecords& records, const CompareOptions& options, ContentSource& source,
+              CompareEngineHost& host, std::atomic<bool>& stopRequested, CompareLists& lists, size_t chunkSize)
+        : records_(records), options_(options), source_(source), host_(host), stop_(stopRequested), lists_(lists),
+          chunkSize_(chunkSize), count_(records.Count()), flags_(count_), failedOpen_(count_, false)
+    {
+    }
+
+    void Run()
+    {
+        lists_ = CompareLists{};
+        lists_.truncated.assign(count_, 0);
+        const CompareOptions& o = options_;
+        const bool combinedOnly = o.combinedResult && o.combinedOnly;
+
+        if (o.matchSize && !(combinedOnly && !o.matchContent)) {
+            host_.EnterPhase(SizePhaseText, WaitButtonText);
+            AnchorScan(&MatchFlags::inSize, lists_.size, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
+                       [&](uint32_t i, uint32_t j) { return Size(i) == Size(j); });
+        }
+        if (o.matchName && !combinedOnly) {
+            host_.EnterPhase(NamePhaseText, WaitButtonText);
+            AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; },
+                       [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
+        }
+        if (o.matchContent && !(combinedOnly && o.matchName)) {
+            host_.EnterPhase(ContentPhaseText, CancelButtonText);
+            ContentGrouping(&MatchFlags::inContent, lists_.content, false);
+        }
+        if (o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly) {
+            host_.EnterPhase(NameContentPhaseText, WaitButtonText);
+            FromGroups(lists_.content, [&](uint32_t x) {
+                return flags_[x].inContent && !flags_[x].inCombined && (!lists_.truncated[x] || !o.dontGroupTruncated);
+            });
+        }
+        if (o.combinedResult && o.matchContent && o.matchName && o.combinedOnly) {
+            host_.EnterPhase(NameContentPhaseText, CancelButtonText);
+            ContentGrouping(&MatchFlags::inCombined, lists_.combined, true);
+        }
+        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
+            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            FromGroups(lists_.size, [&](uint32_t x) { return flags_[x].inSize && !flags_[x].inCombined; });
+        }
+        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
+            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            AnchorScan(&MatchFlags::inCombined, lists_.combined, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
+                       [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
+        }
+
+        lists_.truncatedCount = truncatedCount_;
+        for (uint32_t r = 0; r < count_; ++r) {
+            if (IsZero(r)) ++lists_.zeroSizeCount;
+        }
+        if (truncatedCount_ > 0) {
+            for (uint32_t r = 0; r < count_; ++r) {
+                if (lists_.truncated[r]) lists_.truncatedRows.push_back(r);
+            }
+        }
+        if (lists_.zeroSizeCount > 0) {
+            for (uint32_t r = 0; r < count_; ++r) {
+                if (IsZero(r)) lists_.zeroSizeRows.push_back(r);
+            }
+        }
+    }
+
+private:
+    uint64_t Size(uint32_t r) const { return records_.Size(r); }
+    bool IsZero(uint32_t r) const { return Size(r) == 0; }
+    bool NamesMatch(uint32_t i, uint32_t j) const
+    {
+        return SameName(records_.FileName(i), records_.FileName(j), options_.ignoreCase);
+    }
+
+    void Progress(uint32_t step, uint32_t total)
+    {
+        if (total > 0) host_.ReportProgress(static_cast<int>((uint64_t{step} * 100 + 100) / total));
+    }
+
+    static void Append(GroupList& list, uint32_t record, uint32_t group)
+    {
+        list.rows.push_back(record);
+        list.groups.push_back(group);
+    }
+
+    void AnchorScan(bool MatchFlags::*flag, GroupList& list, const std::function<bool(uint32_t)>& neverAnchor,
+                    const std::function<bool(uint32_t, uint32_t)>& matches)
+    {
+        uint32_t g = 1;
+        uint32_t k = 0;
+        for (uint32_t i = 0; i < count_; ++i) {
+            Progress(i, count_);
+            if (flags_[i].*flag || neverAnchor(i)) continue;
+            for (uint32_t j = i + 1; j < count_; ++j) {
+                if (flags_[j].*flag || !matches(i, j)) continue;
+                flags_[j].*flag = true;
+                if (k == 0) {
+                    flags_[i].*flag = true;
+                    Append(list, i, g);
+                    Append(list, j, g);
+                    k = 2;
+                } else {
+                    Append(list, j, g);
+                    ++k;
+                }
+            }
+            if (k > 0) {
+                ++g;
+                k = 0;
+            }
+        }
+    }
+
+    // The group number of the first row of list that holds record, or 0.
+    static uint32_t GroupOf(const GroupList& list, uint32_t record)
+    {
+        for (size_t r = 0; r < list.rows.size(); ++r) {
+            if (list.rows[r] == record) return list.groups[r];
+        }
+        return 0;
+    }
+
+    void FromGroups(const GroupList& other, const std::function<bool(uint32_t)>& qualifies)
+    {
+        const GroupList& names = lists_.name;
+        const uint32_t nameCount = static_cast<uint32_t>(names.rows.size());
+        uint32_t g = 1;
+        uint32_t k = 0;
+        for (uint32_t p = 0; p < nameCount; ++p) {
+            Progress(p, nameCount);
+            const uint32_t x = names.rows[p];
+            if (!qualifies(x)) continue;
+            for (uint32_t q = p + 1; q < nameCount && names.groups[q] == names.groups[p]; ++q) {
+                const uint32_t y = names.rows[q];
+                if (!qualifies(y)) continue;
+                const uint32_t gx = GroupOf(other, x);
+                if (gx == 0 || gx != GroupOf(other, y)) continue;
+                flags_[y].inCombined = true;
+                if (k == 0) {
+                    flags_[x].inCombined = true;
+                    Append(lists_.combined, x, g);
+                    Append(lists_.combined, y, g);
+                    k = 2;
+                } else {
+                    Append(lists_.combined, y, g);
+                    ++k;
+                }
+            }
+            if (k > 0) {
+                ++g;
+                k = 0;
+            }
+        }
+    }
+
+    // Opens record's file into handle; a file that failed once is not tried
+    // again (one error row per file and run).
+    bool OpenFile(uint32_t record, std::unique_ptr<ContentReader>& handle)
+    {
+        if (failedOpen_[record]) return false;
+        uint32_t errorCode = 0;
+        handle = source_.Open(record, records_.FullPath(record), errorCode);
+        if (handle) return true;
+        failedOpen_[record] = true;
+        host_.AddCompareErrorEntry(records_.FullPath(record), errorCode);
+        return false;
+    }
+
+    bool LoadPrefix(uint32_t record, std::unique_ptr<ContentReader>& handle)
+    {
+        if (!OpenFile(record, handle)) return false;
+        ContentProbe& probe = probes_[record];
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(Size(record), PrefixSize));
+        const int64_t got = ReadUpTo(*handle, probe.prefix.data(), wanted);
+        probe.delivered = got < 0 ? 0 : static_cast<size_t>(got);
+        probe.prefixLoaded = true;
+        return true;
+    }
+
+    // Compares the first m bytes of both files in chunks; a file that
+    // delivers fewer bytes than asked for makes them different.
+    bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
+    {
+        if (!a.Seek(0) || !b.Seek(0)) return false;
+        const uint64_t chunks = (m + chunkSize_ - 1) / chunkSize_;
+        for (uint64_t c = 0; c < chunks; ++c) {
+            const size_t n = c + 1 < chunks || m % chunkSize_ == 0 ? chunkSize_ : static_cast<size_t>(m % chunkSize_);
+            const int64_t gotA = ReadUpTo(a, chunkA_.data(), n);
+            const int64_t gotB = ReadUpTo(b, chunkB_.data(), n);
+            if (gotA != static_cast<int64_t>(n) || gotB != static_cast<int64_t>(n)) return false;
+            if (std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0) return false;
+            if (stop_.load()) return false;
+        }
+        return true;
+    }
+
+    void ContentGrouping(bool MatchFlags::*flag, GroupList& list, bool sameNameToo)
+    {
+        probes_.assign(count_, ContentProbe{});
+        chunkA_.assign(chunkSize_, 0);
+        chunkB_.assign(chunkSize_, 0);
+        const bool dontGroup = options_.dontGroupTruncated;
+        uint32_t g = 1;
+        uint32_t k = 0;
+        size_t groupStart = 0;  // row of the open group's first row
+        std::unique_ptr<ContentReader> a;
+        std::unique_ptr<ContentReader> b;
+
+        for (uint32_t anchor = 0; anchor < count_; ++anchor) {
+            Progress(anchor, count_);
+            if (flags_[anchor].*flag || IsZero(anchor)) continue;
+            uint32_t i = anchor;
+            for (uint32_t j = anchor + 1; j < count_; ++j) {
+                if (flags_[j].*flag || IsZero(j)) continue;
+                if (!options_.soTruncated && Size(j) != Size(i)) continue;
+                if (sameNameToo && !NamesMatch(i, j)) continue;
+                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) {
+                    b.reset();
+                    break;
+                }
+                if (!probes_[j].prefixLoaded && !LoadPrefix(j, b)) continue;
+                const size_t l = static_cast<size_t>(std::min({Size(i), Size(j), uint64_t{PrefixSize}}));
+                if (l > probes_[i].delivered || l > probes_[j].delivered ||
+                    std::memcmp(probes_[i].prefix.data(), probes_[j].prefix.data(), l) != 0) {
+                    b.reset();
+                    continue;
+                }
+                if (!a && !OpenFile(i, a)) {
+                    b.reset();
+                    break;
+                }
+                if (!b && !OpenFile(j, b)) continue;
+                const bool same = SameBeginning(*a, *b, std::min(Size(i), Size(j)));
+                b.reset();
+                if (stop_.load()) {
+                    stop_.store(false);
+                    return;
+                }
+                if (!same) continue;
+
+                flags_[j].*flag = true;
+                const bool duplicate = Size(i) == Size(j);
+                if (duplicate || Size(i) > Size(j)) {
+                    if (!duplicate) MarkTruncated(j);
+                    if (!duplicate && dontGroup) continue;
+                    if (k == 0) {
+                        flags_[i].*flag = true;
+                        groupStart = list.rows.size();
+                        Append(list, i, g);
+                        Append(list, j, g);
+                        k = 2;
+                    } else {
+                        Append(list, j, g);
+                        ++k;
+                    }
+                    continue;
+                }
+                // i is a truncated copy of j: j becomes the anchor.
+                a.reset();
+                MarkTruncated(i);
+                if (!dontGroup) {
+                    if (k == 0) {
+                        flags_[i].*flag = true;
+                        groupStart = list.rows.size();
+                        Append(list, j, g);
+                        Append(list, i, g);
+                        k = 2;
+                    } else {
+                        list.rows[groupStart] = j;
+                        for (size_t r = groupStart + 1; r < list.rows.size(); ++r) {
+                            if (!lists_.truncated[list.rows[r]]) MarkTruncated(list.rows[r]);
+                        }
+                        Append(list, i, g);
+                        ++k;
+                    }
+                } else if (k > 0) {
+                    // The open group holds the old anchor's duplicates: later
+                    // duplicates of the new anchor must not join it.
+                    ++g;
+                    k = 0;
+                }
+                i = j;
+            }
+            a.reset();
+            if (k > 0) {
+                ++g;
+                k = 0;
+            }
+        }
+    }
+
+    void MarkTruncated(uint32_t record)
+    {
+        lists_.truncated[record] = 1;
+        ++truncatedCount_;
+    }
+
+    const FileRecords& records_;
+    const CompareOptions options_;
+    ContentSource& source_;
+    CompareEngineHost& host_;
+    std::atomic<bool>& stop_;
+    CompareLists& lists_;
+    const size_t chunkSize_;
+    const uint32_t count_;
+    std::vector<MatchFlags> flags_;
+    std::vector<bool> failedOpen_;
+    std::vector<ContentProbe> probes_;
+    std::vector<uint8_t> chunkA_;
+    std::vector<uint8_t> chunkB_;
+    uint32_t truncatedCount_ = 0;
+};
+
+}  // namespace
+
+CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
+                                  ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
+                                  CompareLists& lists, size_t chunkSize)
+{
+    Reference(records, countedOptions, source, host, stopRequested, lists, chunkSize).Run();
+    return CompareOutcome::Completed;
+}
+
+}  // namespace tolvane::test

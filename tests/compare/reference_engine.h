@@ -1,0 +1,19 @@
+// The duplicate grouping written as plain pairwise anchor scans, phase by
+// phase, with every file compared to every later one. Slow and obviously
+// right: the tests hold the real engine to its lists.
+#pragma once
+
+#include <atomic>
+#include <cstddef>
+
+#include "compare/compare_engine.h"
+
+namespace tolvane::test {
+
+// chunkSize is the piece in which a full comparison reads both files; tests
+// pass a few bytes so that the chunk edges are reached with small files.
+CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
+                                  ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
+                                  CompareLists& lists, size_t chunkSize);
+
+}  // namespace tolvane::test
