@@ -7,8 +7,10 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "actions/saving.h"
+#include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
 #include "common/list_operations.h"
@@ -96,6 +98,9 @@ public:
 
     HWND window;
     FindState state;
+    // The Files list as the marking, copy, move and delete dialogs see it; an
+    // action's worker may still read it just after its dialog has closed.
+    ActionTarget actionTarget;
     ListViewResultList files, folders, errors;
     FindLists lists{files, folders, errors};
     // Set from the start of a search thread until it ends, so that a second
@@ -310,6 +315,22 @@ void OpenSelected(HWND page, int command)
     else OpenPath(page, folder, nullptr);
 }
 
+// Fills the action target with the Files list and runs an action's dialog.
+void RunFilesAction(HWND page, int id)
+{
+    FindPage& self = *findPage;
+    ActionTarget& target = self.actionTarget;
+    target.list = &self.files;
+    target.records = &self.state.foundFiles;
+    target.rowIndex = &self.state.fileRows;
+    target.groupedList = false;
+    target.ActionMode.store(id == IDM_FILES_COPY_MARKED ? ActionModeCopy : ActionModeMove);
+    target.RemovesRows = id == IDM_FILES_MOVE_MARKED || id == IDM_FILES_DELETE_MARKED;
+    if (id == IDM_FILES_AUTO_MARK) RunMarkByPathDialog(page, target);
+    else if (id == IDM_FILES_DELETE_MARKED) RunDeleteDialog(page, target);
+    else RunCopyMoveDialog(page, target);
+}
+
 void OnCommand(HWND page, int id)
 {
     FindPage& self = *findPage;
@@ -321,6 +342,10 @@ void OnCommand(HWND page, int id)
     case IDM_FILES_MARK_ALL: MarkAll(self.files); break;
     case IDM_FILES_MARK_NONE: MarkNone(self.files); break;
     case IDM_FILES_INVERT_MARKS: InvertMarks(self.files); break;
+    case IDM_FILES_AUTO_MARK:
+    case IDM_FILES_COPY_MARKED:
+    case IDM_FILES_MOVE_MARKED:
+    case IDM_FILES_DELETE_MARKED: RunFilesAction(page, id); break;
     case IDM_FILES_SAVE_LIST: SaveRows(page, self.files, self.state.foundFiles, self.state.fileRows); break;
     case IDM_FOLDERS_SAVE_LIST: SaveRows(page, self.folders, self.state.foundFolders, self.state.folderRows); break;
     case IDM_ERRORS_SAVE_LOG: SaveErrors(page, self.errors); break;
@@ -365,7 +390,14 @@ INT_PTR OnNotify(HWND page, const NMHDR& header)
 void ClosePage(HWND page)
 {
     KillTimer(page, IDT_FIND_STATUS);
-    if (findPage) findPage->state.stopRequested.store(true);  // a running search ends soon after
+    if (findPage) {
+        findPage->state.stopRequested.store(true);  // a running search ends soon after
+        findPage->actionTarget.ActionMode.store(ActionModeStop);
+        // An action's worker holds no share of the page: keep the page's lists
+        // and records for it until the process ends.
+        static std::vector<std::shared_ptr<FindPage>> keptForActionWorkers;
+        if (ActionWorkerRunning()) keptForActionWorkers.push_back(findPage);
+    }
     findPage.reset();
     findPageWindow = nullptr;
     FindTabs = FilesList = FoldersList = FindErrorLog = nullptr;
@@ -416,9 +448,6 @@ HMENU LoadFindActionsMenu(int tab)
         for (int row = 0; row < rows && !anyMarked; ++row) anyMarked = self.files.IsMarked(row);
         if (!anyMarked)
             for (UINT id : {IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED}) GreyItem(popup, id);
-        // Marking by path, copying, moving and deleting have no dialogs in this program yet.
-        for (UINT id : {IDM_FILES_AUTO_MARK, IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED})
-            GreyItem(popup, id);
     } else if (tab == FoldersTab && self.folders.RowCount() == 0) {
         GreyItem(popup, IDM_FOLDERS_SAVE_LIST);
     } else if (tab == ErrorLogTab && self.errors.RowCount() == 0) {
