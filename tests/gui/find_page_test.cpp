@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "common/win32/list_view_result_list.h"
 #include "find/win32/find_page.h"
@@ -62,9 +63,13 @@ protected:
 
 TEST_F(FindPageTest, SearchWithoutLocationsIsRefusedAndStaysIdle)
 {
+    // The second click comes while the first search still makes its checks:
+    // it must not start a second search on the same state.
     Click(page, IDC_FIND_SEARCH);
-    ASSERT_TRUE(PumpUntil([&] { return !script.boxes.empty(); }));
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(PumpUntil([&] { return !FindSearchThreadRunning(); }));
     PumpMessages();
+    ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "You must specify in which location(s) to search!");
     EXPECT_EQ(script.boxes[0].caption, "Cannot continue");
     EXPECT_EQ(script.boxes[0].owner, page);
@@ -172,10 +177,11 @@ TEST_F(FindPageTest, ActionsMenusGreyWhatCannotAct)
     ASSERT_TRUE(WaitForReset());
 
     menu = LoadFindActionsMenu(0);
-    for (UINT id : {IDM_FILES_MARK_ALL, IDM_FILES_MARK_NONE, IDM_FILES_INVERT_MARKS, IDM_FILES_SAVE_LIST})
+    for (UINT id : {IDM_FILES_MARK_ALL, IDM_FILES_MARK_NONE, IDM_FILES_INVERT_MARKS, IDM_FILES_AUTO_MARK,
+                    IDM_FILES_SAVE_LIST})
         EXPECT_EQ(ItemState(menu, id), 0u) << id;
     for (UINT id : {IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED})
-        EXPECT_NE(ItemState(menu, id), 0u) << id;
+        EXPECT_NE(ItemState(menu, id), 0u) << "nothing marked: " << id;
     DestroyMenu(menu);
     menu = LoadFindActionsMenu(1);
     EXPECT_NE(ItemState(menu, IDM_FOLDERS_SAVE_LIST), 0u) << "no folders were found";
@@ -184,6 +190,10 @@ TEST_F(FindPageTest, ActionsMenusGreyWhatCannotAct)
     ListViewResultList files(FilesList);
     SendMessageA(page, WM_COMMAND, IDM_FILES_MARK_ALL, 0);
     EXPECT_TRUE(files.IsMarked(0) && files.IsMarked(1));
+    menu = LoadFindActionsMenu(0);
+    for (UINT id : {IDM_FILES_COPY_MARKED, IDM_FILES_MOVE_MARKED, IDM_FILES_DELETE_MARKED})
+        EXPECT_EQ(ItemState(menu, id), 0u) << "rows marked: " << id;
+    DestroyMenu(menu);
     files.SetStateImage(1, StateImageUnmarked);
     SendMessageA(page, WM_COMMAND, IDM_FILES_INVERT_MARKS, 0);
     EXPECT_FALSE(files.IsMarked(0));
@@ -214,6 +224,67 @@ TEST_F(FindPageTest, SaveTheListWritesEveryFoundFile)
     EXPECT_EQ(ReadWholeFile(saved), expected);
     EXPECT_EQ(script.boxes.back().text, "The file list successfully saved to\n" + saved);
     EXPECT_EQ(script.boxes.back().caption, "Done");
+}
+
+TEST_F(FindPageTest, DeleteMarkedRemovesTheMarkedFilesAndTheirRows)
+{
+    const std::string keep = temp.WriteFile("d/keep.txt", "k");
+    const std::string drop = temp.WriteFile("d/drop.txt", "d");
+    SearchIn(temp.PathOf("d"));
+    script.answers = {IDYES};
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+
+    ListViewResultList files(FilesList);
+    for (int row = 0; row < files.RowCount(); ++row)
+        files.SetStateImage(row, files.CellText(row, 0, 260) == "drop.txt" ? StateImageMarked : StateImageUnmarked);
+    script.answers = {IDYES};  // "Do you really want to delete the selected items?"
+    SendMessageA(page, WM_COMMAND, IDM_FILES_DELETE_MARKED, 0);
+    ASSERT_TRUE(PumpUntil([] { return !ActionWorkerRunning(); }));
+
+    EXPECT_EQ(Names(FilesList), std::vector<std::string>{"keep.txt"});
+    EXPECT_EQ(GetFileAttributesA(drop.c_str()), INVALID_FILE_ATTRIBUTES);
+    EXPECT_NE(GetFileAttributesA(keep.c_str()), INVALID_FILE_ATTRIBUTES);
+    ASSERT_EQ(FindPageState()->fileRows.size(), 1u);
+    EXPECT_EQ(FindPageState()->foundFiles.FileName(FindPageState()->fileRows[0]), "keep.txt");
+}
+
+TEST_F(FindPageTest, ShortcutMenuOpensOnlyOnASelectedRowAndReportsAFileThatCannotBeOpened)
+{
+    const std::string gone = temp.WriteFile("m/gone.txt", "g");
+    SearchIn(temp.PathOf("m"));
+    script.answers = {IDYES};
+    Click(page, IDC_FIND_SEARCH);
+    ASSERT_TRUE(WaitForReset());
+
+    RECT rowRect{LVIR_BOUNDS, 0, 0, 0};
+    SendMessageA(FilesList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rowRect));
+    POINT onRow{rowRect.left + 40, (rowRect.top + rowRect.bottom) / 2};
+    ClientToScreen(FilesList, &onRow);
+    bool overRow = false;
+    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr) << "an unselected row has no menu";
+    EXPECT_TRUE(overRow);
+
+    LVITEMA selected{};
+    selected.stateMask = LVIS_SELECTED;
+    selected.state = LVIS_SELECTED;
+    SendMessageA(FilesList, LVM_SETITEMSTATE, 0, reinterpret_cast<LPARAM>(&selected));
+    HMENU menu = LoadFindShortcutMenu(onRow, overRow);
+    ASSERT_NE(menu, nullptr);
+    char text[64] = {};
+    GetMenuStringA(GetSubMenu(menu, 0), IDM_FILES_OPEN_FOLDER, text, sizeof text, MF_BYCOMMAND);
+    EXPECT_STREQ(text, "Open containing folder");
+    DestroyMenu(menu);
+
+    DeleteFileA(gone.c_str());
+    SendMessageA(page, WM_COMMAND, IDM_FILES_OPEN, 0);
+    ASSERT_EQ(script.boxes.size(), 2u);
+    EXPECT_EQ(script.boxes[1].caption, gone);
+    EXPECT_EQ(script.boxes[1].style, static_cast<unsigned>(MB_ICONHAND));
+
+    SendMessageA(FindTabs, TCM_SETCURFOCUS, 2, 0);
+    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr);
+    EXPECT_FALSE(overRow) << "the Error log has no shortcut menu";
 }
 
 TEST(ListViewResultList, BehavesAsTheListPortSays)

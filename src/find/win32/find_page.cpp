@@ -7,6 +7,7 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
+#include <vector>
 
 #include "actions/saving.h"
 #include "actions/win32/action_dialogs.h"
@@ -317,6 +318,7 @@ void OpenSelected(HWND page, int command)
     else OpenPath(page, folder, nullptr);
 }
 
+// Fills the action target with the Files list and runs an action's dialog.
 void OnCommand(HWND page, int id)
 {
     FindPage& self = *findPage;
@@ -342,22 +344,15 @@ void OnCommand(HWND page, int id)
     }
 }
 
-// The shortcut menu of a selected row of the Files or the Folders list.
+// Shows the shortcut menu of the row under a right click; false when the
+// click is on no row of the Files or the Folders list.
 bool ShowShortcutMenu(HWND page, LPARAM point)
 {
-    const int tab = CurrentTab();
-    if (tab != FilesTab && tab != FoldersTab) return false;
-    HWND list = tab == FilesTab ? FilesList : FoldersList;
-    LVHITTESTINFO hit{};
-    hit.pt = {GET_X_LPARAM(point), GET_Y_LPARAM(point)};
-    ScreenToClient(list, &hit.pt);
-    const auto row = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-    if (row < 0) return false;
-    if (!(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED)) return true;
-    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
-    HMENU menu = LoadMenuA(appInstance, MAKEINTRESOURCEA(tab == FilesTab ? IDM_FILES_SHORTCUT : IDM_FOLDERS_SHORTCUT));
-    if (!menu) return true;
-    TrackPopupMenu(GetSubMenu(menu, 0), 0, GET_X_LPARAM(point), GET_Y_LPARAM(point), 0, page, nullptr);
+    bool overRow = false;
+    const POINT screen{GET_X_LPARAM(point), GET_Y_LPARAM(point)};
+    HMENU menu = LoadFindShortcutMenu(screen, overRow);
+    if (!menu) return overRow;
+    TrackPopupMenu(GetSubMenu(menu, 0), 0, screen.x, screen.y, 0, page, nullptr);
     DestroyMenu(menu);
     return true;
 }
@@ -383,7 +378,14 @@ INT_PTR OnNotify(HWND page, const NMHDR& header)
 void ClosePage(HWND page)
 {
     KillTimer(page, IDT_FIND_STATUS);
-    if (findPage) findPage->state.stopRequested.store(true);  // a running search ends soon after
+    if (findPage) {
+        findPage->state.stopRequested.store(true);  // a running search ends soon after
+        SharedActionTarget().ActionMode.store(ActionModeStop);
+        // An action's worker holds no share of the page: keep the page's lists
+        // and records for it until the process ends.
+        static std::vector<std::shared_ptr<FindPage>> keptForActionWorkers;
+        if (ActionWorkerRunning()) keptForActionWorkers.push_back(findPage);
+    }
     findPage.reset();
     findPageWindow = nullptr;
     FindTabs = FilesList = FoldersList = FindErrorLog = nullptr;
@@ -394,6 +396,23 @@ void ClosePage(HWND page)
 FindState* FindPageState() { return findPage ? &findPage->state : nullptr; }
 
 bool FindSearchThreadRunning() { return findPage && findPage->workerRunning.load(); }
+
+HMENU LoadFindShortcutMenu(POINT screen, bool& overRow)
+{
+    overRow = false;
+    const int tab = CurrentTab();
+    if (tab != FilesTab && tab != FoldersTab) return nullptr;
+    HWND list = tab == FilesTab ? FilesList : FoldersList;
+    LVHITTESTINFO hit{};
+    hit.pt = screen;
+    ScreenToClient(list, &hit.pt);
+    const auto row = static_cast<int>(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
+    if (row < 0) return nullptr;
+    overRow = true;
+    if (!(SendMessageA(list, LVM_GETITEMSTATE, row, LVIS_SELECTED) & LVIS_SELECTED)) return nullptr;
+    SendMessageA(list, LVM_ENSUREVISIBLE, row, FALSE);
+    return LoadMenuA(appInstance, MAKEINTRESOURCEA(tab == FilesTab ? IDM_FILES_SHORTCUT : IDM_FOLDERS_SHORTCUT));
+}
 
 HMENU LoadFindActionsMenu(int tab)
 {
