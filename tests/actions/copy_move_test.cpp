@@ -5,46 +5,23 @@
 #include <filesystem>
 
 #include "file_action_fixture.h"
-#include "platform/error.h"
-#include "platform/path.h"
-#include "support/scripted_prompter.h"
 
 namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ActionList;
-using test::ListedFile;
-using test::ReadWholeFile;
-using test::RecordingProgress;
-using test::ScriptedChoices;
-using test::ScriptedPrompter;
+using namespace test;
 
 int EntryCount(const std::string& folder)
 {
     return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-// Creates a folder whose path (without a trailing separator) is exactly
-// length characters long.
-std::string FolderOfLength(const test::TempFolder& temp, size_t length)
-{
-    std::string path = temp.Path() + "d";
-    while (path.size() < length) {
-        const size_t part = std::min<size_t>(length - path.size() - 1, 200);
-        if (part == 0) {
-            path += 'd';
-            continue;
-        }
-        path += platform::PathSeparator + std::string(part, 'd');
-    }
-    fs::create_directories(path);
-    return path;
-}
+// Runs the action on the list with clashes answered by choices.
+void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
 TEST(NumberedName, PutsTheNumberBeforeTheLastExtension)
 {
-    EXPECT_EQ(NumberedName("report.txt", 1), "report_1.txt");
     EXPECT_EQ(NumberedName("report.txt", 2), "report_2.txt");
     EXPECT_EQ(NumberedName("archive.tar.gz", 1), "archive.tar_1.gz");
     EXPECT_EQ(NumberedName("README", 1), "README_1");
@@ -55,173 +32,119 @@ TEST(NumberedName, PutsTheNumberBeforeTheLastExtension)
 TEST(CopyMoveWorker, CopyIntoItsOwnFolderRenamesAndKeepsTheOriginal)
 {
     ActionList t({ListedFile{"a/report.txt", "original"}});
-    t.Mark({0});
     const std::string folder = t.temp.PathOf("a");
     ScriptedChoices choices(folder);
     choices.Answer(ConfirmRename);
     choices.Answer(ConfirmRename);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
+    Transfer(t, choices);
     EXPECT_EQ(choices.pickTitle, "Select destination");
-    EXPECT_EQ(progress.caption, " Copying...");
-    EXPECT_EQ(progress.to, folder);
-    EXPECT_EQ(progress.currentFiles, std::vector<std::string>{"report.txt  (8 B)"});
-    EXPECT_EQ(progress.from, std::vector<std::string>{t.temp.PathOf("a/")});
-    EXPECT_EQ(progress.counters, std::vector<std::string>{"1 / 1"});
-    EXPECT_EQ(progress.finished, 1);
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("a/report_1.txt")), "original");
+    EXPECT_EQ(t.progress.caption, " Copying...");
+    EXPECT_EQ(t.progress.to, folder);
+    EXPECT_EQ(t.progress.currentFiles, Names{"report.txt  (8 B)"});
+    EXPECT_EQ(t.progress.from, Names{t.temp.PathOf("a/")});
+    EXPECT_EQ(t.progress.counters, Names{"1 / 1"});
 
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("a/report_2.txt")), "original");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("a/report.txt")), "original");
+    Transfer(t, choices);
+    for (const char* name : {"a/report.txt", "a/report_1.txt", "a/report_2.txt"})
+        EXPECT_EQ(ReadWholeFile(t.temp.PathOf(name)), "original") << name;
     EXPECT_EQ(EntryCount(folder), 3);
-    EXPECT_EQ(choices.clashNames, (std::vector<std::string>{"report.txt", "report.txt"}));
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(t.MarkedRowsCount(), 1);
+    EXPECT_EQ(choices.clashNames, (Names{"report.txt", "report.txt"}));
+    EXPECT_TRUE(t.prompter.shown.empty());
+    EXPECT_TRUE(t.list.IsMarked(0));
+    EXPECT_EQ(t.progress.finished, 2);
 }
 
-TEST(CopyMoveWorker, SkipForAllAsksOncePerRunAndLeavesTheDestinationAlone)
+// Rows are handled from the bottom up; an answer for all lasts one run.
+TEST(CopyMoveWorker, AnswersForAllAreRememberedForOneRunAndNothingIsReplaced)
 {
     ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
-    for (const char* name : {"a.txt", "b.txt", "c.txt"}) t.temp.WriteFile(std::string("dst/") + name, std::string("old ") + name);
-    t.Mark({0, 1, 2});
+    for (const char* name : {"a", "b", "c"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
     ScriptedChoices choices(t.temp.PathOf("dst"));
     choices.Answer(ConfirmSkip, true);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(choices.clashNames, std::vector<std::string>{"c.txt"});
-    EXPECT_EQ(progress.counters, (std::vector<std::string>{"1 / 3", "2 / 3", "3 / 3"}));
-    EXPECT_EQ(progress.positions, (std::vector<int>{0, 33, 66}));
-
-    // The answer lives for one run only.
-    for (int i = 0; i < 3; ++i) choices.Answer(ConfirmSkip);
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(choices.clashNames.size(), 4u);
-
+    Transfer(t, choices);
+    EXPECT_EQ(choices.clashNames, Names{"c.txt"});
+    EXPECT_EQ(t.progress.counters, (Names{"1 / 3", "2 / 3", "3 / 3"}));
+    EXPECT_EQ(t.progress.positions, (std::vector<int>{0, 33, 66}));
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 3);
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/a.txt")), "old a.txt");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/c.txt")), "old c.txt");
-    EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST(CopyMoveWorker, RenameForAllGivesEachFileTheFirstFreeNumber)
-{
-    ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}});
-    t.temp.WriteFile("dst/a.txt", "old a");
     t.temp.WriteFile("dst/a_1.txt", "old a_1");
-    t.temp.WriteFile("dst/b.txt", "old b");
-    t.Mark({0, 1});
-    ScriptedChoices choices(t.temp.PathOf("dst"));
     choices.Answer(ConfirmRename, true);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(choices.clashNames, std::vector<std::string>{"b.txt"});
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/b_1.txt")), "new b");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/a_2.txt")), "new a");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/a.txt")), "old a");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/a_1.txt")), "old a_1");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/b.txt")), "old b");
+    Transfer(t, choices);
+    EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
+    const std::pair<const char*, const char*> expected[] = {{"a", "old a"},     {"a_1", "old a_1"}, {"a_2", "new a"},
+                                                            {"b", "old b"},     {"b_1", "new b"},   {"c", "old c"},
+                                                            {"c_1", "new c"}};
+    for (const auto& [name, content] : expected)
+        EXPECT_EQ(ReadWholeFile(t.temp.PathOf(std::string("dst/") + name + ".txt")), content) << name;
+    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 7);
+    EXPECT_TRUE(t.prompter.shown.empty());
 }
 
 TEST(CopyMoveWorker, BreakOperationStopsAtTheClash)
 {
-    ActionList t({{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}, ActionModeMove);
+    ActionList t(ThreeFiles(), ActionModeMove);
     t.temp.WriteFile("dst/c.txt", "old c");
-    t.Mark({0, 1, 2});
     ScriptedChoices choices(t.temp.PathOf("dst"));
     choices.Answer(ConfirmBreak);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(progress.caption, " Moving...");
+    Transfer(t, choices);
+    EXPECT_EQ(t.progress.caption, " Moving...");
     EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);
-    EXPECT_EQ(progress.currentFiles.size(), 1u);
-    EXPECT_EQ(t.RowNames(), (std::vector<std::string>{"a.txt", "b.txt", "c.txt"}));
+    EXPECT_EQ(t.progress.currentFiles.size(), 1u);
+    EXPECT_EQ(t.RowNames(), (Names{"a.txt", "b.txt", "c.txt"}));
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 1);
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/c.txt")), "old c");
-    EXPECT_EQ(progress.finished, 1);
 }
 
 // The middle file's name makes its destination path too long for the system,
-// a failure outside the named codes.
-struct MiddleFails {
-    ActionList t;
-    std::string destination;
-    std::string longName = std::string(150, 'm') + ".txt";
-
-    explicit MiddleFails(int32_t mode)
-        : t({{"src/a.txt", "a"}, {"src/" + std::string(150, 'm') + ".txt", "m"}, {"src/c.txt", "c"}}, mode)
-    {
-        destination = FolderOfLength(t.temp, static_cast<size_t>(platform::MaxPath) - 101);
-        t.Mark({0, 1, 2});
+// a failure outside the named codes. A move asks first and explains
+// afterwards; a copy explains, then asks.
+TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
+{
+    const std::string longName = std::string(150, 'm') + ".txt";
+    for (const int32_t mode : {ActionModeMove, ActionModeCopy}) {
+        ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, mode);
+        // A folder whose path is MaxPath - 101 characters long.
+        const size_t length = static_cast<size_t>(platform::MaxPath) - 101;
+        std::string destination = t.temp.Path() + "d";
+        while (destination.size() < length) {
+            const size_t part = std::min<size_t>(length - destination.size() - 1, 200);
+            destination += part == 0 ? std::string("d") : platform::PathSeparator + std::string(part, 'd');
+        }
+        fs::create_directories(destination);
+        ScriptedChoices choices(destination);
+        const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
+        const Shown abort{"Do you want to abort?", "Error occured", MbQuestion};
+        const std::string dst = destination + platform::PathSeparator;
+        if (mode == ActionModeMove) {
+            t.prompter.Answer(IdNo);
+            Transfer(t, choices);
+            EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{abort, failed}));
+            EXPECT_EQ(t.RowNames(), Names{longName});
+            EXPECT_EQ(t.index, (RowIndex{1}));
+            EXPECT_TRUE(t.list.IsMarked(0));
+            EXPECT_TRUE(t.list.IsEnabled());
+            EXPECT_EQ(ReadWholeFile(dst + "a.txt"), "a");
+            EXPECT_FALSE(fs::exists(t.temp.PathOf("src/a.txt")));
+            EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/" + longName)), "m");
+        } else {
+            t.prompter.Answer(IdYes);
+            Transfer(t, choices);
+            EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{failed, abort}));
+            EXPECT_FALSE(fs::exists(dst + "a.txt"));  // never tried after Yes
+            EXPECT_EQ(t.list.RowCount(), 3);
+        }
+        EXPECT_EQ(ReadWholeFile(dst + "c.txt"), "c");
     }
-};
-
-TEST(CopyMoveWorker, AFailedMoveKeepsItsRowMarkedAndTheIndexInStep)
-{
-    MiddleFails m(ActionModeMove);
-    ScriptedChoices choices(m.destination);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdNo);
-
-    CopyMoveWorker(m.t.target, progress, choices, prompter);
-    // A move asks first and explains afterwards, with the move's own error.
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].text, "Do you want to abort?");
-    EXPECT_EQ(prompter.shown[0].caption, "Error occured");
-    EXPECT_EQ(prompter.shown[0].style, MbQuestion);
-    EXPECT_EQ(prompter.shown[1].caption, "Operation failed");
-    EXPECT_EQ(prompter.shown[1].text, platform::SystemErrorText(platform::ErrorFilenameTooLong));
-
-    EXPECT_EQ(m.t.RowNames(), std::vector<std::string>{m.longName});
-    EXPECT_EQ(m.t.index, (RowIndex{1}));
-    EXPECT_TRUE(m.t.list.IsMarked(0));
-    EXPECT_TRUE(m.t.list.IsEnabled());
-    EXPECT_EQ(ReadWholeFile(m.destination + platform::PathSeparator + "a.txt"), "a");
-    EXPECT_EQ(ReadWholeFile(m.destination + platform::PathSeparator + "c.txt"), "c");
-    EXPECT_FALSE(fs::exists(m.t.temp.PathOf("src/a.txt")));
-    EXPECT_EQ(ReadWholeFile(m.t.temp.PathOf("src/" + m.longName)), "m");
-}
-
-TEST(CopyMoveWorker, AFailedCopyExplainsThenAsksAndYesStops)
-{
-    MiddleFails m(ActionModeCopy);
-    ScriptedChoices choices(m.destination);
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-
-    CopyMoveWorker(m.t.target, progress, choices, prompter);
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[0].caption, "Operation failed");
-    EXPECT_EQ(prompter.shown[0].style, MbIconHand);
-    EXPECT_EQ(prompter.shown[1].text, "Do you want to abort?");
-    EXPECT_EQ(EntryCount(m.destination), 1);  // c.txt, copied before the failure; a.txt never tried
-    EXPECT_EQ(progress.currentFiles.size(), 2u);
-    EXPECT_EQ(m.t.list.RowCount(), 3);
 }
 
 TEST(CopyMoveWorker, ASourceGoneSinceTheSearchIsSkippedSilently)
 {
-    ActionList t({{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}, ActionModeMove);
+    ActionList t(ThreeFiles(), ActionModeMove);
     fs::remove(t.temp.PathOf("src/b.txt"));
-    t.Mark({0, 1, 2});
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_TRUE(prompter.shown.empty());
-    EXPECT_EQ(t.RowNames(), std::vector<std::string>{"b.txt"});
-    EXPECT_TRUE(t.list.IsMarked(0));
+    Transfer(t, choices);
+    EXPECT_TRUE(t.prompter.shown.empty());
+    EXPECT_EQ(t.RowNames(), Names{"b.txt"});
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 2);
 }
 
@@ -232,54 +155,49 @@ TEST(CopyMoveWorker, MovingFromAGroupedListPrunesLoneRowsAndRenumbers)
     t.target.groupedList = true;
     t.Mark({1});
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(t.RowNames(), (std::vector<std::string>{"g2a", "g2b", "g2c"}));
-    EXPECT_EQ(t.Groups(), (std::vector<std::string>{"1", "1", "1"}));
+    Transfer(t, choices);
+    EXPECT_EQ(t.RowNames(), (Names{"g2a", "g2b", "g2c"}));
+    EXPECT_EQ(t.Groups(), (Names{"1", "1", "1"}));
     EXPECT_EQ(t.index, (RowIndex{2, 3, 4}));
     // The pruned row's file was not moved; only the marked one was.
     EXPECT_TRUE(fs::exists(t.temp.PathOf("s/g1a")));
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/g1b")), "1");
     EXPECT_TRUE(t.list.IsEnabled());
 
-    t.target.ActionMode = ActionModeMove;
     t.Mark({0, 1, 2});
-    CopyMoveWorker(t.target, progress, choices, prompter);
+    Transfer(t, choices);
     EXPECT_EQ(t.list.RowCount(), 0);
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
-TEST(CopyMoveWorker, NoDestinationChosenTouchesNothing)
+TEST(CopyMoveWorker, NoDestinationOrAnIncompleteTargetTouchesNothing)
 {
     ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
-    t.Mark({0});
-    ScriptedChoices choices("");
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    EXPECT_EQ(progress.finished, 1);
-    EXPECT_TRUE(progress.currentFiles.empty());
-    EXPECT_EQ(t.RowNames(), std::vector<std::string>{"a.txt"});
-    EXPECT_TRUE(t.list.IsMarked(0));
+    ScriptedChoices none("");
+    Transfer(t, none);
+    EXPECT_EQ(t.progress.finished, 1);
+    EXPECT_TRUE(t.progress.currentFiles.empty());
+    EXPECT_EQ(t.RowNames(), Names{"a.txt"});
     EXPECT_TRUE(t.list.IsEnabled());
+
+    t.index.clear();
+    ScriptedChoices choices(t.temp.MakeFolder("dst"));
+    Transfer(t, choices);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{{"Invalid data.", "Error", MbIconHand}}));
+    EXPECT_TRUE(choices.pickTitle.empty());
+    EXPECT_EQ(t.progress.finished, 2);
+    EXPECT_TRUE(fs::exists(t.temp.PathOf("src/a.txt")));
 }
 
 TEST(CopyMoveWorker, CancelTakesEffectBeforeTheNextFile)
 {
-    ActionList t({{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}, ActionModeMove);
-    t.Mark({0, 1, 2});
+    ActionList t(ThreeFiles(), ActionModeMove);
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    RecordingProgress progress;
-    progress.onFile = [&t] { t.target.ActionMode.store(ActionModeStop); };
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
+    t.progress.onFile = [&t] { t.target.ActionMode.store(ActionModeStop); };
+    Transfer(t, choices);
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/c.txt")), "c");
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 1);
-    EXPECT_EQ(t.RowNames(), (std::vector<std::string>{"a.txt", "b.txt"}));
+    EXPECT_EQ(t.RowNames(), (Names{"a.txt", "b.txt"}));
     EXPECT_EQ(t.index.size(), 2u);
 }
 
@@ -289,34 +207,11 @@ TEST(CopyMoveWorker, AccessDeniedEndsTheRun)
     // A folder where the file was: the system refuses to copy it as a file.
     fs::remove(t.temp.PathOf("src/b.txt"));
     fs::create_directory(t.temp.PathOf("src/b.txt"));
-    t.Mark({0, 1});
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].caption, "Operation aborted");
-    EXPECT_EQ(prompter.shown[0].style, MbIconHand);
+    Transfer(t, choices);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
     EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 0);
-}
-
-TEST(CopyMoveWorker, AnIncompleteTargetIsRefused)
-{
-    ActionList t({ListedFile{"src/a.txt", "a"}});
-    t.Mark({0});
-    t.index.clear();
-    ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-
-    CopyMoveWorker(t.target, progress, choices, prompter);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Invalid data.");
-    EXPECT_EQ(prompter.shown[0].caption, "Error");
-    EXPECT_TRUE(choices.pickTitle.empty());
-    EXPECT_EQ(progress.finished, 1);
 }
 
 }  // namespace

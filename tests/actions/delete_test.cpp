@@ -5,110 +5,70 @@
 #include <filesystem>
 
 #include "file_action_fixture.h"
-#include "support/scripted_prompter.h"
 
 namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using test::ActionList;
-using test::RecordingProgress;
-using test::ScriptedPrompter;
+using namespace test;
 
-ActionList ThreeFiles() { return ActionList({{"f/a.txt", "a"}, {"f/b.txt", "b"}, {"f/c.txt", "c"}}, ActionModeMove); }
+const Shown Confirm{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
+const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
 
-TEST(DeleteWorker, NoToTheQuestionChangesNothing)
+// Rows are deleted from the bottom up; the row left between two deleted ones
+// shows its own record.
+TEST(DeleteWorker, DeletesTheMarkedFilesAndTheirRowsOnlyAfterYes)
 {
-    ActionList t({{"f/a.txt", "a"}, {"f/b.txt", "b"}}, ActionModeMove);
-    t.Mark({0, 1});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdNo);
-
-    DeleteWorker(t.target, progress, prompter);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Do you really want to delete the selected items?");
-    EXPECT_EQ(prompter.shown[0].caption, "Confirm");
-    EXPECT_EQ(prompter.shown[0].style, MbQuestion);
-    EXPECT_EQ(progress.finished, 1);
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("f/a.txt")));
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("f/b.txt")));
-    EXPECT_EQ(t.MarkedRowsCount(), 2);
-}
-
-TEST(DeleteWorker, TheRowLeftBetweenDeletedRowsShowsItsOwnRecord)
-{
-    ActionList t = ThreeFiles();
+    ActionList t(ThreeFiles(), ActionModeMove);
     t.Mark({0, 2});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
+    t.prompter.Answer(IdNo);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.list.RowCount(), 3);
+    EXPECT_TRUE(fs::exists(t.temp.PathOf("src/a.txt")));
 
-    DeleteWorker(t.target, progress, prompter);
-    EXPECT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(t.RowNames(), std::vector<std::string>{"b.txt"});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{Confirm, Confirm}));
+    EXPECT_EQ(t.RowNames(), Names{"b.txt"});
     EXPECT_EQ(t.index, (RowIndex{1}));
-    EXPECT_FALSE(fs::exists(t.temp.PathOf("f/a.txt")));
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("f/b.txt")));
-    EXPECT_FALSE(fs::exists(t.temp.PathOf("f/c.txt")));
-    EXPECT_EQ(progress.currentFiles, (std::vector<std::string>{"c.txt", "a.txt"}));
-    EXPECT_EQ(progress.counters, (std::vector<std::string>{"1 / 2", "2 / 2"}));
-    EXPECT_EQ(progress.positions, (std::vector<int>{0, 50}));
+    EXPECT_FALSE(fs::exists(t.temp.PathOf("src/a.txt")));
+    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/b.txt")), "b");
+    EXPECT_FALSE(fs::exists(t.temp.PathOf("src/c.txt")));
+    EXPECT_EQ(t.progress.currentFiles, (Names{"c.txt", "a.txt"}));
+    EXPECT_EQ(t.progress.counters, (Names{"1 / 2", "2 / 2"}));
+    EXPECT_EQ(t.progress.positions, (std::vector<int>{0, 50}));
+    EXPECT_EQ(t.progress.finished, 2);
     EXPECT_TRUE(t.list.IsEnabled());
 }
 
-TEST(DeleteWorker, AFileAlreadyGoneLeavesTheListWithoutAMessage)
+TEST(DeleteWorker, AFileAlreadyGoneLosesItsRowWithoutAMessage)
 {
-    ActionList t = ThreeFiles();
-    fs::remove(t.temp.PathOf("f/b.txt"));
+    ActionList t(ThreeFiles(), ActionModeMove);
+    fs::remove(t.temp.PathOf("src/b.txt"));
     t.Mark({1});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-
-    DeleteWorker(t.target, progress, prompter);
-    EXPECT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(t.RowNames(), (std::vector<std::string>{"a.txt", "c.txt"}));
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(Said(t.prompter), std::vector<Shown>{Confirm});
+    EXPECT_EQ(t.RowNames(), (Names{"a.txt", "c.txt"}));
     EXPECT_EQ(t.index, (RowIndex{0, 2}));
 }
 
-TEST(DeleteWorker, AReadOnlyFileAsksWhetherToAbortAndStays)
+// A read-only file cannot be deleted: its row stays marked, and Yes to the
+// abort question stops before the next file.
+TEST(DeleteWorker, AFailureAsksWhetherToAbort)
 {
-    ActionList t = ThreeFiles();
-    ASSERT_TRUE(test::SetReadOnly(t.temp.PathOf("f/b.txt"), true));
-    t.Mark({0, 1, 2});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-    prompter.Answer(IdNo);
-
-    DeleteWorker(t.target, progress, prompter);
-    ASSERT_EQ(prompter.shown.size(), 3u);
-    EXPECT_EQ(prompter.shown[1].caption, "Operation failed");
-    EXPECT_EQ(prompter.shown[1].style, MbIconHand);
-    EXPECT_EQ(prompter.shown[2].text, "Do you want to abort?");
-    EXPECT_EQ(prompter.shown[2].caption, "Error occured");
-    EXPECT_EQ(t.RowNames(), std::vector<std::string>{"b.txt"});
-    EXPECT_TRUE(t.list.IsMarked(0));
-    EXPECT_EQ(test::ReadWholeFile(t.temp.PathOf("f/b.txt")), "b");
-    EXPECT_FALSE(fs::exists(t.temp.PathOf("f/a.txt")));
-}
-
-TEST(DeleteWorker, YesToAbortStopsBeforeTheNextFile)
-{
-    ActionList t = ThreeFiles();
-    ASSERT_TRUE(test::SetReadOnly(t.temp.PathOf("f/c.txt"), true));
-    t.Mark({0, 1, 2});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-    prompter.Answer(IdYes);
-
-    DeleteWorker(t.target, progress, prompter);
-    EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);
-    EXPECT_EQ(t.list.RowCount(), 3);
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("f/a.txt")));
-    EXPECT_EQ(progress.finished, 1);
+    for (const bool abort : {false, true}) {
+        ActionList t(ThreeFiles(), ActionModeMove);
+        ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
+        t.prompter.Answer(IdYes);
+        t.prompter.Answer(abort ? IdYes : IdNo);
+        DeleteWorker(t.target, t.progress, t.prompter);
+        EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{Confirm, SystemError("Operation failed", platform::ErrorAccessDenied), Abort}));
+        EXPECT_EQ(t.RowNames(), (abort ? Names{"a.txt", "b.txt"} : Names{"b.txt"}));
+        EXPECT_EQ(fs::exists(t.temp.PathOf("src/a.txt")), abort);
+        EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/b.txt")), "b");
+        EXPECT_TRUE(t.list.IsMarked(0));
+    }
 }
 
 TEST(DeleteWorker, GroupsLeftWithOneRowGoAndAnEmptyListIsDisabled)
@@ -117,17 +77,14 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndAnEmptyListIsDisabled)
                  ActionModeMove);
     t.target.groupedList = true;
     t.Mark({2});
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-
-    DeleteWorker(t.target, progress, prompter);
-    EXPECT_EQ(t.RowNames(), (std::vector<std::string>{"g1a", "g1b", "g2b", "g2c"}));
-    EXPECT_EQ(t.Groups(), (std::vector<std::string>{"1", "1", "2", "2"}));
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.RowNames(), (Names{"g1a", "g1b", "g2b", "g2c"}));
+    EXPECT_EQ(t.Groups(), (Names{"1", "1", "2", "2"}));
 
     t.Mark({0, 1, 2, 3});
-    prompter.Answer(IdYes);
-    DeleteWorker(t.target, progress, prompter);
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
     EXPECT_EQ(t.list.RowCount(), 0);
     EXPECT_TRUE(t.index.empty());
     EXPECT_FALSE(t.list.IsEnabled());

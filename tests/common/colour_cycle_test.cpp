@@ -2,48 +2,31 @@
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <cstdlib>
-#include <tuple>
 
 namespace tolvane {
 namespace {
 
-std::tuple<int, int, int> Levels(const ColourCycle& colour) { return {colour.red, colour.green, colour.blue}; }
+using Levels = std::array<int, 3>;
 
-ColourCycle AfterTicks(int ticks)
+// One channel moves one step per tick, and every 38 ticks the colour passes
+// the next corner: red, yellow, green, cyan, blue, magenta, red again.
+TEST(ColourCycle, PassesTheSixCornersOneStepPerTick)
 {
-    ColourCycle colour;
-    for (int tick = 0; tick < ticks; ++tick) EXPECT_TRUE(StepColourCycle(colour));
-    return colour;
-}
-
-TEST(ColourCycle, PassesTheSixCornersEvery38Ticks)
-{
-    EXPECT_EQ(Levels(AfterTicks(0)), std::make_tuple(190, 0, 0));      // red
-    EXPECT_EQ(Levels(AfterTicks(38)), std::make_tuple(190, 190, 0));   // yellow
-    EXPECT_EQ(Levels(AfterTicks(76)), std::make_tuple(0, 190, 0));     // green
-    EXPECT_EQ(Levels(AfterTicks(114)), std::make_tuple(0, 190, 190));  // cyan
-    EXPECT_EQ(Levels(AfterTicks(152)), std::make_tuple(0, 0, 190));    // blue
-    EXPECT_EQ(Levels(AfterTicks(190)), std::make_tuple(190, 0, 190));  // magenta
-    const ColourCycle full = AfterTicks(228);
-    EXPECT_EQ(Levels(full), std::make_tuple(190, 0, 0));
-    EXPECT_EQ(full.phase, PhaseRed);
-}
-
-TEST(ColourCycle, ChangesOneChannelByOneStepPerTickAndStaysInRange)
-{
+    const Levels corners[] = {{190, 0, 0}, {190, 190, 0}, {0, 190, 0}, {0, 190, 190}, {0, 0, 190}, {190, 0, 190}};
     ColourCycle colour;
     for (int tick = 0; tick < 3 * 228; ++tick) {
-        const ColourCycle before = colour;
-        ASSERT_TRUE(StepColourCycle(colour));
-        const int change = std::abs(colour.red - before.red) + std::abs(colour.green - before.green) +
-                           std::abs(colour.blue - before.blue);
-        EXPECT_EQ(change, ColourCycleStep) << "tick " << tick;
-        for (int level : {colour.red, colour.green, colour.blue}) {
-            EXPECT_GE(level, 0);
-            EXPECT_LE(level, ColourCycleTop);
+        const Levels before{colour.red, colour.green, colour.blue};
+        if (tick % 38 == 0) {
+            EXPECT_EQ(before, corners[tick / 38 % 6]) << "tick " << tick;
         }
+        ASSERT_TRUE(StepColourCycle(colour));
+        const int change = std::abs(colour.red - before[0]) + std::abs(colour.green - before[1]) +
+                           std::abs(colour.blue - before[2]);
+        EXPECT_EQ(change, 5) << "tick " << tick;
     }
+    EXPECT_EQ(colour.phase, PhaseRed);
 }
 
 TEST(ColourCycle, StopsOnAPhaseWordOfNoRamp)
@@ -52,7 +35,7 @@ TEST(ColourCycle, StopsOnAPhaseWordOfNoRamp)
         ColourCycle colour;
         colour.phase = phase;
         EXPECT_FALSE(StepColourCycle(colour));
-        EXPECT_EQ(Levels(colour), std::make_tuple(190, 0, 0));
+        EXPECT_EQ((Levels{colour.red, colour.green, colour.blue}), (Levels{190, 0, 0}));
     }
 }
 

@@ -9,14 +9,16 @@
 namespace tolvane {
 namespace {
 
-// A list whose row r shows record r: column 0 holds the record number, column
-// 1 the group number (when groups are given).
+using Cells = std::vector<std::string>;
+
+// Row r shows record r: column 0 holds the record number, the Group column
+// the given group text.
 struct TestList {
     MemoryResultList list;
     RowIndex index;
     ActionTarget target;
 
-    explicit TestList(const std::vector<std::string>& groups)
+    explicit TestList(const Cells& groups)
     {
         for (size_t r = 0; r < groups.size(); ++r) {
             list.InsertRow(static_cast<int>(r));
@@ -27,10 +29,9 @@ struct TestList {
         target.list = &list;
         target.rowIndex = &index;
     }
-
-    std::vector<std::string> Column(int column) const
+    Cells Column(int column) const
     {
-        std::vector<std::string> cells;
+        Cells cells;
         for (int r = 0; r < list.RowCount(); ++r) cells.push_back(list.Cell(r, column));
         return cells;
     }
@@ -59,70 +60,76 @@ TEST(Marking, AllNoneAndInvertSetOnlyTheTwoCheckBoxStates)
     t.list.SetStateImage(3, 3);  // any index but 1 counts as marked
     InvertMarks(t.list);
     EXPECT_EQ(t.States(), (std::vector<int>{U, U, M, U}));
-
     MarkAll(t.list);
     EXPECT_EQ(t.States(), (std::vector<int>{M, M, M, M}));
     MarkNone(t.list);
     EXPECT_EQ(t.States(), (std::vector<int>{U, U, U, U}));
-
-    MemoryResultList empty;
-    MarkAll(empty);
-    InvertMarks(empty);
-    MarkAllButFirst(empty);
-    RenumberGroups(empty);
-    EXPECT_EQ(empty.RowCount(), 0);
 }
 
-TEST(Marking, AllButFirstLeavesTheFirstRowOfEachGroupAndOverwritesEarlierMarks)
+TEST(Marking, AllButFirstLeavesTheFirstRowOfEachGroup)
 {
-    TestList t({"1", "1", "2", "3", "3", "3"});
-    MarkAll(t.list);
-    t.list.SetStateImage(1, U);
-    MarkAllButFirst(t.list);
-    EXPECT_EQ(t.States(), (std::vector<int>{U, M, U, U, M, M}));
+    const struct {
+        Cells groups;
+        std::vector<int> states;
+    } cases[] = {
+        {{"1", "1", "2", "3", "3", "3"}, {U, M, U, U, M, M}},
+        {{"0", "0", "5"}, {U, M, U}},  // a 0 at the top is no continuation of a group above the list
+        {{"10", "0:", "10", "10"}, {U, U, U, M}},  // read digit by digit, "0:" would be 10
+    };
+    for (const auto& c : cases) {
+        TestList t(c.groups);
+        MarkAll(t.list);  // earlier marks are overwritten
+        t.list.SetStateImage(1, U);
+        MarkAllButFirst(t.list);
+        EXPECT_EQ(t.States(), c.states) << c.groups[0] << "," << c.groups[1];
+    }
 }
 
 TEST(GroupCell, OnlyDigitStringsOfTheFirstNineCharactersAreNumbers)
 {
-    EXPECT_EQ(ParseGroupCell("7"), 7);
     EXPECT_EQ(ParseGroupCell("120"), 120);
-    EXPECT_EQ(ParseGroupCell("123456789"), 123456789);
     EXPECT_EQ(ParseGroupCell("1234567890"), 123456789);  // the tenth character is never read
     EXPECT_EQ(ParseGroupCell("000000012"), 12);
     for (const char* text : {"", "1x", "-1", " 1", "1 ", "0:", "/"}) EXPECT_EQ(ParseGroupCell(text), NotAGroupNumber) << text;
-
-    // Read digit by digit, "0:" would equal 10 and join the group above it.
-    TestList t({"10", "0:", "10", "10"});
-    MarkAllButFirst(t.list);
-    EXPECT_EQ(t.States(), (std::vector<int>{U, U, U, M}));
-    EXPECT_EQ(GroupNumber(t.list, 1), NotAGroupNumber);
 }
 
-// A group cell reading 0 at the top once counted as the continuation of a
-// group above the list: its row was marked along with every other copy.
-TEST(Groups, TheTopRowStartsAGroupWhateverItsCellReads)
+TEST(Groups, RenumberWritesOneTwoThreeFromTheTop)
 {
-    TestList marked({"0", "0", "5"});
-    MarkAllButFirst(marked.list);
-    EXPECT_EQ(marked.States(), (std::vector<int>{U, M, U}));
+    for (const auto& [groups, renumbered] : {std::pair<Cells, Cells>{{"4", "4", "9", "12", "12"}, {"1", "1", "2", "3", "3"}},
+                                             {{"00", "00", "5"}, {"1", "1", "2"}}}) {
+        TestList t(groups);
+        RenumberGroups(t.list);
+        EXPECT_EQ(t.Column(GroupColumn), renumbered) << groups[0];
+    }
+}
 
-    TestList renumbered({"00", "00", "5"});
-    RenumberGroups(renumbered.list);
-    EXPECT_EQ(renumbered.Column(GroupColumn), (std::vector<std::string>{"1", "1", "2"}));
-
-    TestList pruned({"0"});
-    PruneLoneGroups(pruned.target);
-    EXPECT_EQ(pruned.list.RowCount(), 0);
-    pruned.ExpectIndexMatchesRows();
+TEST(Groups, PruneDeletesEveryRowLeftAloneInItsGroup)
+{
+    const struct {
+        Cells groups, records, renumbered;
+    } cases[] = {
+        {{"1", "1", "2", "3", "4", "4"}, {"0", "1", "4", "5"}, {"1", "1", "2", "2"}},
+        {{"5"}, {}, {}},
+        {{"0"}, {}, {}},
+        {{"1", "2", "2"}, {"1", "2"}, {"1", "1"}},
+        {{}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        TestList t(c.groups);
+        PruneLoneGroups(t.target);
+        EXPECT_EQ(t.Column(0), c.records) << c.groups.size() << " rows";
+        EXPECT_EQ(t.Column(GroupColumn), c.renumbered) << c.groups.size() << " rows";
+        t.ExpectIndexMatchesRows();
+    }
 }
 
 TEST(RowIndexCompaction, SqueezesOutRemovedEntriesInOrder)
 {
     TestList t({"", "", "", "", ""});
-    t.list.DeleteRow(3);
-    t.index[3] = RemovedMarker;
-    t.list.DeleteRow(1);
-    t.index[1] = RemovedMarker;
+    for (int row : {3, 1}) {
+        t.list.DeleteRow(row);
+        t.index[static_cast<size_t>(row)] = RemovedMarker;
+    }
     CompactRowIndex(t.target);
     EXPECT_EQ(t.index, (RowIndex{0, 2, 4}));
     t.ExpectIndexMatchesRows();
@@ -133,77 +140,35 @@ TEST(RowIndexCompaction, SqueezesOutRemovedEntriesInOrder)
     EXPECT_EQ(t.index, (RowIndex{7}));
 }
 
-TEST(Groups, RenumberWritesOneTwoThreeFromTheTop)
-{
-    TestList t({"4", "4", "9", "12", "12"});
-    RenumberGroups(t.list);
-    EXPECT_EQ(t.Column(GroupColumn), (std::vector<std::string>{"1", "1", "2", "3", "3"}));
-}
-
-TEST(Groups, PruneDeletesEveryRowLeftAloneInItsGroup)
-{
-    TestList t({"1", "1", "2", "3", "4", "4"});
-    PruneLoneGroups(t.target);
-    EXPECT_EQ(t.Column(0), (std::vector<std::string>{"0", "1", "4", "5"}));
-    EXPECT_EQ(t.Column(GroupColumn), (std::vector<std::string>{"1", "1", "2", "2"}));
-    t.ExpectIndexMatchesRows();
-
-    const struct {
-        std::vector<std::string> groups;
-        std::vector<std::string> records;
-    } cases[] = {
-        {{"5"}, {}},
-        {{"1", "2", "2"}, {"1", "2"}},  // lone first row
-    };
-    for (const auto& c : cases) {
-        TestList p(c.groups);
-        PruneLoneGroups(p.target);
-        EXPECT_EQ(p.Column(0), c.records) << c.groups.size() << " rows starting " << c.groups[0];
-        p.ExpectIndexMatchesRows();
-    }
-
-    TestList empty({});
-    PruneLoneGroups(empty.target);
-    EXPECT_TRUE(empty.index.empty());
-}
-
 // Deletes rows the way the file actions do (last to first, entry set to the
-// removed marker) and checks after each compaction, and after pruning a
-// grouped list, that every row still finds its own record.
+// removed marker), checking after each compaction, and after pruning, against
+// a model of the surviving groups.
 TEST(RowIndexCompaction, RowsKeepTheirRecordsThroughRandomDeletionsAndPruning)
 {
     std::mt19937 random(20240611);
     for (int round = 0; round < 300; ++round) {
-        std::vector<std::string> groups;
+        Cells groups;
         const int groupCount = std::uniform_int_distribution<int>(0, 12)(random);
-        for (int g = 1; g <= groupCount; ++g) {
-            const int size = std::uniform_int_distribution<int>(1, 4)(random);
-            for (int i = 0; i < size; ++i) groups.push_back(std::to_string(g * 3));
-        }
+        for (int g = 1; g <= groupCount; ++g)
+            groups.insert(groups.end(), std::uniform_int_distribution<size_t>(1, 4)(random), std::to_string(g * 3));
         TestList t(groups);
-        std::vector<std::string> expectedGroups = groups;  // group of each surviving row, as a model
 
         for (int pass = 0; pass < 3; ++pass) {
             for (int row = t.list.RowCount() - 1; row >= 0; --row) {
                 if (std::uniform_int_distribution<int>(0, 3)(random) != 0) continue;
                 t.list.DeleteRow(row);
                 t.index[static_cast<size_t>(row)] = RemovedMarker;
-                expectedGroups.erase(expectedGroups.begin() + row);
+                groups.erase(groups.begin() + row);
             }
             CompactRowIndex(t.target);
             ASSERT_NO_FATAL_FAILURE(t.ExpectIndexMatchesRows()) << "round " << round;
         }
 
-        std::vector<std::string> kept;  // rows of runs longer than one, renumbered
+        Cells kept;  // rows of runs longer than one, renumbered
         int number = 0;
-        for (size_t i = 0; i < expectedGroups.size();) {
-            size_t end = i;
-            while (end < expectedGroups.size() && expectedGroups[end] == expectedGroups[i]) ++end;
-            if (end - i > 1) {
-                ++number;
-                kept.insert(kept.end(), end - i, std::to_string(number));
-            }
-            i = end;
+        for (size_t i = 0, end = 0; i < groups.size(); i = end) {
+            for (end = i; end < groups.size() && groups[end] == groups[i];) ++end;
+            if (end - i > 1) kept.insert(kept.end(), end - i, std::to_string(++number));
         }
         PruneLoneGroups(t.target);
         ASSERT_NO_FATAL_FAILURE(t.ExpectIndexMatchesRows()) << "round " << round;

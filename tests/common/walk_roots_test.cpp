@@ -12,85 +12,48 @@ namespace {
 
 using Paths = std::vector<std::string>;
 
-std::string WithoutSeparator(std::string path)
+// A new folder's path without its trailing separator.
+std::string Folder(const test::TempFolder& temp, const char* name)
 {
+    std::string path = temp.MakeFolder(name);
     while (platform::EndsWithSeparator(path)) path.pop_back();
     return path;
 }
 
-TEST(WalkRoots, DropsAFolderInsideAnotherWhateverTheSortedOrderPutsBetweenThem)
+TEST(WalkRoots, DropsOnlyRepeatsAndWithSubfoldersTheFoldersInsideOthers)
 {
     test::TempFolder temp;
-    const std::string data = WithoutSeparator(temp.MakeFolder("Data"));
-    const std::string backup = WithoutSeparator(temp.MakeFolder("Data Backup"));
-    const std::string old = WithoutSeparator(temp.MakeFolder("Data/Old"));
-    // A blank sorts before a separator, so the list shows Data, Data Backup, Data/Old.
-    const Paths accepted{data, backup, old};
+    const std::string data = Folder(temp, "Data");
+    const std::string backup = Folder(temp, "Data Backup");  // sorts between Data and Data/Old
+    const std::string old = Folder(temp, "Data/Old");
+    const std::string data2 = Folder(temp, "Data2");  // only begins like Data
+    const std::string spelt = data + platform::PathSeparator;
 
-    EXPECT_EQ(WalkRoots(accepted, true), (Paths{data, backup}));
+    EXPECT_EQ(WalkRoots(Paths{data, backup, old, data2}, true), (Paths{data, backup, data2}));
     EXPECT_EQ(WalkRoots(Paths{old, backup, data}, true), (Paths{backup, data}));
-    EXPECT_EQ(WalkRoots(accepted, false), accepted);
-}
+    EXPECT_EQ(WalkRoots(Paths{data, backup, old}, false), (Paths{data, backup, old}));
+    // Two spellings of one folder: the first is kept.
+    EXPECT_EQ(WalkRoots(Paths{data, spelt}, false), Paths{data});
+    EXPECT_EQ(WalkRoots(Paths{spelt, data, spelt}, true), Paths{spelt});
 
-TEST(WalkRoots, KeepsTheFirstOfTwoSpellingsOfOneFolder)
-{
-    test::TempFolder temp;
-    const std::string withSeparator = temp.MakeFolder("photos");
-    const std::string without = WithoutSeparator(withSeparator);
-    EXPECT_EQ(WalkRoots(Paths{without, withSeparator}, false), Paths{without});
-    EXPECT_EQ(WalkRoots(Paths{withSeparator, without, withSeparator}, true), Paths{withSeparator});
-}
-
-TEST(WalkRoots, AFolderWhoseNameOnlyBeginsLikeAnotherIsNotInsideIt)
-{
-    test::TempFolder temp;
-    const std::string data = WithoutSeparator(temp.MakeFolder("Data"));
-    const std::string data2 = WithoutSeparator(temp.MakeFolder("Data2"));
-    EXPECT_EQ(WalkRoots(Paths{data, data2}, true), (Paths{data, data2}));
-}
-
-TEST(WalkRoots, ARootCoversEverythingBelowIt)
-{
 #ifdef _WIN32
-    const std::string root = "C:\\";
-    const std::string inside = "C:\\Windows";
+    const std::string root = "C:\\", inside = "C:\\Windows";
+    std::string shouted = data;
+    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    EXPECT_EQ(WalkRoots(Paths{data, shouted}, false), Paths{data});
+    EXPECT_EQ(WalkRoots(Paths{shouted + "\\Old", data}, true), Paths{data});
 #else
-    const std::string root = "/";
-    const std::string inside = "/tmp";
+    const std::string root = "/", inside = "/tmp";
+    const std::string upper = Folder(temp, "DATA");  // another folder here
+    EXPECT_EQ(WalkRoots(Paths{data, upper}, true), (Paths{data, upper}));
+    const std::string link = temp.PathOf("link");
+    std::filesystem::create_directory_symlink(data, link);
+    EXPECT_EQ(WalkRoots(Paths{data, link}, false), Paths{data});
+    EXPECT_EQ(WalkRoots(Paths{link + "/", old}, true), Paths{link + "/"});
 #endif
     EXPECT_EQ(WalkRoots(Paths{inside, root}, true), Paths{root});
     EXPECT_EQ(WalkRoots(Paths{inside, root}, false), (Paths{inside, root}));
 }
-
-#ifdef _WIN32
-TEST(WalkRoots, LetterCaseDoesNotMakeAnotherFolderOnWindows)
-{
-    test::TempFolder temp;
-    const std::string data = WithoutSeparator(temp.MakeFolder("Data"));
-    std::string shouted = data;
-    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    EXPECT_EQ(WalkRoots(Paths{data, shouted}, false), Paths{data});
-    EXPECT_EQ(WalkRoots(Paths{shouted + "\\sub", data}, true), Paths{data});
-}
-#else
-TEST(WalkRoots, ALinkToALocationNamesTheSameFolder)
-{
-    test::TempFolder temp;
-    const std::string data = WithoutSeparator(temp.MakeFolder("Data"));
-    const std::string link = temp.PathOf("link");
-    std::filesystem::create_directory_symlink(data, link);
-    EXPECT_EQ(WalkRoots(Paths{data, link}, false), Paths{data});
-    EXPECT_EQ(WalkRoots(Paths{link + "/", data}, true), Paths{link + "/"});
-}
-
-TEST(WalkRoots, LetterCaseNamesAnotherFolderOnPosix)
-{
-    test::TempFolder temp;
-    const std::string lower = WithoutSeparator(temp.MakeFolder("data"));
-    const std::string upper = WithoutSeparator(temp.MakeFolder("DATA"));
-    EXPECT_EQ(WalkRoots(Paths{lower, upper}, true), (Paths{lower, upper}));
-}
-#endif
 
 }  // namespace
 }  // namespace tolvane

@@ -13,56 +13,42 @@ using ::testing::ElementsAre;
 
 class ContentRule : public SearchFixture {
 protected:
-    // The text as the filters dialog stores it: A-Z folded unless case-sensitive.
-    void Look(const std::string& text, bool caseSensitive, ContentRuleMode mode = ContentRuleMode::Containing)
+    // Searches afresh for the text as the filters dialog stores it: A-Z folded
+    // unless case-sensitive.
+    std::vector<std::string> Look(std::string text, bool caseSensitive, ContentRuleMode mode = ContentRuleMode::Containing)
     {
+        SetFindRunState(state, view, lists, SearchRunState::Idle);
         SearchCriteria& c = state.criteria;
         c.contentRuleOn = true;
         c.contentMode = mode;
         c.contentCaseSensitive = caseSensitive;
-        c.contentText = text;
-        if (!caseSensitive) {
-            for (char& ch : c.contentText) {
-                if (ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
-            }
+        for (char& ch : text) {
+            if (!caseSensitive && ch >= 'A' && ch <= 'Z') ch = static_cast<char>(ch + 32);
         }
+        c.contentText = text;
+        EXPECT_EQ(Run(), SearchOutcome::Completed);
+        return Found(files);
     }
 };
 
-TEST_F(ContentRule, FindsATextThatStraddlesTheChunkBoundary)
+TEST_F(ContentRule, FindsTextAcrossTheChunkBoundaryAndAfterPartialMatches)
 {
     std::string bytes(ContentChunkSize + 100, 'x');
-    bytes.replace(ContentChunkSize - 3, 6, "needle");
-    folder.WriteFile("straddle.bin", bytes);
-    std::string clean(ContentChunkSize + 100, 'x');
-    clean.replace(ContentChunkSize - 3, 6, "needlX");
-    folder.WriteFile("near-miss.bin", clean);
-    Look("needle", true);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("straddle.bin"));
-}
+    folder.WriteFile("near-miss.bin", bytes.replace(ContentChunkSize - 3, 6, "needlX"));
+    folder.WriteFile("straddle.bin", bytes.replace(ContentChunkSize - 3, 6, "needle"));
+    EXPECT_THAT(Look("needle", true), ElementsAre("straddle.bin"));
 
-TEST_F(ContentRule, PartialMatchesRestartCorrectly)
-{
     folder.WriteFile("aaab.txt", "aaab");
     folder.WriteFile("abab.txt", "ababa");
-    Look("aab", true);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("aaab.txt"));
+    EXPECT_THAT(Look("aab", true), ElementsAre("aaab.txt"));
 }
 
 TEST_F(ContentRule, CaseFoldingTouchesOnlyAsciiLetters)
 {
-    folder.WriteFile("upper.txt", "xx\xC4" "BC-HELLO");      // \xC4 stays, BC folds to bc
-    folder.WriteFile("accented.txt", "xx\xE4" "bc-hello");   // \xE4 is not \xC4 folded
-    Look("\xC4" "Bc-Hello", false);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("upper.txt"));
-
-    SetFindRunState(state, view, lists, SearchRunState::Idle);
-    Look("HELLO", true);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("upper.txt"));
+    folder.WriteFile("upper.txt", "xx\xC4" "BC-HELLO");     // \xC4 stays, BC folds to bc
+    folder.WriteFile("accented.txt", "xx\xE4" "bc-hello");  // \xE4 is not \xC4 folded
+    EXPECT_THAT(Look("\xC4" "Bc-Hello", false), ElementsAre("upper.txt"));
+    EXPECT_THAT(Look("HELLO", true), ElementsAre("upper.txt"));
 }
 
 TEST_F(ContentRule, FilesShorterThanTheTextNeverPassEitherMode)
@@ -71,17 +57,11 @@ TEST_F(ContentRule, FilesShorterThanTheTextNeverPassEitherMode)
     folder.WriteFile("four.txt", "abcd");
     folder.WriteFile("other.txt", "something else");
     folder.WriteFile("holds.txt", "has abcde in it");
-    Look("abcde", true, ContentRuleMode::NotContaining);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("other.txt"));
-
-    SetFindRunState(state, view, lists, SearchRunState::Idle);
-    Look("abcde", true, ContentRuleMode::Containing);
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("holds.txt"));
+    EXPECT_THAT(Look("abcde", true, ContentRuleMode::NotContaining), ElementsAre("other.txt"));
+    EXPECT_THAT(Look("abcde", true), ElementsAre("holds.txt"));
 }
 
-TEST(ContentSearch, AShortReadSearchesOnlyTheBytesRead)
+TEST(ContentSearch, SearchesOnlyTheBytesReadAndStopsWhenAsked)
 {
     TempFolder folder;
     std::atomic<bool> stop{false};
@@ -92,16 +72,11 @@ TEST(ContentSearch, AShortReadSearchesOnlyTheBytesRead)
     // the first file's bytes past them.
     const std::string shrunk = folder.WriteFile("shrunk.txt", std::string(10, '-'));
     EXPECT_EQ(search.SearchFile(shrunk, 200, stop), ContentResult::NotFound);
-}
+    EXPECT_EQ(search.SearchFile(folder.PathOf("missing"), 100, stop), ContentResult::OpenFailed);
 
-TEST(ContentSearch, StopsAfterAChunkOnceAStopIsRequested)
-{
-    TempFolder folder;
-    std::atomic<bool> stop{true};
-    ContentSearch search("needle", true);
+    stop = true;  // honoured after a chunk
     const std::string path = folder.WriteFile("big.bin", std::string(ContentChunkSize + 10, 'x') + "needle");
     EXPECT_EQ(search.SearchFile(path, ContentChunkSize + 16, stop), ContentResult::Stopped);
-    EXPECT_EQ(search.SearchFile(folder.PathOf("missing"), 100, stop), ContentResult::OpenFailed);
 }
 
 TEST(TextFinder, FindsEveryPlacementAndNoFalseOne)

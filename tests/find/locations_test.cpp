@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <tuple>
 
 #include "platform/path.h"
 #include "platform/text.h"
@@ -16,6 +17,10 @@ namespace {
 using test::ScriptedPrompter;
 using test::TempFolder;
 using Items = std::vector<std::string>;
+
+// A shown message as (text, caption, style), to compare in one go.
+using Shown = std::tuple<std::string, std::string, unsigned>;
+Shown Said(const test::ShownMessage& m) { return {m.text, m.caption, m.style}; }
 
 // Joins names with the system's path separator.
 std::string P(std::initializer_list<std::string_view> names)
@@ -96,18 +101,14 @@ TEST(LocationsEditor, DeleteAsksFirstAndClearsOnlyWhenNothingIsSelected)
     prompter.Answer(IdYes);
     editor.Delete({1, 3}, prompter);
     EXPECT_EQ(editor.Box().Items(), (Items{"a", "c"}));
-    ASSERT_EQ(prompter.shown.size(), 2u);
-    EXPECT_EQ(prompter.shown[1].text, "Remove selected item(s)?");
-    EXPECT_EQ(prompter.shown[1].caption, "Confirm");
-    EXPECT_EQ(prompter.shown[1].style, MbQuestion);
+    EXPECT_EQ(Said(prompter.shown.at(1)), Shown("Remove selected item(s)?", "Confirm", MbQuestion));
 
     editor.Delete({}, prompter);
     EXPECT_EQ(editor.Box().Count(), 2);
     prompter.Answer(IdYes);
     editor.Delete({}, prompter);
     EXPECT_TRUE(editor.Box().Empty());
-    EXPECT_EQ(prompter.shown.back().text, "No items selected. Do you want to clear the box?");
-    EXPECT_EQ(prompter.shown.back().caption, "Removing");
+    EXPECT_EQ(Said(prompter.shown.back()), Shown("No items selected. Do you want to clear the box?", "Removing", MbQuestion));
 
     const size_t shownBefore = prompter.shown.size();
     editor.Delete({}, prompter);
@@ -153,9 +154,7 @@ TEST(LocationsEditor, AcceptStoresTheListAndDiscardLeavesItAlone)
 TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
 {
     TempFolder temp;
-    temp.MakeFolder("one");
-    temp.MakeFolder("Two");
-    temp.MakeFolder("three");
+    for (const char* name : {"one", "Two", "three"}) temp.MakeFolder(name);
     const std::string file = temp.WriteFile("note.txt", "x");
 
     LocationsEditor editor = EditorWith({});
@@ -170,10 +169,7 @@ TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
     std::string expected;
     for (const char* name : {"one", "three", "Two"}) expected += temp.PathOf(name) + std::string(platform::TextLineEnd);
     EXPECT_EQ(test::ReadWholeFile(listFile), expected);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "The locations list successfully saved.");
-    EXPECT_EQ(prompter.shown[0].caption, "Done");
-    EXPECT_EQ(prompter.shown[0].style, MbOk);
+    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("The locations list successfully saved.", "Done", MbOk));
 
     LocationsEditor loaded = EditorWith({});
     EXPECT_EQ(loaded.Load(listFile, prompter), LocationsFileResult::Done);
@@ -189,19 +185,14 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
     EXPECT_EQ(EditorWith({}).Save(prompter, [&] { asked = true; return std::optional(temp.PathOf("x.txt")); }),
               LocationsFileResult::NothingToSave);
     EXPECT_FALSE(asked);
-    ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "The locations list is blank.");
-    EXPECT_EQ(prompter.shown[0].caption, "Nothing to save");
-    EXPECT_EQ(prompter.shown[0].style, MbOk);
+    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("The locations list is blank.", "Nothing to save", MbOk));
 
     const LocationsEditor editor = EditorWith({temp.Path()});
     EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>(); }), LocationsFileResult::Cancelled);
     EXPECT_EQ(prompter.shown.size(), 1u);
 
     EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
-    EXPECT_EQ(prompter.shown.back().text, "New file creation failed.");
-    EXPECT_EQ(prompter.shown.back().caption, "Aborted");
-    EXPECT_EQ(prompter.shown.back().style, MbIconHand);
+    EXPECT_EQ(Said(prompter.shown.back()), Shown("New file creation failed.", "Aborted", MbIconHand));
 
     if (std::filesystem::exists("/dev/full")) {
         EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>("/dev/full"); }), LocationsFileResult::Failed);
@@ -213,11 +204,8 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
 TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
 {
     TempFolder temp;
-    const std::string crlf = temp.PathOf("crlf");
-    const std::string lf = temp.PathOf("lf");
-    const std::string tail = temp.PathOf("tail");
-    const std::string last = temp.PathOf("last");
     for (const char* name : {"crlf", "lf", "tail", "last"}) temp.MakeFolder(name);
+    const std::string crlf = temp.PathOf("crlf"), lf = temp.PathOf("lf"), tail = temp.PathOf("tail"), last = temp.PathOf("last");
     const std::string file = temp.WriteFile("file.txt", "x");
 
     std::string content = crlf + "\r\n\n\r\n" + lf + "\n";
@@ -248,9 +236,7 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
 
     EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(prompter.shown[0].text, "Cannot open the file.");
-    EXPECT_EQ(prompter.shown[0].caption, "Aborted");
-    EXPECT_EQ(prompter.shown[0].style, MbIconHand);
+    EXPECT_EQ(Said(prompter.shown[0]), Shown("Cannot open the file.", "Aborted", MbIconHand));
     EXPECT_EQ(editor.Box().Items(), expected);
 }
 

@@ -58,6 +58,12 @@ protected:
         return SearchWorker(state, view, prompter, lists);
     }
     SearchOutcome Run() { return Run({folder.Path()}); }
+    // Runs again from the idle page.
+    SearchOutcome Rerun()
+    {
+        SetFindRunState(state, view, lists, SearchRunState::Idle);
+        return Run();
+    }
 
     // Rows of a list as paths relative to the temporary folder, with '/'.
     std::vector<std::string> Found(const MemoryResultList& list) const

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <tuple>
 
 #include "platform/fs.h"
 #include "support/scripted_prompter.h"
@@ -12,87 +13,53 @@ namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
+using test::ReadWholeFile;
 using test::ScriptedPrompter;
 
-TEST(FakeFileByteCount, UsesPowersOf1024AndNeverZero)
+TEST(FakeFileByteCount, UpToFourDigitsInPowersOf1024AndNeverZero)
 {
-    EXPECT_EQ(FakeFileByteCount("", UnitGigabytes), 1u);
-    EXPECT_EQ(FakeFileByteCount("0", UnitMegabytes), 1u);
-    EXPECT_EQ(FakeFileByteCount("1", UnitBytes), 1u);
-    EXPECT_EQ(FakeFileByteCount("1", UnitKilobytes), 1024u);
-    EXPECT_EQ(FakeFileByteCount("5", UnitMegabytes), 5242880u);
-    EXPECT_EQ(FakeFileByteCount("4", UnitGigabytes), 4294967296u);
-    EXPECT_EQ(FakeFileByteCount("4096", UnitMegabytes), 4294967296u);
-    EXPECT_EQ(FakeFileByteCount("9999", UnitGigabytes), 10736344498176u);
-    EXPECT_EQ(FakeFileByteCount("0012", UnitBytes), 12u);
-    EXPECT_EQ(FakeFileByteCount("7", 9), 7u);
-}
-
-TEST(FakeFileByteCount, RefusesAnythingButUpToFourDigits)
-{
-    EXPECT_FALSE(FakeFileByteCount("10000", UnitBytes));
-    EXPECT_FALSE(FakeFileByteCount("-1", UnitBytes));
-    EXPECT_FALSE(FakeFileByteCount("1.5", UnitKilobytes));
-    EXPECT_FALSE(FakeFileByteCount(" 1", UnitBytes));
-}
-
-TEST(CreateFakeFile, CreatesExactSizesOfZeros)
-{
-    test::TempFolder temp;
-    const std::string path = temp.PathOf("fake.bin");
     const struct {
         const char* size;
         int unit;
-        uint64_t bytes;
-    } cases[] = {{"", UnitBytes, 1}, {"0", UnitGigabytes, 1}, {"1", UnitKilobytes, 1024}, {"5", UnitMegabytes, 5242880}};
-    for (const auto& c : cases) {
-        ScriptedPrompter prompter;
-        ASSERT_TRUE(CreateFakeFile(path, c.size, c.unit, prompter)) << c.size;
-        EXPECT_EQ(fs::file_size(path), c.bytes);
-        EXPECT_EQ(test::ReadWholeFile(path), std::string(c.bytes, '\0'));
-        ASSERT_EQ(prompter.shown.size(), 1u);
-        EXPECT_EQ(prompter.shown[0].text, "The file created succesfully");
-        EXPECT_EQ(prompter.shown[0].caption, "Done");
-        EXPECT_EQ(prompter.shown[0].style, MbOk);
-    }
+        uint64_t bytes;  // 0: refused
+    } cases[] = {
+        {"", UnitGigabytes, 1},          {"0", UnitMegabytes, 1},        {"0012", UnitBytes, 12},
+        {"1", UnitKilobytes, 1024},      {"5", UnitMegabytes, 5242880},  {"4", UnitGigabytes, 4294967296},
+        {"9999", UnitGigabytes, 10736344498176}, {"7", 9, 7},            {"10000", UnitBytes, 0},
+        {"-1", UnitBytes, 0},            {"1.5", UnitKilobytes, 0},      {" 1", UnitBytes, 0},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FakeFileByteCount(c.size, c.unit).value_or(0), c.bytes) << c.size;
 }
 
-TEST(CreateFakeFile, ReplacesAnExistingFile)
+TEST(CreateFakeFile, ReplacesAnyFileWithExactlyThatManyZeros)
 {
     test::TempFolder temp;
-    const std::string path = temp.WriteFile("old.txt", std::string(3000, 'o'));
-    ScriptedPrompter prompter;
-    ASSERT_TRUE(CreateFakeFile(path, "2", UnitKilobytes, prompter));
-    EXPECT_EQ(test::ReadWholeFile(path), std::string(2048, '\0'));
+    const std::string path = temp.WriteFile("fake.bin", std::string(3000, 'o'));
+    for (const auto& [size, unit, bytes] : {std::tuple<const char*, int, size_t>{"2", UnitKilobytes, 2048},
+                                            {"", UnitBytes, 1}, {"5", UnitMegabytes, 5242880}}) {
+        ScriptedPrompter prompter;
+        ASSERT_TRUE(CreateFakeFile(path, size, unit, prompter)) << size;
+        EXPECT_EQ(ReadWholeFile(path), std::string(bytes, '\0'));
+        ASSERT_EQ(prompter.shown.size(), 1u);
+        EXPECT_EQ(prompter.shown[0].text, "The file created succesfully");
+        EXPECT_EQ(prompter.shown[0].style, MbOk);
+    }
 }
 
 TEST(CreateFakeFile, RefusalsAndFailuresSayWhyAndKeepExistingFiles)
 {
     test::TempFolder temp;
     ScriptedPrompter prompter;
-
-    EXPECT_FALSE(CreateFakeFile("", "1", UnitBytes, prompter));
-    EXPECT_EQ(prompter.shown.back().text, "Select the desired filepath.");
-    EXPECT_EQ(prompter.shown.back().caption, "Create what?");
-
     const std::string kept = temp.WriteFile("kept.txt", "keep me");
-    EXPECT_FALSE(CreateFakeFile(kept, "12a", UnitBytes, prompter));
-    EXPECT_EQ(prompter.shown.back().caption, "Cannot continue");
-    EXPECT_EQ(test::ReadWholeFile(kept), "keep me");
-
+    EXPECT_FALSE(CreateFakeFile("", "1", UnitBytes, prompter));
+    EXPECT_FALSE(CreateFakeFile(kept, "12a", UnitBytes, prompter));  // read before the file is replaced
     EXPECT_FALSE(CreateFakeFile(temp.PathOf("missing/fake.bin"), "1", UnitBytes, prompter));
-    EXPECT_EQ(prompter.shown.back().caption, "File creation failed");
-    EXPECT_EQ(prompter.shown.back().style, MbIconHand);
-    EXPECT_FALSE(prompter.shown.back().text.empty());
-}
-
-// Read one byte at an offset.
-int ByteAt(const std::string& path, uint64_t offset)
-{
-    platform::File file;
-    char byte = 'x';
-    if (!file.OpenForReading(path) || !file.Seek(offset) || file.Read(&byte, 1) != 1) return -1;
-    return static_cast<unsigned char>(byte);
+    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(prompter.shown[0].caption, "Create what?");
+    EXPECT_EQ(prompter.shown[1].caption, "Cannot continue");
+    EXPECT_EQ(prompter.shown[2].caption, "File creation failed");
+    EXPECT_EQ(prompter.shown[2].style, MbIconHand);
+    EXPECT_EQ(ReadWholeFile(kept), "keep me");
 }
 
 TEST(CreateFakeFile, FourGigabytesArePastThe32BitLimitExactly)
@@ -107,10 +74,11 @@ TEST(CreateFakeFile, FourGigabytesArePastThe32BitLimitExactly)
     ScriptedPrompter prompter;
     ASSERT_TRUE(CreateFakeFile(path, "4", UnitGigabytes, prompter));
     EXPECT_EQ(fs::file_size(path), FourGigabytes);
-    EXPECT_EQ(ByteAt(path, 0), 0);
-    EXPECT_EQ(ByteAt(path, uint64_t{1} << 31), 0);
-    EXPECT_EQ(ByteAt(path, FourGigabytes - 1), 0);
-    EXPECT_EQ(ByteAt(path, FourGigabytes), -1);
+    platform::File file;
+    char byte = 'x';
+    ASSERT_TRUE(file.OpenForReading(path) && file.Seek(FourGigabytes - 1));
+    EXPECT_EQ(file.Read(&byte, 1), 1);
+    EXPECT_EQ(byte, '\0');
 }
 
 }  // namespace
