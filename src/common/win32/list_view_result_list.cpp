@@ -6,6 +6,27 @@
 
 namespace tolvane {
 
+HWND CreateResultListView(HWND parent, DWORD extraStyle, DWORD extendedStyle, std::initializer_list<ListColumn> columns)
+{
+    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
+                                WS_CHILD | WS_DISABLED | WS_HSCROLL | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
+                                    LVS_NOSORTHEADER | extraStyle,
+                                0, 0, 90, 90, parent, nullptr, GetModuleHandleA(nullptr), nullptr);
+    if (extendedStyle) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extendedStyle, extendedStyle);
+    int subItem = 0;
+    for (const ListColumn& column : columns) {
+        LVCOLUMNA entry{};
+        entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
+        entry.fmt = column.format;
+        entry.cx = column.width;
+        entry.pszText = const_cast<char*>(column.text);
+        entry.iSubItem = subItem;
+        SendMessageA(list, LVM_INSERTCOLUMNA, subItem, reinterpret_cast<LPARAM>(&entry));
+        ++subItem;
+    }
+    return list;
+}
+
 int ListViewResultList::RowCount() const
 {
     return static_cast<int>(SendMessageA(listView_, LVM_GETITEMCOUNT, 0, 0));

@@ -5,9 +5,22 @@
 
 #include <windows.h>
 
+#include <initializer_list>
+
 #include "common/result_list.h"
 
 namespace tolvane {
+
+struct ListColumn {
+    int format;  // LVCFMT_LEFT or LVCFMT_RIGHT
+    int width;   // pixels
+    const char* text;
+};
+
+// A report-style result list view, disabled and unsorted, created at 0, 0 with
+// 90 x 90 pixels inside parent (the page's layout sizes it later), with its
+// columns in order.
+HWND CreateResultListView(HWND parent, DWORD extraStyle, DWORD extendedStyle, std::initializer_list<ListColumn> columns);
 
 class ListViewResultList : public ResultList {
 public:

@@ -78,33 +78,6 @@ struct CompareState {
 std::shared_ptr<CompareState> compareState;
 std::atomic<bool> workerActive{false};
 
-struct Column {
-    int format;
-    int width;
-    const char* text;
-};
-
-HWND CreateResultList(DWORD extraStyle, DWORD extendedStyle, std::initializer_list<Column> columns)
-{
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_DISABLED | WS_HSCROLL | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
-                                    LVS_NOSORTHEADER | extraStyle,
-                                0, 0, 90, 90, CompareTabs, nullptr, appInstance, nullptr);
-    if (extendedStyle) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extendedStyle, extendedStyle);
-    int subItem = 0;
-    for (const Column& column : columns) {
-        LVCOLUMNA entry{};
-        entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        entry.fmt = column.format;
-        entry.cx = column.width;
-        entry.pszText = const_cast<char*>(column.text);
-        entry.iSubItem = subItem;
-        SendMessageA(list, LVM_INSERTCOLUMNA, subItem, reinterpret_cast<LPARAM>(&entry));
-        ++subItem;
-    }
-    return list;
-}
-
 bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
 CompareOptions ReadOptionBoxes(HWND page)
@@ -177,27 +150,27 @@ void BuildCompareViews(HWND page)
     CompareTabs = GetDlgItem(page, IDC_COMPARE_TABS);
     const DWORD resultStyle = LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES;
     for (int tab = 0; tab < static_cast<int>(CompareTab::Truncated); ++tab) {
-        CompareListViews[tab] = CreateResultList(tab <= static_cast<int>(CompareTab::Content) ? WS_VISIBLE : 0,
-                                                 resultStyle,
-                                                 {{LVCFMT_RIGHT, 20, ""},
-                                                  {LVCFMT_RIGHT, 45, "Group"},
-                                                  {LVCFMT_LEFT, 140, "Name"},
-                                                  {LVCFMT_LEFT, 200, "Path"},
-                                                  {LVCFMT_RIGHT, 75, "Size (Bytes)"},
-                                                  {LVCFMT_LEFT, 105, "Modified"}});
+        const DWORD shown = tab <= static_cast<int>(CompareTab::Content) ? WS_VISIBLE : 0;
+        CompareListViews[tab] = CreateResultListView(CompareTabs, shown, resultStyle,
+                                                     {{LVCFMT_RIGHT, 20, ""},
+                                                      {LVCFMT_RIGHT, 45, "Group"},
+                                                      {LVCFMT_LEFT, 140, "Name"},
+                                                      {LVCFMT_LEFT, 200, "Path"},
+                                                      {LVCFMT_RIGHT, 75, "Size (Bytes)"},
+                                                      {LVCFMT_LEFT, 105, "Modified"}});
     }
     CompareListViews[static_cast<int>(CompareTab::Truncated)] =
-        CreateResultList(0, resultStyle,
-                         {{LVCFMT_LEFT, 20, ""},
-                          {LVCFMT_LEFT, 200, "Name"},
-                          {LVCFMT_LEFT, 200, "Path"},
-                          {LVCFMT_RIGHT, 80, "Size (Bytes)"},
-                          {LVCFMT_LEFT, 105, "Modified"}});
-    CompareListViews[static_cast<int>(CompareTab::ZeroSize)] = CreateResultList(
-        0, resultStyle,
+        CreateResultListView(CompareTabs, 0, resultStyle,
+                             {{LVCFMT_LEFT, 20, ""},
+                              {LVCFMT_LEFT, 200, "Name"},
+                              {LVCFMT_LEFT, 200, "Path"},
+                              {LVCFMT_RIGHT, 80, "Size (Bytes)"},
+                              {LVCFMT_LEFT, 105, "Modified"}});
+    CompareListViews[static_cast<int>(CompareTab::ZeroSize)] = CreateResultListView(
+        CompareTabs, 0, resultStyle,
         {{LVCFMT_LEFT, 20, ""}, {LVCFMT_LEFT, 200, "Name"}, {LVCFMT_LEFT, 255, "Path"}, {LVCFMT_LEFT, 105, "Created"}});
-    CompareListViews[ErrorLogTab] =
-        CreateResultList(0, 0, {{LVCFMT_LEFT, 0, ""}, {LVCFMT_LEFT, 290, "Object"}, {LVCFMT_LEFT, 300, "Event"}});
+    CompareListViews[ErrorLogTab] = CreateResultListView(
+        CompareTabs, 0, 0, {{LVCFMT_LEFT, 0, ""}, {LVCFMT_LEFT, 290, "Object"}, {LVCFMT_LEFT, 300, "Event"}});
     SendMessageA(CompareListViews[ErrorLogTab], LVM_SETTEXTCOLOR, 0, RGB(200, 0, 0));
     for (int tab = 0; tab < CompareTabCount; ++tab) compareState->lists[tab].Attach(CompareListViews[tab]);
 

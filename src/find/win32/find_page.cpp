@@ -119,33 +119,6 @@ private:
 
 std::shared_ptr<FindPage> findPage;
 
-struct Column {
-    int format;
-    int width;
-    const char* text;
-};
-
-HWND CreateResultList(HWND tabs, DWORD extraStyle, DWORD extendedStyle, std::initializer_list<Column> columns)
-{
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "",
-                                WS_CHILD | WS_DISABLED | WS_HSCROLL | WS_VSCROLL | LVS_REPORT | LVS_SINGLESEL |
-                                    LVS_NOSORTHEADER | extraStyle,
-                                0, 0, 90, 90, tabs, nullptr, appInstance, nullptr);
-    if (extendedStyle) SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, extendedStyle, extendedStyle);
-    int subItem = 0;
-    for (const Column& column : columns) {
-        LVCOLUMNA entry{};
-        entry.mask = LVCF_FMT | LVCF_WIDTH | LVCF_TEXT | LVCF_SUBITEM;
-        entry.fmt = column.format;
-        entry.cx = column.width;
-        entry.pszText = const_cast<char*>(column.text);
-        entry.iSubItem = subItem;
-        SendMessageA(list, LVM_INSERTCOLUMNA, subItem, reinterpret_cast<LPARAM>(&entry));
-        ++subItem;
-    }
-    return list;
-}
-
 void BuildFindViews(HWND page)
 {
     ShowWindow(GetDlgItem(page, IDC_FIND_INDICATOR), SW_HIDE);
@@ -158,14 +131,14 @@ void BuildFindViews(HWND page)
     SendDlgItemMessageA(page, IDC_FIND_SEARCH, WM_SETFONT, reinterpret_cast<WPARAM>(buttonFont), TRUE);
 
     FindTabs = GetDlgItem(page, IDC_FIND_TABS);
-    FilesList = CreateResultList(FindTabs, WS_VISIBLE, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES,
+    FilesList = CreateResultListView(FindTabs, WS_VISIBLE, LVS_EX_GRIDLINES | LVS_EX_CHECKBOXES,
                                  {{LVCFMT_LEFT, 170, "Name"},
                                   {LVCFMT_LEFT, 250, "Path"},
                                   {LVCFMT_RIGHT, 65, "Size"},
                                   {LVCFMT_LEFT, 105, "Modified"}});
-    FoldersList = CreateResultList(FindTabs, 0, LVS_EX_GRIDLINES,
+    FoldersList = CreateResultListView(FindTabs, 0, LVS_EX_GRIDLINES,
                                    {{LVCFMT_LEFT, 185, "Name"}, {LVCFMT_LEFT, 300, "Path"}, {LVCFMT_LEFT, 105, "Modified"}});
-    FindErrorLog = CreateResultList(FindTabs, 0, 0,
+    FindErrorLog = CreateResultListView(FindTabs, 0, 0,
                                     {{LVCFMT_LEFT, 0, ""}, {LVCFMT_LEFT, 290, "Object"}, {LVCFMT_LEFT, 300, "Event"}});
     SendMessageA(FindErrorLog, LVM_SETTEXTCOLOR, 0, RGB(200, 0, 0));
     findPage->files.Attach(FilesList);
