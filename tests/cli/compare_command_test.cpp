@@ -1,48 +1,26 @@
 // `tolvane compare` run in-process on temporary trees.
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <map>
 #include <random>
 #include <set>
-#include <sstream>
 
-#include "cli/cli.h"
+#include "cli/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
 
-struct Result {
-    int status;
-    std::string out;
-    std::string err;
-};
-
-Result Compare(std::vector<std::string> arguments)
+CliRun Compare(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), {"tolvane", "compare"});
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    std::ostringstream out;
-    std::ostringstream err;
-    const int status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
+    arguments.insert(arguments.begin(), "compare");
+    return RunTolvane(std::move(arguments));
 }
 
 std::vector<std::vector<std::string>> TsvRows(const std::string& text)
 {
     std::vector<std::vector<std::string>> rows;
-    std::istringstream lines(text);
-    std::string line;
-    while (std::getline(lines, line)) {
-        std::vector<std::string> fields;
-        size_t start = 0;
-        for (size_t tab; (tab = line.find('\t', start)) != std::string::npos; start = tab + 1) {
-            fields.push_back(line.substr(start, tab - start));
-        }
-        fields.push_back(line.substr(start));
-        rows.push_back(fields);
-    }
+    for (const std::string& line : Lines(text)) rows.push_back(Split(line, '\t'));
     return rows;
 }
 
@@ -54,12 +32,12 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     const std::string c = tree.WriteFile("sub/c.txt", "abcdef");
     const std::string empty = tree.WriteFile("empty", "");
 
-    const Result plain = Compare({"--content", "--quiet", tree.Path()});
+    const CliRun plain = Compare({"--content", "--quiet", tree.Path()});
     EXPECT_EQ(0, plain.status);
     EXPECT_EQ("[Same content]\n" + a + "\n" + b + "\n\n[Zero size]\n" + empty + "\n\n", plain.out);
     EXPECT_EQ("", plain.err);
 
-    const Result tsv = Compare({"--content", "--truncated", "--group-truncated", "--name", "--tsv", "--quiet",
+    const CliRun tsv = Compare({"--content", "--truncated", "--group-truncated", "--name", "--tsv", "--quiet",
                                 tree.Path()});
     const auto rows = TsvRows(tsv.out);
     ASSERT_EQ(8u, rows.size()) << tsv.out;
@@ -70,10 +48,10 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ("zero", rows[7][0]);
     EXPECT_EQ(17u, rows[7][4].size());
 
-    const Result onlyName = Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()});
+    const CliRun onlyName = Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()});
     EXPECT_EQ("[Same name]\n" + a + "\n" + b + "\n\n", onlyName.out);
 
-    const Result nothing = Compare({"--size", tree.PathOf("sub")});
+    const CliRun nothing = Compare({"--size", tree.PathOf("sub")});
     EXPECT_EQ(1, nothing.status) << "no group";
     EXPECT_EQ("Searching for files to compare...\nComparing files by size...\nWriting result...\n", nothing.err)
         << "phase lines, without a progress display when stderr is not a terminal";
@@ -91,7 +69,7 @@ TEST(CompareCommand, RefusesWhatCannotRun)
                             "--date=modified:on:2024-02-30", "--attr=include:reparsepoint",
                             "--attr=exclude:compressed,encrypted", "--ext=./.", "--list=other",
                             "--ext-mode=sometimes"}) {
-        const Result result = Compare({"--content", bad, tree.Path()});
+        const CliRun result = Compare({"--content", bad, tree.Path()});
         EXPECT_EQ(2, result.status) << bad;
         EXPECT_NE(std::string::npos, result.err.find(std::string(bad).substr(0, 5))) << result.err;
     }
@@ -107,7 +85,7 @@ TEST(CompareCommand, FiltersAndLocations)
     const std::string listFile = tree.WriteFile("locations.txt", tree.PathOf("one") + "\r\n" + tree.PathOf("nowhere") + "\n");
 
     // The inner folder is inside the first location: its files are not collected twice.
-    const Result result = Compare({"--size", "--ext", "JPG", "--size-filter", "min:5", "--quiet", "--tsv",
+    const CliRun result = Compare({"--size", "--ext", "JPG", "--size-filter", "min:5", "--quiet", "--tsv",
                                    "--locations", listFile, tree.PathOf("one/inner")});
     const auto rows = TsvRows(result.out);
     ASSERT_EQ(3u, rows.size()) << result.out;
@@ -115,7 +93,7 @@ TEST(CompareCommand, FiltersAndLocations)
     EXPECT_EQ((std::set<std::string>{a, b}), (std::set<std::string>{rows[0][2], rows[1][2]}));
     EXPECT_EQ(big, rows[2][2]);
 
-    const Result flat = Compare({"--size", "--no-subfolders", "--quiet", tree.PathOf("one")});
+    const CliRun flat = Compare({"--size", "--no-subfolders", "--quiet", tree.PathOf("one")});
     EXPECT_EQ(std::string::npos, flat.out.find("d.jpg"));
 }
 
@@ -127,7 +105,7 @@ TEST(CompareCommand, NoFileIsItsOwnDuplicateWhenOneLocationLiesInAnother)
     tree.WriteFile("A/sub/solo.txt", "solo");
     // Given in this order the sub folder sorts after "A Backup", away from "A".
     tree.WriteFile("A Backup/other.txt", "other");
-    const Result result = Compare({"--content", "--quiet", "--tsv", tree.PathOf("A"), tree.PathOf("A/sub"),
+    const CliRun result = Compare({"--content", "--quiet", "--tsv", tree.PathOf("A"), tree.PathOf("A/sub"),
                                    tree.PathOf("A Backup"), tree.PathOf("A") + "/"});
     EXPECT_EQ(0, result.status) << result.err;
     const auto rows = TsvRows(result.out);
@@ -158,26 +136,17 @@ TEST(CompareCommand, ContentGroupsAgreeWithFdupes)
     tree.WriteFile("empty1", "");
     tree.WriteFile("empty2", "");
 
-    const Result ours = Compare({"--content", "--tsv", "--quiet", "--list", "content", tree.Path()});
+    const CliRun ours = Compare({"--content", "--tsv", "--quiet", "--list", "content", tree.Path()});
     std::map<std::string, std::vector<std::string>> byGroup;
     for (const auto& row : TsvRows(ours.out)) byGroup[row[1]].push_back(row[2]);
     std::vector<std::vector<std::string>> ourGroups;
     for (auto& [group, paths] : byGroup) ourGroups.push_back(paths);
 
     std::vector<std::vector<std::string>> theirGroups(1);
-    FILE* pipe = popen(("fdupes -r -n -q '" + tree.Path() + "' 2>/dev/null").c_str(), "r");
-    ASSERT_NE(nullptr, pipe);
-    char line[4096];
-    while (std::fgets(line, sizeof line, pipe)) {
-        std::string path(line);
-        while (!path.empty() && (path.back() == '\n' || path.back() == '\r')) path.pop_back();
-        if (path.empty()) {
-            theirGroups.emplace_back();
-        } else {
-            theirGroups.back().push_back(path);
-        }
+    for (const std::string& path : CommandLines("fdupes -r -n -q '" + tree.Path() + "'")) {
+        if (path.empty()) theirGroups.emplace_back();
+        else theirGroups.back().push_back(path);
     }
-    pclose(pipe);
     std::erase_if(theirGroups, [](const auto& group) { return group.empty(); });
 
     ASSERT_GT(ourGroups.size(), 10u);

@@ -2,12 +2,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <sstream>
-#include <string>
-#include <vector>
 
-#include "cli/cli.h"
+#include "cli/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -15,28 +11,10 @@ namespace {
 
 using ::testing::HasSubstr;
 
-struct CliRun {
-    int status;
-    std::string out;
-    std::string err;
-};
-
 CliRun Find(std::vector<std::string> arguments)
 {
-    arguments.insert(arguments.begin(), {"tolvane", "find"});
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    std::ostringstream out, err;
-    const int status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
+    arguments.insert(arguments.begin(), "find");
+    return RunTolvane(std::move(arguments));
 }
 
 // The location without its trailing separator, as a user would type it.
@@ -178,23 +156,6 @@ std::vector<std::string> Sorted(std::vector<std::string> lines)
     return lines;
 }
 
-// What GNU find prints for the same tree, one path a line; nothing when find
-// cannot run.
-std::vector<std::string> GnuFind(const std::string& arguments)
-{
-    std::vector<std::string> lines;
-    FILE* pipe = popen(("find " + arguments + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return lines;
-    char line[4096];
-    while (std::fgets(line, sizeof line, pipe)) {
-        std::string text(line);
-        if (!text.empty() && text.back() == '\n') text.pop_back();
-        lines.push_back(text);
-    }
-    pclose(pipe);
-    return lines;
-}
-
 TEST(FindCommand, SelectsWhatGnuFindSelectsForNameSizeAndDateRules)
 {
     if (std::system("find / -maxdepth 0 >/dev/null 2>&1") != 0) GTEST_SKIP() << "GNU find is not here";
@@ -227,7 +188,7 @@ TEST(FindCommand, SelectsWhatGnuFindSelectsForNameSizeAndDateRules)
     for (const auto& c : cases) {
         std::vector<std::string> arguments = {here, "--quiet"};
         arguments.insert(arguments.end(), c.ours.begin(), c.ours.end());
-        const std::vector<std::string> theirs = Sorted(GnuFind("'" + here + "' -type f " + c.theirs));
+        const std::vector<std::string> theirs = Sorted(CommandLines("find '" + here + "' -type f " + c.theirs));
         ASSERT_FALSE(theirs.empty()) << c.theirs;
         EXPECT_EQ(Sorted(Lines(Find(arguments).out)), theirs) << c.theirs;
     }

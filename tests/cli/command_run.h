@@ -1,0 +1,57 @@
+// Runs the command line in-process and splits what it printed.
+#pragma once
+
+#include <cstdio>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "cli/cli.h"
+
+namespace tolvane::test {
+
+struct CliRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+inline CliRun RunTolvane(std::vector<std::string> arguments)
+{
+    arguments.insert(arguments.begin(), "tolvane");
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    std::ostringstream out, err;
+    const int status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+inline std::vector<std::string> Split(const std::string& text, char separator)
+{
+    std::vector<std::string> parts;
+    std::istringstream stream(text);
+    for (std::string part; std::getline(stream, part, separator);) parts.push_back(part);
+    if (!text.empty() && text.back() == separator && separator != '\n') parts.emplace_back();
+    return parts;
+}
+
+inline std::vector<std::string> Lines(const std::string& text) { return Split(text, '\n'); }
+
+#ifndef _WIN32
+// What a shell command prints, one line each, without line ends.
+inline std::vector<std::string> CommandLines(const std::string& command)
+{
+    std::vector<std::string> lines;
+    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
+    if (!pipe) return lines;
+    for (char line[4096]; std::fgets(line, sizeof line, pipe);) {
+        std::string text(line);
+        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
+        lines.push_back(text);
+    }
+    pclose(pipe);
+    return lines;
+}
+#endif
+
+}  // namespace tolvane::test
