@@ -30,17 +30,21 @@ public:
 
     std::vector<std::string> statusTexts;
     std::string buttonText = "Compare";
-    int progress = -1;
-    bool optionsEnabled = true;
-    bool actionsEnabled = false;
-    int shownTab = -1;
+    int progress = -1, shownTab = -1;
+    bool optionsEnabled = true, actionsEnabled = false;
     std::function<void(const std::string&)> onStatus;
 };
 
-struct Page {
-    Page() : run(view, prompter, source, Lists()) {}
+// Throws as soon as the grouping wants to read a file.
+class ExhaustedSource : public ContentSource {
+public:
+    std::unique_ptr<ContentReader> Open(uint32_t, const std::string&, uint32_t&) override { throw std::bad_alloc(); }
+};
 
-    CompareResultLists Lists()
+struct Page {
+    explicit Page(ContentSource* source = nullptr) : run(view, prompter, source ? *source : files, Ports()) {}
+
+    CompareResultLists Ports()
     {
         CompareResultLists result;
         for (int tab = 0; tab < CompareTabCount; ++tab) result.lists[tab] = &lists[tab];
@@ -50,7 +54,7 @@ struct Page {
 
     RecordingView view;
     ScriptedPrompter prompter;
-    FileContentSource source;
+    FileContentSource files;
     MemoryResultList lists[CompareTabCount];
     CompareRun run;
 };
@@ -257,35 +261,24 @@ TEST(CompareRun, RunWithNoFilesEndsWithEveryListEmpty)
     EXPECT_EQ("Done", page.view.statusTexts.back());
 }
 
-// Runs out of memory as soon as the grouping wants to read a file.
-class ExhaustedSource : public ContentSource {
-public:
-    std::unique_ptr<ContentReader> Open(uint32_t, const std::string&, uint32_t&) override { throw std::bad_alloc(); }
-};
-
 TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
 {
     TempFolder tree;
     tree.WriteFile("a", "abc");
     tree.WriteFile("b", "abc");
-    RecordingView view;
-    ScriptedPrompter prompter;
     ExhaustedSource source;
-    MemoryResultList lists[CompareTabCount];
-    CompareResultLists ports;
-    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
-    CompareRun run(view, prompter, source, ports);
+    Page page(&source);
     CompareRunSettings settings = ContentRun({tree.Path()});
     settings.boxes.matchSize = true;
-    run.Run(settings);
-    ASSERT_EQ(1u, prompter.shown.size());
-    EXPECT_EQ("Memory allocation failed.", prompter.shown[0].text);
-    EXPECT_EQ("Aborted", prompter.shown[0].caption);
-    EXPECT_EQ(MbIconHand, prompter.shown[0].style);
-    EXPECT_FALSE(run.ListsWritten());
-    EXPECT_EQ(0, lists[static_cast<int>(CompareTab::Size)].RowCount()) << "no list is written, not even one that was ready";
-    EXPECT_EQ(CompareRunState::Finished, run.RunState());
-    EXPECT_EQ("Reset", view.buttonText);
+    page.run.Run(settings);
+    ASSERT_EQ(1u, page.prompter.shown.size());
+    EXPECT_EQ("Memory allocation failed.", page.prompter.shown[0].text);
+    EXPECT_EQ("Aborted", page.prompter.shown[0].caption);
+    EXPECT_EQ(MbIconHand, page.prompter.shown[0].style);
+    EXPECT_FALSE(page.run.ListsWritten());
+    EXPECT_EQ(0, page.List(CompareTab::Size).RowCount()) << "no list is written, not even one that was ready";
+    EXPECT_EQ(CompareRunState::Finished, page.run.RunState());
+    EXPECT_EQ("Reset", page.view.buttonText);
 }
 
 TEST(CompareFilters, SizeRowNormalisation)
@@ -298,13 +291,13 @@ TEST(CompareFilters, SizeRowNormalisation)
         SizeUnit toUnit;
         bool ruleOn;
         SizeRuleMode storedMode;
-        uint64_t storedFrom;
-        uint64_t storedTo;
+        uint64_t storedFrom, storedTo;
     } cases[] = {
         {SizeRuleMode::EqualTo, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::EqualTo, 0, 0},
         {SizeRuleMode::Maximum, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::Maximum, 0, 0},
         {SizeRuleMode::NotBetween, 0, SizeUnit::Bytes, 5, SizeUnit::Kilobytes, false, SizeRuleMode::NotBetween, 0, 5120},
         {SizeRuleMode::Between, 0, SizeUnit::Bytes, 0, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 0, 0},
+        // Bounds given the wrong way round are swapped, units with them.
         {SizeRuleMode::Between, 5, SizeUnit::Megabytes, 100, SizeUnit::Kilobytes, true, SizeRuleMode::Between, 102400,
          5242880},
         {SizeRuleMode::Between, 7, SizeUnit::Kilobytes, 7, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 7168, 7168},
@@ -312,6 +305,7 @@ TEST(CompareFilters, SizeRowNormalisation)
          9999ull * 1048576, 0},
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::Message() << static_cast<int>(c.mode) << " " << c.from);
         CompareFilterRows rows;
         rows.sizeChecked = true;
         rows.sizeMode = c.mode;
@@ -320,26 +314,15 @@ TEST(CompareFilters, SizeRowNormalisation)
         rows.sizeToNumber = c.to;
         rows.sizeToUnit = c.toUnit;
         CompareCriteria criteria;
-        const std::string caption = AcceptCompareFilters(rows, criteria);
-        EXPECT_EQ(c.ruleOn, criteria.sizeRuleOn) << static_cast<int>(c.mode) << " " << c.from;
+        EXPECT_EQ(c.ruleOn ? "Specified filters" : "Specify filters", AcceptCompareFilters(rows, criteria));
+        EXPECT_EQ(c.ruleOn, criteria.sizeRuleOn);
         EXPECT_EQ(c.storedMode, criteria.sizeMode);
         EXPECT_EQ(c.storedFrom, criteria.sizeFrom);
         if (c.mode == SizeRuleMode::Between || c.mode == SizeRuleMode::NotBetween) {
             EXPECT_EQ(c.storedTo, criteria.sizeTo);
+            EXPECT_EQ(c.storedFrom == 102400 ? SizeUnit::Kilobytes : c.fromUnit, criteria.sizeFromUnit);
         }
-        EXPECT_EQ(c.ruleOn ? "Specified filters" : "Specify filters", caption);
     }
-    CompareFilterRows swapped;
-    swapped.sizeChecked = true;
-    swapped.sizeMode = SizeRuleMode::Between;
-    swapped.sizeFromNumber = 5;
-    swapped.sizeFromUnit = SizeUnit::Megabytes;
-    swapped.sizeToNumber = 100;
-    swapped.sizeToUnit = SizeUnit::Kilobytes;
-    CompareCriteria criteria;
-    AcceptCompareFilters(swapped, criteria);
-    EXPECT_EQ(SizeUnit::Kilobytes, criteria.sizeFromUnit);
-    EXPECT_EQ(SizeUnit::Megabytes, criteria.sizeToUnit);
 }
 
 TEST(CompareFilters, OtherRowsAndTheCaption)
