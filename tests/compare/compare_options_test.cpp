@@ -23,7 +23,7 @@ std::string Bracket(const CompareOptionStates& states)
     return drawn;
 }
 
-TEST(CompareOptionInterlocks, BracketJoinsTheRowsThatCombine)
+TEST(CompareOptionInterlocks, BracketAndCombinedBoxesFollowTheRowsThatCombine)
 {
     struct Case {
         bool content, name, size;
@@ -42,14 +42,9 @@ TEST(CompareOptionInterlocks, BracketJoinsTheRowsThatCombine)
         EXPECT_EQ(states.combinedResultEnabled, c.combinedEnabled);
         EXPECT_EQ(states.combinedOnlyEnabled, c.combinedEnabled);
         EXPECT_EQ(Bracket(states), c.bracket);
+        // "only" needs "Combined result" checked as well as enabled.
+        EXPECT_FALSE(CompareOptionInterlocks(Checks(c.content, c.name, c.size, false)).combinedOnlyEnabled);
     }
-}
-
-TEST(CompareOptionInterlocks, OnlyNeedsACheckedCombinedResult)
-{
-    EXPECT_FALSE(CompareOptionInterlocks(Checks(true, true, false, false)).combinedOnlyEnabled);
-    // A checked but disabled "Combined result" does not enable "only".
-    EXPECT_FALSE(CompareOptionInterlocks(Checks(true, false, true, true)).combinedOnlyEnabled);
 }
 
 TEST(CompareOptionInterlocks, DependentBoxesFollowTheirMatchOption)

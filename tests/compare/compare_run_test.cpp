@@ -145,10 +145,7 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
 TEST(CompareRun, WithoutSubfoldersAndFiltersCollectsOnlyWhatPasses)
 {
     TempFolder tree;
-    tree.WriteFile("a.txt", "x");
-    tree.WriteFile("b.txt", "x");
-    tree.WriteFile("c.bin", "x");
-    tree.WriteFile("sub/d.txt", "x");
+    for (const char* name : {"a.txt", "b.txt", "c.bin", "sub/d.txt"}) tree.WriteFile(name, "x");
     Page page;
     CompareRunSettings settings = ContentRun({tree.Path()});
     settings.includeSubfolders = false;
