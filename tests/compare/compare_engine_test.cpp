@@ -55,43 +55,53 @@ class BothEngines : public ::testing::TestWithParam<bool> {};
 INSTANTIATE_TEST_SUITE_P(EngineAndReference, BothEngines, ::testing::Values(false, true),
                          [](const auto& info) { return info.param ? "Reference" : "Engine"; });
 
-TEST_P(BothEngines, TruncatedCopyGroupsBehindTheLongerFile)
-{
-    const std::vector<MemoryFile> files = {Plain("x", "abc"), Plain("y", "abcdef")};
-    const Outcome grouped = Group(files, Content(true, true), GetParam());
-    EXPECT_EQ((Rows{1, 0}), grouped.lists.content.rows);
-    EXPECT_EQ((Rows{1, 1}), grouped.lists.content.groups);
-    EXPECT_EQ((Rows{0}), grouped.lists.truncatedRows);
-    EXPECT_EQ(1u, grouped.lists.truncatedCount);
-
-    const Outcome apart = Group(files, Content(true, false), GetParam());
-    EXPECT_TRUE(apart.lists.content.rows.empty());
-    EXPECT_EQ((Rows{0}), apart.lists.truncatedRows);
-
-    const Outcome exact = Group(files, Content(false), GetParam());
-    EXPECT_TRUE(exact.lists.content.rows.empty());
-    EXPECT_TRUE(exact.lists.truncatedRows.empty()) << "files of different sizes are not compared";
-}
-
-TEST_P(BothEngines, LongerFileTakesOverAGroupOfDuplicates)
+// Content grouping with and without "So truncated": the content rows, their
+// groups (when given) and the truncated rows.
+TEST_P(BothEngines, ContentAndTruncatedRows)
 {
     const std::string hundred(100, 'q');
-    const std::vector<MemoryFile> files = {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)};
-    const Outcome outcome = Group(files, Content(true, true), GetParam());
-    EXPECT_EQ((Rows{2, 1, 0}), outcome.lists.content.rows);
-    EXPECT_EQ((Rows{0, 1}), outcome.lists.truncatedRows);
-    EXPECT_EQ(2u, outcome.lists.truncatedCount);
-}
-
-TEST_P(BothEngines, DuplicatesOfANewAnchorDoNotJoinTheOldAnchorsGroup)
-{
-    // Without grouping truncated copies: 0 and 1 are duplicates, 2 and 3 are
-    // duplicates of a longer content that begins like 0.
-    const std::vector<MemoryFile> files = {Plain("a", "ab"), Plain("b", "ab"), Plain("c", "abc"), Plain("d", "abc")};
-    const Outcome outcome = Group(files, Content(true, false), GetParam());
-    EXPECT_EQ((Rows{0, 1, 2, 3}), outcome.lists.content.rows);
-    EXPECT_EQ((Rows{1, 1, 2, 2}), outcome.lists.content.groups);
-    EXPECT_EQ((Rows{0}), outcome.lists.truncatedRows);
+    const std::string withZero("abc\0", 4);
+    MemoryFile shrank = Plain("b", withZero);
+    shrank.content = "abc";  // listed with four bytes, delivers three
+    std::string big(3 << 20, '\0');
+    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
+    std::string lastDiffers = big;
+    lastDiffers.back() ^= 1;
+    const std::vector<MemoryFile> shortAndLong = {Plain("x", "abc"), Plain("y", "abcdef")};
+    const std::vector<MemoryFile> shrinking = {Plain("a", withZero), shrank, Plain("c", "ab")};
+    const struct {
+        const char* what;
+        std::vector<MemoryFile> files;
+        CompareOptions boxes;
+        Rows content, groups, truncated;
+    } cases[] = {
+        {"truncated copy grouped behind the longer file", shortAndLong, Content(true, true), {1, 0}, {1, 1}, {0}},
+        {"truncated copy listed apart", shortAndLong, Content(true, false), {}, {}, {0}},
+        {"files of different sizes are not compared", shortAndLong, Content(false), {}, {}, {}},
+        {"longer file takes over a group of duplicates",
+         {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)}, Content(true, true), {2, 1, 0}, {},
+         {0, 1}},
+        // 2 and 3 begin like 0 but do not join the group of 0 and 1.
+        {"duplicates of a new anchor keep their own group",
+         {Plain("a", "ab"), Plain("b", "ab"), Plain("c", "abc"), Plain("d", "abc")}, Content(true, false),
+         {0, 1, 2, 3}, {1, 1, 2, 2}, {0}},
+        // The missing byte must not be taken from what a buffer held before...
+        {"a file that shrank matches nothing", shrinking, Content(), {}, {}, {}},
+        // ...but its bytes can still be the longer file a truncated copy begins.
+        {"a file that shrank can be the longer file", shrinking, Content(true, true), {0, 2}, {}, {2}},
+        {"large files are compared to their last byte", {Plain("a", big), Plain("b", lastDiffers), Plain("c", big)},
+         Content(), {0, 2}, {}, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome outcome = Group(c.files, c.boxes, GetParam());
+        EXPECT_EQ(c.content, outcome.lists.content.rows);
+        if (!c.groups.empty()) {
+            EXPECT_EQ(c.groups, outcome.lists.content.groups);
+        }
+        EXPECT_EQ(c.truncated, outcome.lists.truncatedRows);
+        EXPECT_EQ(c.truncated.size(), outcome.lists.truncatedCount);
+    }
 }
 
 TEST_P(BothEngines, ZeroSizeFilesStayOutOfContentGroups)
@@ -170,21 +180,6 @@ TEST_P(BothEngines, UnreadableFileGivesOneErrorRow)
     EXPECT_TRUE(outcome.lists.content.rows.empty());
 }
 
-TEST_P(BothEngines, FileThatShrankMatchesNothing)
-{
-    // Listed with four bytes but delivering three: the missing byte must not
-    // be taken from what a buffer held before.
-    std::vector<MemoryFile> files = {Plain("a", std::string("abc\0", 4)), Plain("b", std::string("abc\0", 4)),
-                                     Plain("c", "ab")};
-    files[1].content = "abc";
-    const Outcome exact = Group(files, Content(), GetParam());
-    EXPECT_TRUE(exact.lists.content.rows.empty());
-    // Its bytes can still be the longer file that a truncated copy begins.
-    const Outcome truncated = Group(files, Content(true, true), GetParam());
-    EXPECT_EQ((Rows{0, 2}), truncated.lists.content.rows);
-    EXPECT_EQ((Rows{2}), truncated.lists.truncatedRows);
-}
-
 TEST_P(BothEngines, StopDuringContentGroupingKeepsEarlierGroupsAndRunsLaterPhases)
 {
     const std::vector<MemoryFile> files = {Plain("p", "abc"), Plain("p", "abc"), Plain("q", "hello"),
@@ -197,17 +192,6 @@ TEST_P(BothEngines, StopDuringContentGroupingKeepsEarlierGroupsAndRunsLaterPhase
     EXPECT_EQ((Rows{0, 1}), outcome.lists.content.rows);
     EXPECT_EQ((Rows{0, 1, 2, 3}), outcome.lists.name.rows) << "name grouping ran before";
     EXPECT_EQ((Rows{0, 1}), outcome.lists.combined.rows) << "the combination still runs";
-}
-
-TEST_P(BothEngines, LargeFilesAreComparedToTheirLastByte)
-{
-    std::string big(3 << 20, '\0');
-    for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
-    std::string lastDiffers = big;
-    lastDiffers.back() ^= 1;
-    const std::vector<MemoryFile> files = {Plain("a", big), Plain("b", lastDiffers), Plain("c", big)};
-    const Outcome outcome = Group(files, Content(), GetParam());
-    EXPECT_EQ((Rows{0, 2}), outcome.lists.content.rows);
 }
 
 TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
