@@ -20,7 +20,7 @@ CliRun Find(std::vector<std::string> arguments)
 // The location without its trailing separator, as a user would type it.
 std::string Location(const TempFolder& folder) { return folder.Path().substr(0, folder.Path().size() - 1); }
 
-TEST(FindCommand, PrintsFilesThenFoldersAsFullPathsAndTheStatusLines)
+TEST(FindCommand, PrintsFilesThenFoldersAndTheStatusLinesAndIsStatusOneForNothing)
 {
     TempFolder folder;
     folder.WriteFile("report.txt", "quarterly");
@@ -36,6 +36,11 @@ TEST(FindCommand, PrintsFilesThenFoldersAsFullPathsAndTheStatusLines)
     const CliRun quiet = Find({Location(folder), "--name", "report", "--quiet", "--no-subfolders"});
     EXPECT_EQ(quiet.out, folder.PathOf("report.txt") + "\n");
     EXPECT_EQ(quiet.err, "");
+
+    const CliRun nothing = Find({Location(folder), "--ext", "jpg"});
+    EXPECT_EQ(nothing.status, 1);
+    EXPECT_EQ(nothing.out, "");
+    EXPECT_THAT(nothing.err, HasSubstr("Nothing matched your criteria"));
 }
 
 TEST(FindCommand, LongFormShowsTheListColumns)
@@ -51,16 +56,6 @@ TEST(FindCommand, LongFormShowsTheListColumns)
     EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\t'), 3);
     EXPECT_THAT(lines[1], ::testing::StartsWith("sub\t" + folder.Path() + "\t"));
     EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), '\t'), 2);
-}
-
-TEST(FindCommand, NothingMatchedIsStatusOne)
-{
-    TempFolder folder;
-    folder.WriteFile("a.txt", "1");
-    const CliRun run = Find({Location(folder), "--ext", "jpg"});
-    EXPECT_EQ(run.status, 1);
-    EXPECT_EQ(run.out, "");
-    EXPECT_THAT(run.err, HasSubstr("Nothing matched your criteria"));
 }
 
 TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
