@@ -142,7 +142,7 @@ std::vector<MemoryFile> NamedContents()
     return {Plain("p", "same"), Plain("p", "other"), Plain("p", "same"), Plain("q", "other"), Plain("p", "same")};
 }
 
-TEST_P(BothEngines, CombinedFromTheGroupsKeepsTheSeparateLists)
+TEST_P(BothEngines, CombinedListWithAndWithoutOnly)
 {
     CompareOptions o = Content();
     o.matchName = true;
@@ -152,23 +152,17 @@ TEST_P(BothEngines, CombinedFromTheGroupsKeepsTheSeparateLists)
     EXPECT_EQ((Rows{0, 2, 4, 1, 3}), outcome.lists.content.rows);
     EXPECT_EQ((Rows{0, 2, 4}), outcome.lists.combined.rows);
     EXPECT_EQ((Rows{1, 1, 1}), outcome.lists.combined.groups);
-}
 
-TEST_P(BothEngines, CombinedOnlyLeavesTheSeparateListsEmpty)
-{
-    CompareOptions o = Content();
-    o.matchName = true;
-    o.combinedResult = true;
     o.combinedOnly = true;
     o.matchSize = true;
-    const Outcome outcome = Group(NamedContents(), o, GetParam());
-    EXPECT_TRUE(outcome.lists.name.rows.empty());
-    EXPECT_TRUE(outcome.lists.content.rows.empty());
-    EXPECT_EQ((Rows{0, 2, 4}), outcome.lists.combined.rows);
-    EXPECT_EQ((Rows{0, 2, 4, 1, 3}), outcome.lists.size.rows) << "size grouping still runs on its own";
+    const Outcome only = Group(NamedContents(), o, GetParam());
+    EXPECT_TRUE(only.lists.name.rows.empty());
+    EXPECT_TRUE(only.lists.content.rows.empty());
+    EXPECT_EQ((Rows{0, 2, 4}), only.lists.combined.rows);
+    EXPECT_EQ((Rows{0, 2, 4, 1, 3}), only.lists.size.rows) << "size grouping still runs on its own";
     const std::vector<std::pair<std::string, std::string>> phases = {{SizePhaseText, WaitButtonText},
                                                                      {NameContentPhaseText, CancelButtonText}};
-    EXPECT_EQ(phases, outcome.host.phases);
+    EXPECT_EQ(phases, only.host.phases);
 }
 
 TEST_P(BothEngines, UnreadableFileGivesOneErrorRow)
