@@ -1,7 +1,8 @@
 #include "compare/compare_filter_normalisation.h"
 
-#include <tuple>
 #include <utility>
+
+#include "find/filter_normalisation.h"
 
 namespace tolvane {
 namespace {
@@ -50,8 +51,6 @@ void AcceptSize(const CompareFilterRows& rows, CompareCriteria& criteria)
     }
 }
 
-auto CalendarDate(const SystemTime& time) { return std::make_tuple(time.wYear, time.wMonth, time.wDay); }
-
 void AcceptDate(const CompareFilterRows& rows, CompareCriteria& criteria)
 {
     criteria.dateRuleOn = false;
@@ -60,16 +59,7 @@ void AcceptDate(const CompareFilterRows& rows, CompareCriteria& criteria)
     criteria.dateRelation = rows.dateRelation;
     criteria.dateFrom = rows.dateFrom;
     criteria.dateTo = rows.dateTo;
-    if (rows.dateRelation == DateRelation::Between || rows.dateRelation == DateRelation::NotBetween) {
-        // The rule tests calendar dates, so the bounds are ordered by date
-        // alone: two picks on the same day are equal whatever their time of day.
-        if (CalendarDate(rows.dateFrom) == CalendarDate(rows.dateTo)) {
-            if (rows.dateRelation == DateRelation::Between) criteria.dateRelation = DateRelation::On;
-        } else if (CalendarDate(rows.dateFrom) > CalendarDate(rows.dateTo)) {
-            criteria.dateFrom = rows.dateTo;
-            criteria.dateTo = rows.dateFrom;
-        }
-    }
+    OrderDateBounds(criteria.dateFrom, criteria.dateTo, criteria.dateRelation);
     criteria.dateRuleOn = true;
 }
 

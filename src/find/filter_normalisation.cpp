@@ -107,14 +107,7 @@ void AcceptDate(const FilterRows& rows, SearchCriteria& criteria)
     criteria.dateRelation = ItemOf<DateRelation>(rows.dateRelationIndex, 5);
     criteria.dateFrom = rows.dateFrom;
     criteria.dateTo = rows.dateTo;
-    // By calendar date, the only part the rule tests: the pickers also hold a
-    // time of day, which would keep two bounds on one day apart.
-    if (criteria.dateRelation == DateRelation::Between || criteria.dateRelation == DateRelation::NotBetween) {
-        const uint32_t from = CalendarDate(rows.dateFrom);
-        const uint32_t to = CalendarDate(rows.dateTo);
-        if (from == to && criteria.dateRelation == DateRelation::Between) criteria.dateRelation = DateRelation::On;
-        if (from > to) std::swap(criteria.dateFrom, criteria.dateTo);
-    }
+    OrderDateBounds(criteria.dateFrom, criteria.dateTo, criteria.dateRelation);
     criteria.dateRuleOn = true;
 }
 
@@ -151,6 +144,15 @@ void AcceptAttributes(const FilterRows& rows, SearchCriteria& criteria)
 }
 
 }  // namespace
+
+void OrderDateBounds(SystemTime& dateFrom, SystemTime& dateTo, DateRelation& relation)
+{
+    if (relation != DateRelation::Between && relation != DateRelation::NotBetween) return;
+    const uint32_t from = CalendarDate(dateFrom);
+    const uint32_t to = CalendarDate(dateTo);
+    if (from == to && relation == DateRelation::Between) relation = DateRelation::On;
+    if (from > to) std::swap(dateFrom, dateTo);
+}
 
 void AcceptFilterRows(const FilterRows& rows, SearchCriteria& criteria, Prompter& prompter)
 {

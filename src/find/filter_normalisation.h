@@ -56,6 +56,12 @@ struct FilterRows {
 void AcceptFilterRows(const FilterRows& rows, SearchCriteria& criteria, Prompter& prompter);
 
 // "*Specify filters" while no rule is on, else "Specified filters".
+// Orders the two bounds of a Between or NotBetween date rule by calendar date,
+// the only part the rule tests (the pickers also hold a time of day, which
+// would keep two bounds on one day apart), and turns Between with equal dates
+// into On. Other relations are left as they are.
+void OrderDateBounds(SystemTime& dateFrom, SystemTime& dateTo, DateRelation& relation);
+
 const char* FiltersButtonCaption(const SearchCriteria& criteria);
 
 // A size field as the dialog reads it: an unsigned number; an empty field, or
