@@ -1,10 +1,14 @@
 #include <windows.h>
 #include <commctrl.h>
 
+#include <filesystem>
 #include <functional>
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
+#include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "compare/win32/compare_filters_dialog.h"
 #include "compare/win32/compare_page.h"
@@ -15,7 +19,11 @@
 namespace tolvane::test {
 namespace {
 
+namespace fs = std::filesystem;
+
 constexpr int SameContentTab = static_cast<int>(CompareTab::Content);
+constexpr int NameColumn = 2;
+constexpr int PathColumn = 3;
 
 // Drives the modal dialog captioned title once it is up: the click that opens
 // it returns only when the dialog has ended.
@@ -209,7 +217,7 @@ TEST_F(ComparePageTest, RunShowsSameContentGroupsAndResetClearsEveryList)
     for (int row = 0; row < 2; ++row) {
         EXPECT_EQ(Cell(content, row, GroupColumn), "1");
         EXPECT_EQ(Cell(content, row, 4), "5");
-        names.push_back(Cell(content, row, 2));
+        names.push_back(Cell(content, row, NameColumn));
     }
     EXPECT_EQ(names, (std::vector<std::string>{"one.txt", "two.txt"}));
     EXPECT_EQ(Rows(CompareListViews[static_cast<int>(CompareTab::ZeroSize)]), 1);
@@ -245,6 +253,153 @@ TEST_F(ComparePageTest, RunShowsSameContentGroupsAndResetClearsEveryList)
         EXPECT_EQ(Rows(list), 0);
         EXPECT_FALSE(IsWindowEnabled(list));
     }
+}
+
+TEST_F(ComparePageTest, CancelDuringContentGroupingKeepsTheSetsAlreadyGrouped)
+{
+    // Sets of identical files, one size per set: every set is read to its end,
+    // and the worker waits for each progress step it sends, so a stop lands
+    // inside the set being read.
+    constexpr int SetCount = 4;
+    constexpr int FilesPerSet = 3;
+    TempFolder temp;
+    for (int set = 0; set < SetCount; ++set) {
+        const std::string content((size_t{4} << 20) + set, static_cast<char>('a' + set));
+        for (int file = 0; file < FilesPerSet; ++file)
+            temp.WriteFile("set" + std::to_string(set) + "/" + std::to_string(file), content);
+    }
+    std::string root = temp.Path();
+    root.pop_back();
+    SpecifyLocation(root);
+    Click(page, IDC_MATCH_CONTENT);
+    Click(page, IDC_COMPARE_BUTTON);
+
+    // Progress counts the files opened: past the first set's share, that set
+    // is grouped and the next one is being read.
+    const int firstSetShare = (FilesPerSet * 100 + 100) / (SetCount * FilesPerSet);
+    ASSERT_TRUE(PumpUntil([&] {
+        return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..." &&
+               SendDlgItemMessageA(page, IDC_COMPARE_PROGRESS, PBM_GETPOS, 0, 0) > firstSetShare;
+    }));
+    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Cancel");
+    Click(page, IDC_COMPARE_BUTTON);
+    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Wait...");
+    EXPECT_FALSE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+    ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset"; }));
+    EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Done");
+    EXPECT_TRUE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+
+    // Only whole sets, numbered from 1: every file of a set is in its folder.
+    HWND content = CompareListViews[SameContentTab];
+    std::vector<std::vector<std::string>> groups;
+    for (int row = 0; row < Rows(content); ++row) {
+        const int group = std::stoi(Cell(content, row, GroupColumn));
+        ASSERT_TRUE(group == static_cast<int>(groups.size()) || group == static_cast<int>(groups.size()) + 1);
+        if (group > static_cast<int>(groups.size())) groups.emplace_back();
+        groups.back().push_back(Cell(content, row, PathColumn));
+    }
+    EXPECT_GE(groups.size(), 1u) << "the set grouped before the stop stays";
+    EXPECT_LT(groups.size(), static_cast<size_t>(SetCount)) << "the stop left the later sets ungrouped";
+    for (const std::vector<std::string>& folders : groups) {
+        ASSERT_EQ(folders.size(), static_cast<size_t>(FilesPerSet));
+        for (const std::string& folder : folders) EXPECT_EQ(folder, folders[0]);
+    }
+    EXPECT_EQ(Rows(CompareListViews[CompareTabCount - 1]), 0) << "a stop is no error";
+}
+
+// The file commands of the Actions menu, through their real dialogs, on the
+// Same content list of a run.
+TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
+{
+    // The first of each group lies in the location itself, which the walk
+    // lists before its subfolders; the copies are in b and c.
+    TempFolder temp;
+    const std::vector<std::pair<std::string, std::string>> files = {
+        {"one.dat", "1111111111"},  {"two.dat", "22222222222222222222"},
+        {"three.dat", std::string(30, '3')}, {"b/one-b.dat", "1111111111"},
+        {"b/two-b.dat", "22222222222222222222"}, {"b/three-b.dat", std::string(30, '3')},
+        {"c/one-c.dat", "1111111111"},  {"c/three-c.dat", std::string(30, '3')}};
+    std::map<std::string, std::string> bytesOf;  // by name
+    for (const auto& [relative, bytes] : files) {
+        temp.WriteFile(relative, bytes);
+        bytesOf[relative.substr(relative.find_last_of('/') + 1)] = bytes;
+    }
+    std::string root = temp.Path();
+    root.pop_back();
+    SpecifyLocation(root);
+    Click(page, IDC_MATCH_CONTENT);
+    RunCompare();
+    ASSERT_EQ(CurrentTab(), SameContentTab);
+    HWND content = CompareListViews[SameContentTab];
+    ASSERT_EQ(Rows(content), 8);
+
+    const auto marked = [&] {
+        std::set<std::string> names;
+        for (int row = 0; row < Rows(content); ++row)
+            if (ListView_GetCheckState(content, row)) names.insert(Cell(content, row, NameColumn));
+        return names;
+    };
+    const auto column = [&](int index) {
+        std::vector<std::string> cells;
+        for (int row = 0; row < Rows(content); ++row) cells.push_back(Cell(content, row, index));
+        return cells;
+    };
+    const auto command = [this](int id) { SendMessageA(page, WM_COMMAND, id, 0); };
+    const auto finished = [] { return PumpUntil([] { return !ActionWorkerRunning(); }); };
+
+    command(IDM_COMPARE_MARK_ALL_BUT_FIRST);
+    const std::set<std::string> copies = {"one-b.dat", "two-b.dat", "three-b.dat", "one-c.dat", "three-c.dat"};
+    EXPECT_EQ(marked(), copies);
+
+    // Copy: the files arrive, the list keeps its rows and marks.
+    script.folders.push_back(temp.MakeFolder("copied"));
+    command(IDM_COMPARE_COPY_MARKED);
+    ASSERT_TRUE(finished());
+    for (const std::string& name : copies) EXPECT_EQ(ReadWholeFile(temp.PathOf("copied/" + name)), bytesOf[name]);
+    EXPECT_EQ(Rows(content), 8);
+    EXPECT_EQ(marked(), copies);
+
+    // Auto mark the rows in b, then delete them: the group left with one
+    // row goes, the others are numbered again.
+    command(IDM_COMPARE_MARK_NONE);
+    const std::string folderB = temp.PathOf("b/");
+    WithModal(
+        " Mark items by path",
+        [&](HWND dialog) {
+            HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
+            const auto item = SendMessageA(folders, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(folderB.c_str()));
+            SendMessageA(folders, LB_SETSEL, TRUE, item);
+            Click(dialog, IDC_MARK_MARK);
+        },
+        [&] { command(IDM_COMPARE_AUTO_MARK); });
+    EXPECT_EQ(marked(), (std::set<std::string>{"one-b.dat", "two-b.dat", "three-b.dat"}));
+    script.answers.push_back(IDYES);
+    command(IDM_COMPARE_DELETE_MARKED);
+    ASSERT_TRUE(finished());
+    ASSERT_EQ(script.boxes.size(), 1u);
+    EXPECT_EQ(script.boxes[0].text, "Do you really want to delete the selected items?");
+    for (const char* name : {"b/one-b.dat", "b/two-b.dat", "b/three-b.dat"}) EXPECT_FALSE(fs::exists(temp.PathOf(name)));
+    EXPECT_EQ(column(GroupColumn), (std::vector<std::string>{"1", "1", "2", "2"}));
+    const std::vector<std::string> names = column(NameColumn);
+    EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
+              (std::set<std::string>{"one.dat", "one-c.dat", "three.dat", "three-c.dat"}));
+    EXPECT_TRUE(marked().empty());
+
+    // Move the copies in c: every group falls to one row, the list empties.
+    command(IDM_COMPARE_MARK_ALL_BUT_FIRST);
+    EXPECT_EQ(marked(), (std::set<std::string>{"one-c.dat", "three-c.dat"}));
+    script.folders.push_back(temp.MakeFolder("moved"));
+    command(IDM_COMPARE_MOVE_MARKED);
+    ASSERT_TRUE(finished());
+    for (const char* name : {"one-c.dat", "three-c.dat"}) {
+        EXPECT_EQ(ReadWholeFile(temp.PathOf(std::string("moved/") + name)), bytesOf[name]);
+        EXPECT_FALSE(fs::exists(temp.PathOf(std::string("c/") + name)));
+    }
+    EXPECT_EQ(Rows(content), 0);
+    EXPECT_FALSE(IsWindowEnabled(content));
+    EXPECT_TRUE(MenuState(SameContentTab, IDM_COMPARE_MARK_ALL) & MF_GRAYED);
+    for (const char* name : {"one.dat", "two.dat", "three.dat"}) EXPECT_EQ(ReadWholeFile(temp.PathOf(name)), bytesOf[name]);
+    EXPECT_EQ(script.boxes.size(), 1u) << "no error on the way";
 }
 
 class CompareFiltersDialogTest : public GuiTest {
