@@ -1,6 +1,7 @@
 // Opens the main window and, by the name given on the command line, one of its
 // dialogs or a finished search, so that scripts/screenshot can take a picture:
-// main, search, filters, attributes, locations, about, thanks, license, compare.
+// main, search, filters, attributes, locations, about, thanks, license, compare,
+// compare-run (a finished compare with combined groups).
 #include <windows.h>
 #include <commctrl.h>
 
@@ -25,8 +26,17 @@ public:
     {
         return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
     }
-    bool PickFolder(HWND, std::string&, const std::string&) override { return false; }
+    // Gives the folder set beforehand, once.
+    bool PickFolder(HWND, std::string& path, const std::string&) override
+    {
+        if (folder.empty()) return false;
+        path = folder;
+        folder.clear();
+        return true;
+    }
     bool AskFileName(HWND, FileDialogKind, std::string&) override { return false; }
+
+    std::string folder;
 };
 
 QuietInteraction quiet;
@@ -34,11 +44,11 @@ std::string shown;
 int step = 0;
 std::filesystem::path tree;
 
-void WriteFile(const char* relative, size_t size)
+void WriteFile(const char* relative, size_t size, char fill = 'x')
 {
     const std::filesystem::path path = tree / relative;
     std::filesystem::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << std::string(size, 'x');
+    std::ofstream(path, std::ios::binary) << std::string(size, fill);
 }
 
 // A small tree in the temporary folder, made again on every run.
@@ -53,6 +63,16 @@ void MakeTree()
     WriteFile("Projects/data/old/table-2008.csv", 90000);
     WriteFile("Photos/holiday.jpg", 3 * 1048576);
     WriteFile("Photos/empty.jpg", 0);
+    // Duplicates for the compare: same name and content, same content under
+    // another name, same name and size with other content.
+    WriteFile("Compare/Music/track01.mp3", 4194304, 'm');
+    WriteFile("Compare/Backup/Music/track01.mp3", 4194304, 'm');
+    WriteFile("Compare/Photos/beach.jpg", 2500000, 'p');
+    WriteFile("Compare/Backup/Photos/beach.jpg", 2500000, 'p');
+    WriteFile("Compare/Backup/beach copy.jpg", 2500000, 'p');
+    WriteFile("Compare/Documents/letter.doc", 24576, 'a');
+    WriteFile("Compare/Backup/Documents/letter.doc", 24576, 'b');
+    WriteFile("Compare/Documents/todo.txt", 312, 't');
 }
 
 void StoreLocations()
@@ -67,6 +87,28 @@ void StoreLocations()
 
 void Command(HWND window, int id) { PostMessageA(window, WM_COMMAND, id, 0); }
 
+void Click(HWND dialog, int id) { SendDlgItemMessageA(dialog, id, BM_CLICK, 0, 0); }
+
+// The compare-run steps after the Compare page is shown: the match options
+// that give the Combined list, the locations through their dialog, the run.
+void CompareRunStep(int now)
+{
+    if (now == 1 && comparePageWindow) {
+        for (int id : {IDC_MATCH_CONTENT, IDC_MATCH_NAME, IDC_COMBINED_RESULT}) Click(comparePageWindow, id);
+        Command(comparePageWindow, IDC_COMPARE_LOCATIONS);
+    } else if (now == 2) {
+        if (HWND locations = FindWindowA(nullptr, " Compare - Specify locations")) {
+            quiet.folder = (tree / "Compare").string();
+            Click(locations, IDC_LOCATIONS_ADD);
+            if (IsDlgButtonChecked(locations, IDC_LOCATIONS_SUBFOLDERS) != BST_CHECKED)
+                Click(locations, IDC_LOCATIONS_SUBFOLDERS);
+            Click(locations, IDC_LOCATIONS_ACCEPT);
+        }
+    } else if (now == 3 && comparePageWindow) {
+        Click(comparePageWindow, IDC_COMPARE_BUTTON);
+    }
+}
+
 void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD)
 {
     if (!findPageWindow) return;
@@ -78,7 +120,9 @@ void CALLBACK NextStep(HWND, UINT, UINT_PTR, DWORD)
         if (shown == "filters" || shown == "attributes") Command(findPageWindow, IDC_FIND_FILTERS);
         if (shown == "locations") Command(findPageWindow, IDC_FIND_LOCATIONS);
         if (shown == "about" || shown == "thanks" || shown == "license") Command(findPageWindow, IDM_ABOUT);
-        if (shown == "compare") Command(findPageWindow, IDM_SELECT_COMPARE);
+        if (shown == "compare" || shown == "compare-run") Command(findPageWindow, IDM_SELECT_COMPARE);
+    } else if (shown == "compare-run") {
+        CompareRunStep(now);
     } else if (now == 1 && (shown == "thanks" || shown == "license")) {
         if (HWND about = FindWindowA(nullptr, "About"))
             SendDlgItemMessageA(about, IDC_ABOUT_TABS, TCM_SETCURFOCUS, shown == "thanks" ? 1 : 2, 0);
