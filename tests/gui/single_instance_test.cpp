@@ -1,6 +1,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "gui_support.h"
@@ -74,6 +75,25 @@ WindowSearch TitledWindows(const char* title)
     return search;
 }
 
+// The tool's window once the process shows it; null when it does not.
+HWND WaitForToolOf(const ProgramProcess& process, const char* title)
+{
+    HWND tool = nullptr;
+    PumpUntil([&] {
+        const WindowSearch search = TitledWindows(title);
+        for (size_t w = 0; w < search.found.size(); ++w)
+            if (search.owners[w] == process.Id()) tool = search.found[w];
+        return tool != nullptr;
+    });
+    return tool;
+}
+
+bool CloseTool(HWND tool, const ProgramProcess& process)
+{
+    PostMessageA(tool, WM_CLOSE, 0, 0);
+    return process.HasEnded(10000);
+}
+
 class SingleInstanceTest : public GuiTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {
 };
 
@@ -83,13 +103,9 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
     const char* title = GetParam().second;
     ProgramProcess first(switches);
     ASSERT_TRUE(first.Started()) << TOLVANE_PROGRAM;
-    WindowSearch search;
-    ASSERT_TRUE(PumpUntil([&] {
-        search = TitledWindows(title);
-        return !search.found.empty();
-    }));
-    ASSERT_EQ(search.owners, std::vector<DWORD>{first.Id()});
-    HWND tool = search.found[0];
+    HWND tool = WaitForToolOf(first, title);
+    ASSERT_NE(tool, nullptr);
+    ASSERT_EQ(TitledWindows(title).found, std::vector<HWND>{tool});
 
     // A window of this process in front, which the second start must undo.
     HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
@@ -105,14 +121,27 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
     EXPECT_EQ(TitledWindows(title).found, std::vector<HWND>{tool});
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == tool; }, std::chrono::seconds(5)));
     DestroyWindow(cover);
-
-    PostMessageA(tool, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.HasEnded(10000)) << "the tool closes on WM_CLOSE";
+    EXPECT_TRUE(CloseTool(tool, first)) << "the tool closes on WM_CLOSE";
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, SingleInstanceTest,
                          ::testing::Values(std::make_pair("-tnf", NewFoldersTitle),
                                            std::make_pair("-tcff", FakeFileTitle)));
+
+using ToolStartTest = GuiTest;
+
+TEST_F(ToolStartTest, AnotherWindowWithTheToolsTitleDoesNotKeepTheToolFromOpening)
+{
+    // Such as the folder window of a folder named "New Folders".
+    HWND folderWindow = CreateWindowExA(0, "STATIC", NewFoldersTitle, WS_POPUP | WS_VISIBLE, 0, 0, 200, 100,
+                                        nullptr, nullptr, nullptr, nullptr);
+    ProgramProcess tool("-tnf");
+    ASSERT_TRUE(tool.Started());
+    HWND window = WaitForToolOf(tool, NewFoldersTitle);
+    DestroyWindow(folderWindow);
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(CloseTool(window, tool));
+}
 
 }  // namespace
 }  // namespace tolvane::test

@@ -6,7 +6,9 @@ namespace tolvane {
 
 bool RunToolAlone(const char* title, int dialogId, DLGPROC procedure)
 {
-    if (HWND running = FindWindowA(nullptr, title)) {
+    // Only a dialog counts: a folder window that happens to show the same
+    // title (a folder named "New Folders") must not stand in for the tool.
+    if (HWND running = FindWindowA(DialogWindowClass, title)) {
         SetForegroundWindow(running);
         return false;
     }

@@ -15,7 +15,10 @@ inline constexpr char FakeFileTitle[] = "Create fake file";
 INT_PTR CALLBACK NewFoldersDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK FakeFileDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 
-// Runs a tool's dialog modally without owner, unless a window with its title
+// The window class of every dialog box.
+inline constexpr char DialogWindowClass[] = "#32770";
+
+// Runs a tool's dialog modally without owner, unless a dialog with its title
 // is already open: that one is brought to the front instead. Returns whether
 // the dialog was run.
 bool RunToolAlone(const char* title, int dialogId, DLGPROC procedure);
