@@ -98,11 +98,16 @@ protected:
             [this] { Click(page, IDC_COMPARE_LOCATIONS); });
     }
 
+    void WaitForRunEnd()
+    {
+        ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset"; }));
+    }
+
     // Presses Compare and waits for the run to end.
     void RunCompare()
     {
         Click(page, IDC_COMPARE_BUTTON);
-        ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset"; }));
+        WaitForRunEnd();
     }
 
     unsigned MenuState(int tab, int id)
@@ -285,7 +290,7 @@ TEST_F(ComparePageTest, CancelDuringContentGroupingKeepsTheSetsAlreadyGrouped)
     Click(page, IDC_COMPARE_BUTTON);
     EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Wait...");
     EXPECT_FALSE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
-    ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset"; }));
+    ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
     EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Done");
     EXPECT_TRUE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
 
@@ -311,14 +316,15 @@ TEST_F(ComparePageTest, CancelDuringContentGroupingKeepsTheSetsAlreadyGrouped)
 // Same content list of a run.
 TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
 {
-    // The first of each group lies in the location itself, which the walk
-    // lists before its subfolders; the copies are in b and c.
+    // The walk goes level by level, so the first of each group lies above its
+    // copies in x/b and x/c, and the group of two.dat, alone at the top, is
+    // group 1.
     TempFolder temp;
     const std::vector<std::pair<std::string, std::string>> files = {
-        {"one.dat", "1111111111"},  {"two.dat", "22222222222222222222"},
-        {"three.dat", std::string(30, '3')}, {"b/one-b.dat", "1111111111"},
-        {"b/two-b.dat", "22222222222222222222"}, {"b/three-b.dat", std::string(30, '3')},
-        {"c/one-c.dat", "1111111111"},  {"c/three-c.dat", std::string(30, '3')}};
+        {"two.dat", "22222222222222222222"}, {"x/one.dat", "1111111111"},
+        {"x/three.dat", std::string(30, '3')}, {"x/b/one-b.dat", "1111111111"},
+        {"x/b/two-b.dat", "22222222222222222222"}, {"x/b/three-b.dat", std::string(30, '3')},
+        {"x/c/one-c.dat", "1111111111"}, {"x/c/three-c.dat", std::string(30, '3')}};
     std::map<std::string, std::string> bytesOf;  // by name
     for (const auto& [relative, bytes] : files) {
         temp.WriteFile(relative, bytes);
@@ -328,10 +334,12 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     root.pop_back();
     SpecifyLocation(root);
     Click(page, IDC_MATCH_CONTENT);
-    RunCompare();
+    ASSERT_NO_FATAL_FAILURE(RunCompare());
     ASSERT_EQ(CurrentTab(), SameContentTab);
     HWND content = CompareListViews[SameContentTab];
     ASSERT_EQ(Rows(content), 8);
+    ASSERT_EQ(Cell(content, 0, NameColumn), "two.dat");
+    ASSERT_EQ(Cell(content, 2, GroupColumn), "2");
 
     const auto marked = [&] {
         std::set<std::string> names;
@@ -359,10 +367,10 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     EXPECT_EQ(Rows(content), 8);
     EXPECT_EQ(marked(), copies);
 
-    // Auto mark the rows in b, then delete them: the group left with one
-    // row goes, the others are numbered again.
+    // Auto mark the rows in x/b, then delete them: group 1, left with one
+    // row, goes, and the others are numbered again.
     command(IDM_COMPARE_MARK_NONE);
-    const std::string folderB = temp.PathOf("b/");
+    const std::string folderB = temp.PathOf("x/b/");
     WithModal(
         " Mark items by path",
         [&](HWND dialog) {
@@ -378,14 +386,15 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     ASSERT_TRUE(finished());
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].text, "Do you really want to delete the selected items?");
-    for (const char* name : {"b/one-b.dat", "b/two-b.dat", "b/three-b.dat"}) EXPECT_FALSE(fs::exists(temp.PathOf(name)));
+    for (const char* path : {"x/b/one-b.dat", "x/b/two-b.dat", "x/b/three-b.dat"})
+        EXPECT_FALSE(fs::exists(temp.PathOf(path)));
     EXPECT_EQ(column(GroupColumn), (std::vector<std::string>{"1", "1", "2", "2"}));
     const std::vector<std::string> names = column(NameColumn);
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
               (std::set<std::string>{"one.dat", "one-c.dat", "three.dat", "three-c.dat"}));
     EXPECT_TRUE(marked().empty());
 
-    // Move the copies in c: every group falls to one row, the list empties.
+    // Move the copies in x/c: every group falls to one row, the list empties.
     command(IDM_COMPARE_MARK_ALL_BUT_FIRST);
     EXPECT_EQ(marked(), (std::set<std::string>{"one-c.dat", "three-c.dat"}));
     script.folders.push_back(temp.MakeFolder("moved"));
@@ -393,12 +402,13 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     ASSERT_TRUE(finished());
     for (const char* name : {"one-c.dat", "three-c.dat"}) {
         EXPECT_EQ(ReadWholeFile(temp.PathOf(std::string("moved/") + name)), bytesOf[name]);
-        EXPECT_FALSE(fs::exists(temp.PathOf(std::string("c/") + name)));
+        EXPECT_FALSE(fs::exists(temp.PathOf(std::string("x/c/") + name)));
     }
     EXPECT_EQ(Rows(content), 0);
     EXPECT_FALSE(IsWindowEnabled(content));
     EXPECT_TRUE(MenuState(SameContentTab, IDM_COMPARE_MARK_ALL) & MF_GRAYED);
-    for (const char* name : {"one.dat", "two.dat", "three.dat"}) EXPECT_EQ(ReadWholeFile(temp.PathOf(name)), bytesOf[name]);
+    for (const char* path : {"two.dat", "x/one.dat", "x/three.dat"})
+        EXPECT_EQ(ReadWholeFile(temp.PathOf(path)), bytesOf[fs::path(path).filename().string()]);
     EXPECT_EQ(script.boxes.size(), 1u) << "no error on the way";
 }
 
