@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "gui_support.h"
+#include "resource_ids.h"
 #include "tools/win32/tool_dialogs.h"
 
 namespace tolvane::test {
@@ -141,6 +142,31 @@ TEST_F(ToolStartTest, AnotherWindowWithTheToolsTitleDoesNotKeepTheToolFromOpenin
     DestroyWindow(folderWindow);
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(CloseTool(window, tool));
+}
+
+TEST_F(ToolStartTest, ExtraToolsMenuStartsEachToolAsAProgramOfItsOwn)
+{
+    ProgramProcess program("");
+    ASSERT_TRUE(program.Started());
+    HWND sheet = WaitForToolOf(program, "Tolvane");
+    ASSERT_NE(sheet, nullptr);
+    for (const auto& [command, title] : {std::make_pair(IDM_NEW_FOLDERS, NewFoldersTitle),
+                                         std::make_pair(IDM_CREATE_FAKE_FILE, FakeFileTitle)}) {
+        PostMessageA(sheet, WM_COMMAND, command, 0);
+        WindowSearch search;
+        ASSERT_TRUE(PumpUntil([&] {
+            search = TitledWindows(title);
+            return !search.found.empty();
+        })) << title;
+        ASSERT_EQ(search.found.size(), 1u);
+        EXPECT_NE(search.owners[0], program.Id()) << "the tool runs in a process of its own";
+        EXPECT_NE(search.owners[0], GetCurrentProcessId());
+        HWND tool = search.found[0];
+        PostMessageA(tool, WM_CLOSE, 0, 0);
+        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(tool); }, std::chrono::seconds(10)));
+    }
+    PostMessageA(sheet, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(program.HasEnded(10000)) << "Exit ends the program";
 }
 
 }  // namespace
