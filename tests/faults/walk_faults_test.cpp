@@ -1,0 +1,88 @@
+// Find and compare over trees that fight back: the run completes, every path
+// it could not handle is in the error log, the results hold only true matches
+// and the tree is left as it was.
+#include <algorithm>
+#include <fstream>
+
+#include "common/error_log.h"
+#include "faults/fault_tree.h"
+#include "platform/error.h"
+#include "platform/path.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tolvane::test {
+namespace {
+
+using Paths = std::vector<std::string>;
+
+Paths Sorted(Paths paths)
+{
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
+
+TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a.txt", "same"), tree.WriteFile("open/c.txt", "same")};
+    const std::string other = tree.WriteFile("d.txt", "other");
+    tree.WriteFile("closed/b.txt", "same");
+    const std::string closed = tree.MakeFolder("closed");
+    const TreeHashes before = HashTree(tree.Path());
+    if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
+    FindRun find(tree.Path());
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+    MakeReadable(closed);
+
+    const std::vector<ErrorRow> logged = {{closed, ErrorText(platform::ErrorAccessDenied)}};
+    EXPECT_EQ(SearchOutcome::Completed, find.outcome);
+    EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
+    EXPECT_EQ(ErrorRows(find.errors), logged);
+    EXPECT_EQ(CompareRunState::Finished, compare.state);
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_EQ(compare.errors, logged);
+    EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
+}
+
+#ifdef _WIN32
+bool MakeFolderLink(const std::string& link, const std::string& target)
+{
+    // Unprivileged creation; some systems report success without a link.
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
+           GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+#else
+bool MakeFolderLink(const std::string& link, const std::string& target) { return symlink(target.c_str(), link.c_str()) == 0; }
+#endif
+
+TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a", "same"), tree.WriteFile("inner/b", "same")};
+    if (!MakeFolderLink(tree.PathOf("inner/up"), tree.Path()) || !MakeFolderLink(tree.PathOf("inner/self"), tree.PathOf("inner")))
+        GTEST_SKIP() << "folder links cannot be made here";
+    const TreeHashes before = HashTree(tree.Path());
+    FindRun files(tree.Path());
+    FindRun folders(tree.Path(), SearchTarget::Folders);
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+
+    EXPECT_EQ(Sorted(files.Paths(files.files)), same);
+    // The links are listed as folders, once each, and never entered.
+    EXPECT_EQ(Sorted(folders.Paths(folders.folders)),
+              Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_TRUE(files.errors.RowCount() == 0 && compare.errors.empty());
+    EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
+}
+
+}  // namespace
+}  // namespace tolvane::test
