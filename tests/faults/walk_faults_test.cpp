@@ -53,6 +53,39 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
+// b starts as a third copy of a and c; once the walk has listed it, and
+// before any content is read, it changes. It must then stand in no group, and
+// the true duplicates must still be found.
+TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
+{
+    struct Change {
+        const char* what;
+        std::function<void(const std::string&)> apply;
+        bool logged;  // the file is in the error log
+    };
+    const std::string content(3000, 'z');
+    const Change changes[] = {
+        {"deleted", [](const std::string& path) { fs::remove(path); }, true},
+        {"truncated", [&](const std::string& path) { fs::resize_file(path, content.size() / 2); }, false},
+        {"grown", [&](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; }, false},
+        {"rewritten", [&](const std::string& path) { std::ofstream(path) << std::string(content.size(), 'y'); }, false},
+    };
+    for (const Change& change : changes) {
+        TempFolder tree;
+        const Paths same = {tree.WriteFile("a", content), tree.WriteFile("c", content)};
+        const std::string changed = tree.WriteFile("b", content);
+        const CompareRunResult result = RunContentCompare(tree.Path(), [&](const std::string& status) {
+            if (status == ContentPhaseText) change.apply(changed);
+        });
+        EXPECT_EQ(CompareRunState::Finished, result.state) << change.what;
+        EXPECT_EQ(result.contentGroups, std::vector<Paths>{same}) << change.what;
+        EXPECT_EQ(result.errors.size(), change.logged ? 1u : 0u) << change.what;
+        if (change.logged && !result.errors.empty()) {
+            EXPECT_EQ(changed, result.errors[0].first);
+        }
+    }
+}
+
 #ifdef _WIN32
 bool MakeFolderLink(const std::string& link, const std::string& target)
 {
