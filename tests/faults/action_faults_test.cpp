@@ -124,5 +124,59 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
     }
 }
 
+// Someone else replaces (POSIX) or holds open without leave to delete
+// (Windows) the first file a move reaches, after the find listed it. It is
+// moved whole, with the bytes it holds then, or reported and left.
+TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
+{
+    for (const bool otherVolume : {false, true}) {
+        TempFolder tree;
+        tree.WriteFile("from/a", "first a");
+        tree.WriteFile("from/b", "first b");
+        const std::string destination = tree.MakeFolder("to");
+        std::optional<SmallVolume> volume;
+        if (otherVolume) {
+            volume.emplace(destination, false);
+            if (!volume->Mounted()) continue;
+        }
+        FindRun find(tree.PathOf("from"));
+        const Paths rows = find.Paths(find.files);
+        const fs::path first = fs::path(rows.back()).filename(), second = fs::path(rows.front()).filename();
+        TreeHashes before;
+#ifdef _WIN32
+        HANDLE holder = INVALID_HANDLE_VALUE;
+#endif
+        const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove, [&] {
+            if (!before.empty()) return;
+#ifdef _WIN32
+            holder = CreateFileA(rows.back().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                 OPEN_EXISTING, 0, nullptr);
+            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+#else
+            fs::rename(tree.WriteFile("replacement", "a longer replacement"), rows.back());
+#endif
+            before = HashTree(tree.Path());
+        });
+#ifdef _WIN32
+        CloseHandle(holder);
+#endif
+        const TreeHashes after = HashTree(tree.Path());
+        Intended intended;
+        intended.moved[fs::path("from") / second] = fs::path("to") / second;
+        if (fs::exists(rows.back())) {
+            EXPECT_EQ(Said(shown), (std::vector<std::tuple<std::string, std::string>>{
+                                       {"Do you want to abort?", "Error occured"},
+                                       {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
+        } else {
+            intended.moved[fs::path("from") / first] = fs::path("to") / first;
+            EXPECT_EQ(shown.size(), 0u);
+        }
+        EXPECT_EQ(Damage(before, after, intended), Paths{}) << otherVolume;
+#ifndef _WIN32
+        EXPECT_EQ(ReadWholeFile(destination + first.string()), "a longer replacement") << otherVolume;
+#endif
+    }
+}
+
 }  // namespace
 }  // namespace tolvane::test
