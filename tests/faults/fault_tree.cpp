@@ -1,11 +1,12 @@
 #include "faults/fault_tree.h"
 
 #include <algorithm>
-#include <fstream>
 
 #include "common/list_operations.h"
 
-#ifndef _WIN32
+#ifdef _WIN32
+#include <windows.h>
+#else
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -30,11 +31,19 @@ void HashFolder(const fs::path& root, TreeHashes& hashes)
     std::error_code error;
     for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
         if (it->symlink_status().type() != fs::file_type::regular) continue;
-        std::ifstream file(it->path(), std::ios::binary);
+        // The wide call: the file streams cannot open every name.
+        HANDLE file = CreateFileW(it->path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
         uint64_t hash = FnvOffset;
         char buffer[65536];
-        while (file.read(buffer, sizeof buffer) || file.gcount() > 0) hash = Fnv1a(hash, buffer, file.gcount());
-        hashes[it->path().lexically_relative(root)] = hash;
+        DWORD got = 0;
+        while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            hash = Fnv1a(hash, buffer, got);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        // By text: the extended-length form defeats lexically_relative.
+        std::wstring relative = it->path().wstring().substr(root.wstring().size());
+        relative.erase(0, relative.find_first_not_of(L"\\/"));
+        hashes[relative] = hash;
     }
 }
 #else
