@@ -78,13 +78,21 @@ void HashFolder(int folder, const fs::path& relative, TreeHashes& hashes)
 }
 #endif
 
+// UTF-8, which every name converts to.
+std::string Text(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 }  // namespace
 
 TreeHashes HashTree(const fs::path& root)
 {
     TreeHashes hashes;
 #ifdef _WIN32
-    HashFolder(root, hashes);
+    // The extended-length form reaches past the length limit.
+    HashFolder(L"\\\\?\\" + root.wstring(), hashes);
 #else
     HashFolder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), fs::path(), hashes);
 #endif
@@ -102,12 +110,12 @@ std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& afte
         const fs::path& now = moved == intended.moved.end() ? path : moved->second;
         const auto found = after.find(now);
         if (found == after.end())
-            damage.push_back("lost: " + path.string());
+            damage.push_back("lost: " + Text(path));
         else if (found->second != hash)
-            damage.push_back("overwritten: " + now.string());
+            damage.push_back("overwritten: " + Text(now));
     }
     for (const auto& [path, hash] : after) {
-        if (!before.count(path) && !original.count(hash)) damage.push_back("partial: " + path.string());
+        if (!before.count(path) && !original.count(hash)) damage.push_back("partial: " + Text(path));
     }
     return damage;
 }

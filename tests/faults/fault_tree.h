@@ -21,8 +21,8 @@
 namespace tolvane::test {
 namespace fs = std::filesystem;
 
-// FNV-1a 64 of every regular file under root (links not followed), by path
-// relative to root.
+// FNV-1a 64 of every regular file under root (links not followed, paths
+// past the length limit included), by path relative to root.
 using TreeHashes = std::map<fs::path, uint64_t>;
 TreeHashes HashTree(const fs::path& root);
 

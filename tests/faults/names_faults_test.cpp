@@ -63,15 +63,6 @@ void WriteFar(const std::string& folder, const std::string& name, const std::str
 #endif
 }
 
-TreeHashes HashWholeTree(const std::string& root)
-{
-#ifdef _WIN32
-    return HashTree(L"\\\\?\\" + fs::u8path(root).wstring());
-#else
-    return HashTree(root);
-#endif
-}
-
 // A chain of folders with one file each, from well inside the length limit to
 // beyond it; the deepest folder that can be listed also holds a file whose
 // full path is exactly one character short of the limit and one that reaches it.
@@ -112,7 +103,7 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
     WriteFar(deepestListable, std::string(room - 1, 'm'), "same");
     WriteFar(deepestListable, std::string(room, 'n'), "same");
     files.push_back(atLimit);
-    const TreeHashes before = HashWholeTree(tree.Path());
+    const TreeHashes before = HashTree(tree.Path());
 
     FindRun find(tree.PathOf("from"));
     Paths listed = files;
@@ -146,7 +137,7 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
         EXPECT_EQ(shown[0].caption, "Operation failed");
         EXPECT_EQ(shown[1].text, "Do you want to abort?");
     }
-    const TreeHashes after = HashWholeTree(tree.Path());
+    const TreeHashes after = HashTree(tree.Path());
     EXPECT_EQ(Damage(before, after), Paths{});
     Paths copied, expected;
     for (const auto& [path, hash] : after) {
@@ -185,7 +176,7 @@ TEST(NameFaults, NamesBeyondAsciiAreHandledUnderTheirOwnNameOrReported)
     const std::string destination = tree.MakeFolder("to");
     const std::string source = tree.MakeFolder("from");
     for (const Named& file : named) WriteFar(source, file.name, file.content);
-    const TreeHashes before = HashWholeTree(tree.Path());
+    const TreeHashes before = HashTree(tree.Path());
 
     FindRun find(source);
     const Paths rows = find.Paths(find.files);
@@ -215,7 +206,7 @@ TEST(NameFaults, NamesBeyondAsciiAreHandledUnderTheirOwnNameOrReported)
 
     // Each reachable file is copied under its own name; the others fail.
     const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeCopy);
-    const TreeHashes after = HashWholeTree(tree.Path());
+    const TreeHashes after = HashTree(tree.Path());
     EXPECT_EQ(Damage(before, after), Paths{});
     EXPECT_EQ(after.size(), before.size() + reachable.size());
     EXPECT_EQ(shown.size(), 2 * (rows.size() - reachable.size()));
