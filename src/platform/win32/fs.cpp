@@ -35,9 +35,9 @@ void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry)
     entry.nFileSizeLow = found.nFileSizeLow;
     if (ExactAnsiName(found.cFileName, entry.cFileName)) return;
     if (found.cAlternateFileName[0] != L'\0' && ExactAnsiName(found.cAlternateFileName, entry.cFileName)) return;
-    WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, entry.cFileName, NameBufferSize, nullptr,
-                        nullptr);
-    entry.cFileName[NameBufferSize - 1] = '\0';
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, entry.cFileName, NameBufferSize,
+                            nullptr, nullptr) == 0)
+        std::strcpy(entry.cFileName, "?");  // longer than the buffer: a part of it could name another file
 }
 
 std::wstring WideFromAnsi(const std::string& text)
