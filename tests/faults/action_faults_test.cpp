@@ -15,7 +15,6 @@
 namespace tolvane::test {
 namespace {
 
-using Paths = std::vector<std::string>;
 constexpr int32_t Modes[] = {ActionModeCopy, ActionModeMove};
 
 const char* ModeName(int32_t mode) { return mode == ActionModeCopy ? "copy" : "move"; }

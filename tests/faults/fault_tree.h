@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <functional>
@@ -24,6 +25,7 @@ namespace fs = std::filesystem;
 // FNV-1a 64 of every regular file under root (links not followed, paths
 // past the length limit included), by path relative to root.
 using TreeHashes = std::map<fs::path, uint64_t>;
+using Paths = std::vector<std::string>;
 TreeHashes HashTree(const fs::path& root);
 
 // What an action was meant to do to the tree: files moved (old to new
@@ -37,6 +39,12 @@ struct Intended {
 // bytes of no file that was there before (a partial copy): empty when the tree
 // after the run is the tree before it changed only as intended.
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
+
+inline Paths Sorted(Paths paths)
+{
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
 
 // An error-log row: the path and the system's text.
 using ErrorRow = std::pair<std::string, std::string>;

@@ -20,14 +20,6 @@
 namespace tolvane::test {
 namespace {
 
-using Paths = std::vector<std::string>;
-
-Paths Sorted(Paths paths)
-{
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 // Writes a file that the system's calls may not reach by its path (too long,
 // or named outside the code page); the name is given in UTF-8.
 void WriteFar(const std::string& folder, const std::string& name, const std::string& content)

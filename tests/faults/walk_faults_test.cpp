@@ -1,7 +1,6 @@
 // Find and compare over trees that fight back: the run completes, every path
 // it could not handle is in the error log, the results hold only true matches
 // and the tree is left as it was.
-#include <algorithm>
 #include <fstream>
 
 #include "common/error_log.h"
@@ -20,14 +19,6 @@
 
 namespace tolvane::test {
 namespace {
-
-using Paths = std::vector<std::string>;
-
-Paths Sorted(Paths paths)
-{
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
 
 std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
 
