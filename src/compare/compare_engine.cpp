@@ -346,13 +346,29 @@ private:
         const int64_t got = ReadUpTo(*slot.reader, buffer, wanted);
         const size_t read = got < 0 ? 0 : static_cast<size_t>(got);
         slot.known += read;
+        size_t agreed = read;
         if (read < wanted) {
             slot.state = Leaf;  // fewer bytes than listed: never compared beyond them
+        } else if (slot.known < slot.size) {
+            slot.state = Reading;
+        } else if (read > 0 && GoesOn(*slot.reader)) {
+            // Longer than listed: it changed since the walk, so it cannot equal
+            // a file of its listed size. Its last byte is left out, which makes
+            // it a file known only up to there.
+            slot.state = Leaf;
+            --slot.known;
+            --agreed;
         } else {
-            slot.state = slot.known == slot.size ? Complete : Reading;
+            slot.state = Complete;
         }
         if (slot.state != Reading || openFiles_ > limits_.openFiles) CloseReader(slot);
-        return read;
+        return agreed;
+    }
+
+    static bool GoesOn(ContentReader& reader)
+    {
+        uint8_t extra = 0;
+        return reader.Read(&extra, 1) > 0;
     }
 
     struct Piece {

@@ -12,7 +12,10 @@ namespace tolvane::platform {
 
 // Lists the entries of one folder, "." and ".." included, as the system gives
 // them. A symbolic link (or junction) is reported as the link itself with
-// AttributeReparsePoint set, never followed.
+// AttributeReparsePoint set, never followed. On Windows a name that the ANSI
+// code page cannot hold exactly comes as the entry's short name or, without
+// one, with '?' for what it cannot hold (so that no call reaches another file
+// by it); a folder whose path is too long for the ANSI calls is not listed.
 class FolderListing {
 public:
     FolderListing() = default;

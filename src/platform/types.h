@@ -51,7 +51,8 @@ inline constexpr uint32_t AttributeEncrypted = 0x4000;
 // on Windows).
 inline constexpr int NameBufferSize = 260;
 
-// One directory entry, field for field what FindFirstFileA/FindNextFileA give.
+// One directory entry, field for field what FindFirstFileA/FindNextFileA give
+// (the name in the ANSI code page).
 struct FindData {
     uint32_t dwFileAttributes = 0;
     FileTime ftCreationTime;

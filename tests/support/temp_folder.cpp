@@ -41,11 +41,15 @@ TempFolder::TempFolder()
 
 TempFolder::~TempFolder()
 {
+    // Never throws: a tree a test left in a state the iterator cannot walk
+    // (paths past the length limit, say) is removed as far as it can be.
     std::error_code error;
-    for (const auto& item : fs::recursive_directory_iterator(path_, fs::directory_options::skip_permission_denied, error)) {
-        fs::permissions(item.path(), fs::perms::owner_all, fs::perm_options::add, error);
+    fs::recursive_directory_iterator item(path_, fs::directory_options::skip_permission_denied, error);
+    for (const fs::recursive_directory_iterator end; !error && item != end; item.increment(error)) {
+        std::error_code ignored;
+        fs::permissions(item->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
 #ifdef _WIN32
-        SetFileAttributesA(item.path().string().c_str(), FILE_ATTRIBUTE_NORMAL);
+        SetFileAttributesW(item->path().c_str(), FILE_ATTRIBUTE_NORMAL);
 #endif
     }
     fs::remove_all(path_, error);

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstring>
+#include <string>
 
 #include "platform/path.h"
 
@@ -11,7 +12,20 @@ namespace {
 
 FileTime FromWin32(const FILETIME& time) { return FileTime{time.dwLowDateTime, time.dwHighDateTime}; }
 
-void CopyEntry(const WIN32_FIND_DATAA& found, FindData& entry)
+// The name in the ANSI code page only when it converts exactly. The system's
+// own ANSI listing would give a "best fit" instead (a-macron.txt as a.txt),
+// which opens, copies or deletes another file of that name.
+bool ExactAnsiName(const wchar_t* name, char (&ansi)[NameBufferSize])
+{
+    BOOL inexact = FALSE;
+    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansi, NameBufferSize, nullptr, &inexact);
+    return length > 0 && !inexact;
+}
+
+// A name outside the code page is given as its short name, which reaches the
+// same file; without one it keeps the '?' marks of the conversion, which no
+// call accepts in a name, so every use of it fails and is reported.
+void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry)
 {
     entry.dwFileAttributes = found.dwFileAttributes;
     entry.ftCreationTime = FromWin32(found.ftCreationTime);
@@ -19,15 +33,27 @@ void CopyEntry(const WIN32_FIND_DATAA& found, FindData& entry)
     entry.ftLastWriteTime = FromWin32(found.ftLastWriteTime);
     entry.nFileSizeHigh = found.nFileSizeHigh;
     entry.nFileSizeLow = found.nFileSizeLow;
-    static_assert(sizeof entry.cFileName == sizeof found.cFileName);
-    std::memcpy(entry.cFileName, found.cFileName, sizeof entry.cFileName);
+    if (ExactAnsiName(found.cFileName, entry.cFileName)) return;
+    if (found.cAlternateFileName[0] != L'\0' && ExactAnsiName(found.cAlternateFileName, entry.cFileName)) return;
+    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, entry.cFileName, NameBufferSize,
+                            nullptr, nullptr) == 0)
+        std::strcpy(entry.cFileName, "?");  // longer than the buffer: a part of it could name another file
+}
+
+std::wstring WideFromAnsi(const std::string& text)
+{
+    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
+    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
+    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
+    wide.resize(wide.size() - 1);
+    return wide;
 }
 
 }  // namespace
 
 struct FolderListing::State {
     HANDLE search = INVALID_HANDLE_VALUE;
-    WIN32_FIND_DATAA first{};
+    WIN32_FIND_DATAW first{};
     bool firstPending = true;
 };
 
@@ -37,8 +63,13 @@ bool FolderListing::Open(const std::string& folderPath)
 {
     Close();
     const std::string pattern = WithTrailingSeparator(folderPath) + "*";
+    // The paths the rest of the program takes: as long as the ANSI calls accept.
+    if (!FitsPathLimit(pattern)) {
+        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
+        return false;
+    }
     auto* state = new State;
-    state->search = FindFirstFileA(pattern.c_str(), &state->first);
+    state->search = FindFirstFileW(WideFromAnsi(pattern).c_str(), &state->first);
     if (state->search == INVALID_HANDLE_VALUE) {
         delete state;
         return false;
@@ -55,8 +86,8 @@ bool FolderListing::Next(FindData& entry, bool /*details*/)
         CopyEntry(state_->first, entry);
         return true;
     }
-    WIN32_FIND_DATAA found;
-    if (!FindNextFileA(state_->search, &found)) return false;
+    WIN32_FIND_DATAW found;
+    if (!FindNextFileW(state_->search, &found)) return false;
     CopyEntry(found, entry);
     return true;
 }

@@ -1,0 +1,220 @@
+#include "faults/fault_tree.h"
+
+#include <algorithm>
+
+#include "common/list_operations.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#else
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tolvane::test {
+namespace {
+
+constexpr uint64_t FnvOffset = 1469598103934665603ull;
+constexpr uint64_t FnvPrime = 1099511628211ull;
+
+uint64_t Fnv1a(uint64_t hash, const char* bytes, size_t count)
+{
+    for (size_t i = 0; i < count; ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
+    return hash;
+}
+
+#ifdef _WIN32
+void HashFolder(const fs::path& root, TreeHashes& hashes)
+{
+    std::error_code error;
+    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
+        if (it->symlink_status().type() != fs::file_type::regular) continue;
+        // The wide call: the file streams cannot open every name.
+        HANDLE file = CreateFileW(it->path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
+        uint64_t hash = FnvOffset;
+        char buffer[65536];
+        DWORD got = 0;
+        while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
+            hash = Fnv1a(hash, buffer, got);
+        if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
+        // By text: the extended-length form defeats lexically_relative.
+        std::wstring relative = it->path().wstring().substr(root.wstring().size());
+        relative.erase(0, relative.find_first_not_of(L"\\/"));
+        hashes[relative] = hash;
+    }
+}
+#else
+// Through descriptors relative to their folder, so that trees deeper than
+// the longest path the system takes are hashed whole.
+void HashFolder(int folder, const fs::path& relative, TreeHashes& hashes)
+{
+    DIR* listing = fdopendir(folder);
+    if (!listing) {
+        close(folder);
+        return;
+    }
+    while (const dirent* item = readdir(listing)) {
+        const std::string name = item->d_name;
+        if (name == "." || name == "..") continue;
+        struct stat status{};
+        if (fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        const int child = openat(dirfd(listing), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
+        if (child < 0) continue;
+        if (S_ISDIR(status.st_mode)) {
+            HashFolder(child, relative / name, hashes);
+            continue;
+        }
+        uint64_t hash = FnvOffset;
+        char buffer[65536];
+        ssize_t got = 0;
+        while ((got = read(child, buffer, sizeof buffer)) > 0) hash = Fnv1a(hash, buffer, static_cast<size_t>(got));
+        close(child);
+        if (S_ISREG(status.st_mode)) hashes[relative / name] = hash;
+    }
+    closedir(listing);
+}
+#endif
+
+// UTF-8, which every name converts to.
+std::string Text(const fs::path& path)
+{
+    const std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
+}  // namespace
+
+TreeHashes HashTree(const fs::path& root)
+{
+    TreeHashes hashes;
+#ifdef _WIN32
+    // The extended-length form reaches past the length limit.
+    HashFolder(L"\\\\?\\" + root.wstring(), hashes);
+#else
+    HashFolder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), fs::path(), hashes);
+#endif
+    return hashes;
+}
+
+std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended)
+{
+    std::vector<std::string> damage;
+    std::set<uint64_t> original;
+    for (const auto& [path, hash] : before) {
+        original.insert(hash);
+        if (intended.deleted.count(path)) continue;
+        const auto moved = intended.moved.find(path);
+        const fs::path& now = moved == intended.moved.end() ? path : moved->second;
+        const auto found = after.find(now);
+        if (found == after.end())
+            damage.push_back("lost: " + Text(path));
+        else if (found->second != hash)
+            damage.push_back("overwritten: " + Text(now));
+    }
+    for (const auto& [path, hash] : after) {
+        if (!before.count(path) && !original.count(hash)) damage.push_back("partial: " + Text(path));
+    }
+    return damage;
+}
+
+std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
+{
+    std::vector<ErrorRow> rows;
+    for (int row = 0; row < log.RowCount(); ++row)
+        rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
+    return rows;
+}
+
+FindRun::FindRun(const std::string& root, SearchTarget target)
+{
+    view.target = target;
+    state.criteria.searchTarget = target;
+    state.locations.locationPaths = {root};
+    state.locations.locationCount = 1;
+    state.locations.locationsSpecified = true;
+    state.locations.includeSubfolders = true;
+    prompter.Answer(IdYes);  // "No filters selected" (and for folders): go on
+    prompter.Answer(IdYes);
+    outcome = SearchWorker(state, view, prompter, lists);
+}
+
+std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
+{
+    std::vector<std::string> paths;
+    for (int row = 0; row < list.RowCount(); ++row) paths.push_back(list.Cell(row, PathColumn) + list.Cell(row, NameColumn));
+    return paths;
+}
+
+namespace {
+
+class QuietView : public CompareRunView {
+public:
+    explicit QuietView(const std::function<void(const std::string&)>& onStatus) : onStatus_(onStatus) {}
+    void SetStatusText(const std::string& text) override
+    {
+        if (onStatus_) onStatus_(text);
+    }
+    void SetButtonText(const std::string&) override {}
+    void ReportProgress(int) override {}
+    void SetOptionControlsEnabled(bool) override {}
+    void SetActionsEnabled(bool) override {}
+    void ShowTab(CompareTab) override {}
+
+private:
+    const std::function<void(const std::string&)>& onStatus_;
+};
+
+}  // namespace
+
+CompareRunResult RunContentCompare(const std::string& root, const std::function<void(const std::string&)>& onStatus)
+{
+    QuietView view(onStatus);
+    ScriptedPrompter prompter;
+    FileContentSource files;
+    MemoryResultList lists[CompareTabCount];
+    CompareResultLists ports;
+    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
+    CompareRun run(view, prompter, files, ports);
+    CompareRunSettings settings;
+    settings.locationsSpecified = true;
+    settings.locationPaths = {root};
+    settings.boxes.matchContent = true;
+    run.Run(settings);
+
+    CompareRunResult result;
+    const GroupList& content = run.Lists().content;
+    for (size_t r = 0; r < content.rows.size(); ++r) {
+        if (r == 0 || content.groups[r] != content.groups[r - 1]) result.contentGroups.emplace_back();
+        result.contentGroups.back().push_back(run.Records().FullPath(content.rows[r]));
+    }
+    for (std::vector<std::string>& group : result.contentGroups) std::sort(group.begin(), group.end());
+    result.errors = ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]);
+    result.state = run.RunState();
+    result.shown = prompter.shown;
+    return result;
+}
+
+std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
+                                      const std::function<void()>& onFile)
+{
+    MarkAll(found.files);
+    ActionTarget target;
+    target.list = &found.files;
+    target.records = &found.state.foundFiles;
+    target.rowIndex = &found.state.fileRows;
+    target.ActionMode = mode;
+    target.RemovesRows = mode != ActionModeCopy;
+    RecordingProgress progress;
+    progress.onFile = onFile;
+    ScriptedChoices choices(destination);
+    choices.Answer(ConfirmSkip, true);
+    ScriptedPrompter prompter;
+    CopyMoveWorker(target, progress, choices, prompter);
+    EXPECT_EQ(1, progress.finished);
+    return prompter.shown;
+}
+
+}  // namespace tolvane::test

@@ -1,0 +1,84 @@
+// Hostile trees for the engines and actions: content hashes of a whole tree
+// taken before and after a run, and the three ways of running over a tree that
+// a page offers (find, compare, copy or move of what a find listed).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <filesystem>
+#include <functional>
+#include <map>
+#include <set>
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "actions/file_action_fixture.h"
+#include "compare/compare_run.h"
+#include "find/search_test_support.h"
+
+namespace tolvane::test {
+namespace fs = std::filesystem;
+
+// FNV-1a 64 of every regular file under root (links not followed, paths
+// past the length limit included), by path relative to root.
+using TreeHashes = std::map<fs::path, uint64_t>;
+using Paths = std::vector<std::string>;
+TreeHashes HashTree(const fs::path& root);
+
+// What an action was meant to do to the tree: files moved (old to new
+// relative path) and files deleted.
+struct Intended {
+    std::map<fs::path, fs::path> moved;
+    std::set<fs::path> deleted;
+};
+
+// One line per file lost or overwritten, and per new file that holds the
+// bytes of no file that was there before (a partial copy): empty when the tree
+// after the run is the tree before it changed only as intended.
+std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
+
+inline Paths Sorted(Paths paths)
+{
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+// An error-log row: the path and the system's text.
+using ErrorRow = std::pair<std::string, std::string>;
+std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
+
+// A Find search for every file (no filters) under root; the lists stay for
+// an action to work on, as the page hands them over.
+struct FindRun {
+    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files);
+    // Full paths of the Files (or Folders) rows.
+    std::vector<std::string> Paths(const MemoryResultList& list) const;
+
+    FindState state;
+    MemoryResultList files, folders, errors{false};
+    FindLists lists{files, folders, errors};
+    RecordingRunView view;
+    ScriptedPrompter prompter;
+    SearchOutcome outcome;
+};
+
+// A content compare run over root; onPhase sees every status text, so a test
+// can change the tree once the walk is done.
+struct CompareRunResult {
+    std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
+    std::vector<ErrorRow> errors;
+    CompareRunState state = CompareRunState::Idle;
+    std::vector<ShownMessage> shown;
+};
+CompareRunResult RunContentCompare(const std::string& root,
+                                   const std::function<void(const std::string&)>& onStatus = {});
+
+// Copies (or moves) every file a find listed under source into destination,
+// answering a clash with Skip; returns the messages shown.
+std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
+                                      const std::function<void()>& onFile = {});
+
+}  // namespace tolvane::test

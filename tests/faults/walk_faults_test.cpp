@@ -1,0 +1,136 @@
+// Find and compare over trees that fight back: the run completes, every path
+// it could not handle is in the error log, the results hold only true matches
+// and the tree is left as it was.
+#include <fstream>
+
+#include "common/error_log.h"
+#include "faults/fault_tree.h"
+#include "platform/error.h"
+#include "platform/path.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#include <winioctl.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace tolvane::test {
+namespace {
+
+std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
+
+TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a.txt", "same"), tree.WriteFile("open/c.txt", "same")};
+    const std::string other = tree.WriteFile("d.txt", "other");
+    tree.WriteFile("closed/b.txt", "same");
+    const std::string closed = tree.MakeFolder("closed");
+    const TreeHashes before = HashTree(tree.Path());
+    if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
+    FindRun find(tree.Path());
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+    MakeReadable(closed);
+
+    const std::vector<ErrorRow> logged = {{closed, ErrorText(platform::ErrorAccessDenied)}};
+    EXPECT_EQ(SearchOutcome::Completed, find.outcome);
+    EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
+    EXPECT_EQ(ErrorRows(find.errors), logged);
+    EXPECT_EQ(CompareRunState::Finished, compare.state);
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_EQ(compare.errors, logged);
+    EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
+}
+
+// b starts as a third copy of a and c; once the walk has listed it, and
+// before any content is read, it changes. It must then stand in no group, and
+// the true duplicates must still be found.
+TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
+{
+    struct Change {
+        const char* what;
+        std::function<void(const std::string&)> apply;
+        bool logged;  // the file is in the error log
+    };
+    const std::string content(3000, 'z');
+    const Change changes[] = {
+        {"deleted", [](const std::string& path) { fs::remove(path); }, true},
+        {"truncated", [&](const std::string& path) { fs::resize_file(path, content.size() / 2); }, false},
+        {"grown", [&](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; }, false},
+        {"rewritten", [&](const std::string& path) { std::ofstream(path) << std::string(content.size(), 'y'); }, false},
+    };
+    for (const Change& change : changes) {
+        TempFolder tree;
+        const Paths same = {tree.WriteFile("a", content), tree.WriteFile("c", content)};
+        const std::string changed = tree.WriteFile("b", content);
+        const CompareRunResult result = RunContentCompare(tree.Path(), [&](const std::string& status) {
+            if (status == ContentPhaseText) change.apply(changed);
+        });
+        EXPECT_EQ(CompareRunState::Finished, result.state) << change.what;
+        EXPECT_EQ(result.contentGroups, std::vector<Paths>{same}) << change.what;
+        EXPECT_EQ(result.errors.size(), change.logged ? 1u : 0u) << change.what;
+        if (change.logged && !result.errors.empty()) {
+            EXPECT_EQ(changed, result.errors[0].first);
+        }
+    }
+}
+
+#ifdef _WIN32
+// A symbolic link where the test may make one, else a junction.
+bool MakeFolderLink(const std::string& link, const std::string& target)
+{
+    // Unprivileged creation; some systems report success without a link.
+    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
+        GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return true;
+    if (!CreateDirectoryA(link.c_str(), nullptr)) return false;
+    HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+    // A mount point's reparse data: the target as an NT path, an empty print name.
+    struct {
+        DWORD tag;
+        WORD dataLength, reserved, substituteOffset, substituteLength, printOffset, printLength;
+        wchar_t names[MAX_PATH + 8];
+    } data{};
+    const std::wstring substitute = L"\\??\\" + fs::path(target).wstring();
+    data.tag = IO_REPARSE_TAG_MOUNT_POINT;
+    substitute.copy(data.names, substitute.size());
+    data.substituteLength = static_cast<WORD>(substitute.size() * 2);
+    data.printOffset = static_cast<WORD>(data.substituteLength + 2);
+    data.dataLength = static_cast<WORD>(8 + data.printOffset + 2);
+    DWORD returned = 0;
+    const bool made = folder != INVALID_HANDLE_VALUE && DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &data,
+                                                                        data.dataLength + 8u, nullptr, 0, &returned, nullptr);
+    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
+    if (!made) RemoveDirectoryA(link.c_str());
+    return made;
+}
+#else
+bool MakeFolderLink(const std::string& link, const std::string& target) { return symlink(target.c_str(), link.c_str()) == 0; }
+#endif
+
+TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a", "same"), tree.WriteFile("inner/b", "same")};
+    if (!MakeFolderLink(tree.PathOf("inner/up"), tree.Path()) || !MakeFolderLink(tree.PathOf("inner/self"), tree.PathOf("inner")))
+        GTEST_SKIP() << "neither a folder link nor a junction can be made here (Wine has neither)";
+    const TreeHashes before = HashTree(tree.Path());
+    FindRun files(tree.Path());
+    FindRun folders(tree.Path(), SearchTarget::Folders);
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+
+    EXPECT_EQ(Sorted(files.Paths(files.files)), same);
+    // The links are listed as folders, once each, and never entered.
+    EXPECT_EQ(Sorted(folders.Paths(folders.folders)),
+              Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_TRUE(files.errors.RowCount() == 0 && compare.errors.empty());
+    EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
+}
+
+}  // namespace
+}  // namespace tolvane::test
