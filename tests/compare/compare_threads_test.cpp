@@ -1,0 +1,105 @@
+// A compare run on its own thread, cancelled from the page's thread while
+// that thread polls the run state and the error count. The suite ends in
+// "Threads": scripts/test also runs it built with ThreadSanitizer.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+
+#include "compare/compare_run.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
+#include "support/ui_thread.h"
+
+namespace tolvane::test {
+namespace {
+
+// The page's controls as the page's thread leaves them.
+struct PageControls {
+    std::vector<std::string> statusTexts;
+    std::string buttonText = "Compare";
+    int progress = -1;
+    bool actionsEnabled = false;
+};
+
+// The worker's calls to the page's controls, carried out by the page's thread.
+class SentCompareView : public CompareRunView {
+public:
+    SentCompareView(UiThread& ui, PageControls& page) : ui_(ui), page_(page) {}
+
+    void SetStatusText(const std::string& text) override { ui_.Send([&] { page_.statusTexts.push_back(text); }); }
+    void SetButtonText(const std::string& text) override { ui_.Send([&] { page_.buttonText = text; }); }
+    void ReportProgress(int percent) override { ui_.Send([&] { page_.progress = percent; }); }
+    void SetOptionControlsEnabled(bool) override { ui_.Send([] {}); }
+    void SetActionsEnabled(bool enabled) override { ui_.Send([&] { page_.actionsEnabled = enabled; }); }
+    void ShowTab(CompareTab) override { ui_.Send([] {}); }
+
+private:
+    UiThread& ui_;
+    PageControls& page_;
+};
+
+TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
+{
+    // x.txt twice with one content; y.txt and z.txt of one size, unlike.
+    TempFolder folder;
+    folder.WriteFile("a/x.txt", "same");
+    folder.WriteFile("b/x.txt", "same");
+    folder.WriteFile("a/y.txt", "12345");
+    folder.WriteFile("b/z.txt", "abcde");
+    CompareRunSettings settings;
+    settings.locationsSpecified = true;
+    settings.locationPaths = {folder.Path()};
+    settings.boxes.matchContent = settings.boxes.matchName = settings.boxes.matchSize = true;
+
+    UiThread ui;
+    PageControls page;
+    SentCompareView view(ui, page);
+    ScriptedPrompter prompter;
+    FileContentSource files;
+    MemoryResultList lists[CompareTabCount];
+    SentResultList sent[CompareTabCount] = {{ui, lists[0]}, {ui, lists[1]}, {ui, lists[2]}, {ui, lists[3]},
+                                            {ui, lists[4]}, {ui, lists[5]}, {ui, lists[6]}};
+    CompareResultLists ports;
+    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &sent[tab];
+    CompareRun run(view, prompter, files, ports);
+
+    std::vector<CompareRunState> statesSeen;
+    int lastErrors = 0;
+    bool errorsGrew = true;
+    bool cancelled = false;
+    ui.RunWorker([&] { run.Run(settings); },
+                 [&] {
+                     const CompareRunState state = run.RunState();
+                     if (statesSeen.empty() || statesSeen.back() != state) statesSeen.push_back(state);
+                     const int errors = run.ErrorCount();
+                     errorsGrew = errorsGrew && errors >= lastErrors;
+                     lastErrors = errors;
+                     if (!cancelled && !page.statusTexts.empty() && page.statusTexts.back() == ContentPhaseText) {
+                         run.RequestStop();
+                         cancelled = true;
+                     }
+                 });
+
+    ASSERT_TRUE(cancelled);
+    EXPECT_EQ(statesSeen.back(), CompareRunState::Finished);
+    EXPECT_TRUE(std::is_sorted(statesSeen.begin(), statesSeen.end()));
+    EXPECT_TRUE(errorsGrew);
+    EXPECT_EQ(page.statusTexts.back(), "Done");
+    EXPECT_EQ(page.buttonText, "Reset");
+    EXPECT_TRUE(page.actionsEnabled);
+    EXPECT_TRUE(run.ListsWritten());
+    // The stop was taken up by the content phase and ended it there; the
+    // phases before it kept all their groups.
+    EXPECT_FALSE(run.StopFlag().load());
+    EXPECT_EQ(lists[static_cast<int>(CompareTab::Content)].RowCount(), 0);
+    EXPECT_EQ(lists[static_cast<int>(CompareTab::Size)].RowCount(), 4);
+    EXPECT_EQ(lists[static_cast<int>(CompareTab::Name)].RowCount(), 2);
+    for (CompareTab tab : {CompareTab::Size, CompareTab::Name}) {
+        EXPECT_TRUE(lists[static_cast<int>(tab)].IsEnabled());
+        EXPECT_EQ(sent[static_cast<int>(tab)].PartRows({GroupColumn, 2, 3, 4, 5}), 0);
+    }
+    EXPECT_TRUE(prompter.shown.empty());
+}
+
+}  // namespace
+}  // namespace tolvane::test
