@@ -19,7 +19,6 @@ namespace {
 struct PageControls {
     std::vector<std::string> statusTexts;
     std::string buttonText = "Compare";
-    int progress = -1;
     bool actionsEnabled = false;
 };
 
@@ -30,7 +29,7 @@ public:
 
     void SetStatusText(const std::string& text) override { ui_.Send([&] { page_.statusTexts.push_back(text); }); }
     void SetButtonText(const std::string& text) override { ui_.Send([&] { page_.buttonText = text; }); }
-    void ReportProgress(int percent) override { ui_.Send([&] { page_.progress = percent; }); }
+    void ReportProgress(int) override { ui_.Send([] {}); }
     void SetOptionControlsEnabled(bool) override { ui_.Send([] {}); }
     void SetActionsEnabled(bool enabled) override { ui_.Send([&] { page_.actionsEnabled = enabled; }); }
     void ShowTab(CompareTab) override { ui_.Send([] {}); }

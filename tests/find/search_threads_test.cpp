@@ -9,37 +9,9 @@
 namespace tolvane::test {
 namespace {
 
-// The worker's calls to the page's controls, carried out by the page's thread.
-class SentFindView : public FindRunView {
-public:
-    SentFindView(UiThread& ui, RecordingRunView& page) : ui_(ui), page_(page) {}
-
-    SearchTarget SelectedTarget() const override
-    {
-        SearchTarget target{};
-        ui_.Send([&] { target = page_.SelectedTarget(); });
-        return target;
-    }
-    void SetOptionsCaption(const std::string& caption) override { Send([&] { page_.SetOptionsCaption(caption); }); }
-    void ShowOptions(bool shown) override { Send([&] { page_.ShowOptions(shown); }); }
-    void ShowStatus(bool shown) override { Send([&] { page_.ShowStatus(shown); }); }
-    void SetIndicator(IndicatorState state) override { Send([&] { page_.SetIndicator(state); }); }
-    void SetStatusText(const std::string& text) override { Send([&] { page_.SetStatusText(text); }); }
-    void SetSearchButtonText(const std::string& text) override { Send([&] { page_.SetSearchButtonText(text); }); }
-    void StartProgressTimer() override { Send([&] { page_.StartProgressTimer(); }); }
-    void StopProgressTimer() override { Send([&] { page_.StopProgressTimer(); }); }
-    void EnableActions(bool enabled) override { Send([&] { page_.EnableActions(enabled); }); }
-    void SelectTab(int tab) override { Send([&] { page_.SelectTab(tab); }); }
-
-private:
-    void Send(const std::function<void()>& call) { ui_.Send(call); }
-
-    UiThread& ui_;
-    RecordingRunView& page_;
-};
-
-// A Find page whose search runs on its own thread, its calls to the controls
-// and lists carried out by the test's thread.
+// A Find page whose search runs on its own thread, its calls to the lists
+// carried out by the test's thread; the page's other controls are recorded
+// by the worker and looked at when it has ended.
 struct ThreadedSearch {
     explicit ThreadedSearch(std::vector<std::string> locations)
     {
@@ -53,12 +25,12 @@ struct ThreadedSearch {
     // stop once the first error row is in.
     void RunCancellingOnTheFirstError()
     {
-        ui.RunWorker([&] { outcome = SearchWorker(state, view, prompter, lists); },
+        ui.RunWorker([&] { outcome = SearchWorker(state, page, prompter, lists); },
                      [&] {
                          const int32_t count = state.foundFileCount.load();
                          countsGrew = countsGrew && count >= lastCount;
                          lastCount = count;
-                         if (page.timerRunning) UpdateFindStatus(state, ticks, FindStatusEvent::Progress);
+                         if (state.traversalRunning.load()) UpdateFindStatus(state, ticks, FindStatusEvent::Progress);
                          if (!cancelled && errors.RowCount() == 1) {
                              state.stopRequested.store(true);
                              cancelled = true;
@@ -91,7 +63,6 @@ struct ThreadedSearch {
     MemoryResultList files, folders, errors{false};
     SentResultList sentFiles{ui, files}, sentFolders{ui, folders}, sentErrors{ui, errors};
     FindLists lists{sentFiles, sentFolders, sentErrors};
-    SentFindView view{ui, page};
     ScriptedPrompter prompter;
     SearchOutcome outcome = SearchOutcome::NotStarted;
     int32_t lastCount = 0;
