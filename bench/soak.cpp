@@ -7,8 +7,9 @@
 //   soak TREE ENTRIES ROUNDS SEED
 //
 // Makes the tree under TREE unless TREE/.tolvane-soak says it holds this
-// many entries already. Exits 1 when a run did not finish or memory grew
-// beyond the margin, 2 on bad arguments or a tree that cannot be made.
+// many entries already. Exits 1 when a run did not finish, listed other rows
+// than a full run (more, when stopped) or memory grew beyond the margin, 2 on
+// bad arguments or a tree that cannot be made.
 #include <algorithm>
 #include <chrono>
 #include <cinttypes>
@@ -403,6 +404,10 @@ int main(int argc, char** argv)
     FindPage find(tree);
     ComparePage compare(tree);
     long fullMs[2] = {0, 0};
+    // The tree does not change: every run that goes to the end lists what the
+    // first did, and a stopped one no more than that.
+    long fullRows[2] = {0, 0};
+    bool rowsRight = true;
     // Taken after the compare run of the first and of the last round, both
     // full: by then the process has done the largest work of either kind.
     Memory first, last;
@@ -414,7 +419,12 @@ int main(int argc, char** argv)
             const RunFigures figures = kind == 0 ? find.Run(stopAfter) : compare.Run(stopAfter);
             PrintRow(round, kind == 0 ? "find" : "compare", full, figures);
             allFinished = allFinished && figures.finished;
-            if (round == 1) fullMs[kind] = figures.durationMs;
+            if (round == 1) fullMs[kind] = figures.durationMs, fullRows[kind] = figures.rows;
+            const bool stopped = figures.stoppedAtMs >= 0;
+            if (stopped ? figures.rows > fullRows[kind] : figures.rows != fullRows[kind]) {
+                std::printf("  rows: %ld, where the full run listed %ld\n", figures.rows, fullRows[kind]);
+                rowsRight = false;
+            }
             if (round == 1 && kind == 1) first = figures.memory;
             if (round == rounds && kind == 1) last = figures.memory;
         }
@@ -427,5 +437,7 @@ int main(int argc, char** argv)
     std::printf("VmHWM after round 1: %ld KiB, after round %ld: %ld KiB\n", first.peakKiB, rounds, last.peakKiB);
     std::printf("messages shown: %d\n", find.Messages() + compare.Messages());
     std::printf("%s\n", allFinished ? "every run finished" : "SOME RUN DID NOT FINISH");
-    return allFinished && flat && find.Messages() + compare.Messages() == 0 ? 0 : 1;
+    std::printf("%s\n", rowsRight ? "every run to the end listed the full rows, every stopped run no more"
+                                  : "SOME RUN LISTED OTHER ROWS");
+    return allFinished && rowsRight && flat && find.Messages() + compare.Messages() == 0 ? 0 : 1;
 }
