@@ -102,9 +102,12 @@ private:
     {
         static const char* const extensions[] = {"txt", "txt", "txt", "dat", "dat", "bin", "bin", "csv", "log"};
         const char* extension = extensions[random_() % std::size(extensions)];
+        char name[64];
         if (random_() % 7 == 0)
-            return "shared_" + std::to_string(n / leaves_) + "_" + std::to_string(random_() % 40) + "." + extension;
-        return "f" + std::to_string(n) + "." + extension;
+            std::snprintf(name, sizeof name, "shared_%ld_%d.%s", n / leaves_, static_cast<int>(random_() % 40), extension);
+        else
+            std::snprintf(name, sizeof name, "f%ld.%s", n, extension);
+        return name;
     }
 
     std::string Content(const std::string& path)
