@@ -465,6 +465,10 @@ private:
             std::unique_ptr<ContentReader> reader = source_.Open(record, records_.FullPath(record), errorCode);
             if (!reader) {
                 ReportUnreadable(record, errorCode);
+                // A stop (a Cancel, or "Too many errors!" from that report)
+                // ends the phase here, before any further unopenable file adds
+                // a row or asks again.
+                if (stop_.load()) return false;
                 continue;
             }
             anyOpened = true;

@@ -176,7 +176,6 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
     // that slipped through some other spelling from being collected twice and
     // then grouped with itself, where "Mark all but first" would mark its only copy.
     std::unordered_set<std::string> listedFolders;
-    FindData entry;
     for (size_t q = 0; q < folderQueue_.Count(); ++q) {
         // A copy: appending to the queue may move its entries.
         const std::string folder = folderQueue_[q];
@@ -187,35 +186,14 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
             return WalkOutcome::OutOfMemory;
         }
         platform::FolderListing listing;
-        if (!listing.Open(folder)) {
+        if (!listing.Open(folder))
             AddCompareErrorEntry(folder, platform::LastError());
-            continue;
-        }
-        bool folderStarted = false;
-        while (listing.Next(entry, false)) {
-            if (entry.IsDirectory()) {
-                if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry)) continue;
-                if (!folderQueue_.Append(folder, entry.cFileName)) {
-                    Abort("Memory reallocation failed.");
-                    return WalkOutcome::OutOfMemory;
-                }
-                continue;
-            }
-            if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
-            if (!Passes(entry, settings.criteria)) continue;
-            if (!folderStarted) {
-                if (!records_.AddFolder(folder)) {
-                    Abort("Memory reallocation failed.");
-                    return WalkOutcome::OutOfMemory;
-                }
-                folderStarted = true;
-            }
-            if (!records_.Add(entry)) {
-                Abort("Memory reallocation failed.");
-                return WalkOutcome::OutOfMemory;
-            }
-        }
-        listing.Close();
+        else if (!CollectFolder(listing, folder, settings))
+            return WalkOutcome::OutOfMemory;
+        // Also looked at after a folder that could not be listed: a Cancel, or
+        // "Too many errors!", amid a run of such folders ends the walk there
+        // instead of after the next folder that can be listed (or of one more
+        // "Too many errors!" for each folder that cannot).
         if (stopRequested_.load()) {
             stopRequested_.store(false);
             break;
@@ -223,6 +201,37 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
     }
     folderQueue_.Clear();
     return WalkOutcome::Completed;
+}
+
+bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::string& folder,
+                               const CompareRunSettings& settings)
+{
+    bool folderStarted = false;
+    FindData entry;
+    while (listing.Next(entry, false)) {
+        if (entry.IsDirectory()) {
+            if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry)) continue;
+            if (!folderQueue_.Append(folder, entry.cFileName)) {
+                Abort("Memory reallocation failed.");
+                return false;
+            }
+            continue;
+        }
+        if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
+        if (!Passes(entry, settings.criteria)) continue;
+        if (!folderStarted) {
+            if (!records_.AddFolder(folder)) {
+                Abort("Memory reallocation failed.");
+                return false;
+            }
+            folderStarted = true;
+        }
+        if (!records_.Add(entry)) {
+            Abort("Memory reallocation failed.");
+            return false;
+        }
+    }
+    return true;
 }
 
 void CompareRun::WriteLists()

@@ -144,8 +144,10 @@ private:
         case ContentResult::OpenFailed:
         case ContentResult::ReadFailed:
             // Not listed: what the unread bytes hold is unknown in either mode.
+            // A stop (a Cancel, or "Too many errors!") is looked at here too, so
+            // that a folder of such files adds no row, and asks nothing, after it.
             AddFindErrorEntry(state_, lists_, prompter_, filePath_, content_.ErrorCode());
-            return Step::Next;
+            return state_.stopRequested.load() ? Step::EndWalk : Step::Next;
         case ContentResult::Stopped: return Step::EndWalk;
         case ContentResult::Found:
         case ContentResult::NotFound: break;

@@ -206,6 +206,32 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     EXPECT_LE(source.mostOpen, 9);
 }
 
+// A stop requested as an unopenable file is reported (a Cancel then, or the
+// error log full) ends the phase there: no further row, nor one more "Too
+// many errors!", for each further file of the set that cannot be opened.
+TEST(CompareEngine, StopOnAnUnopenableFileEndsThePhaseThere)
+{
+    std::vector<MemoryFile> files = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abc"), Plain("d", "abc")};
+    for (int f = 0; f < 3; ++f) files[f].unopenable = true;
+    const FileRecords records = MakeRecords(files);
+    MemorySource source(files);
+    std::atomic<bool> stop{false};
+    struct StoppingHost : RecordingHost {
+        explicit StoppingHost(std::atomic<bool>& flag) : stop(flag) {}
+        void AddCompareErrorEntry(const std::string& path, uint32_t code) override
+        {
+            RecordingHost::AddCompareErrorEntry(path, code);
+            stop.store(true);
+        }
+        std::atomic<bool>& stop;
+    } host(stop);
+    CompareLists lists;
+    RunComparePhases(records, CountedOptions(Content()), source, host, stop, lists);
+    EXPECT_EQ((std::vector<std::string>{"/m/a"}), host.errors);
+    EXPECT_FALSE(stop.load());
+    EXPECT_TRUE(lists.content.rows.empty());
+}
+
 TEST(CompareEngine, NoFilesGiveEmptyLists)
 {
     CompareOptions o = Content(true, true);

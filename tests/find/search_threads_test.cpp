@@ -1,0 +1,117 @@
+// A search on its own thread, cancelled from the page's thread while that
+// thread polls the counts as its timer does. The suite ends in "Threads":
+// scripts/test also runs it built with ThreadSanitizer.
+#include <gtest/gtest.h>
+
+#include "search_test_support.h"
+#include "support/ui_thread.h"
+
+namespace tolvane::test {
+namespace {
+
+// A Find page whose search runs on its own thread, its calls to the lists
+// carried out by the test's thread; the page's other controls are recorded
+// by the worker and looked at when it has ended.
+struct ThreadedSearch {
+    explicit ThreadedSearch(std::vector<std::string> locations)
+    {
+        state.locations.locationsSpecified = state.locations.includeSubfolders = true;
+        state.locations.locationCount = static_cast<int>(locations.size());
+        state.locations.locationPaths = std::move(locations);
+        state.criteria.filtersSpecified = true;
+    }
+
+    // The page's thread polls the counts as its timer does and requests a
+    // stop once the first error row is in.
+    void RunCancellingOnTheFirstError()
+    {
+        ui.RunWorker([&] { outcome = SearchWorker(state, page, prompter, lists); },
+                     [&] {
+                         const int32_t count = state.foundFileCount.load();
+                         countsGrew = countsGrew && count >= lastCount;
+                         lastCount = count;
+                         if (state.traversalRunning.load()) UpdateFindStatus(state, ticks, FindStatusEvent::Progress);
+                         if (!cancelled && errors.RowCount() == 1) {
+                             state.stopRequested.store(true);
+                             cancelled = true;
+                         }
+                     });
+    }
+
+    // Finished as a stopped search, with whole rows in every list.
+    void ExpectStoppedAndWhole() const
+    {
+        EXPECT_TRUE(cancelled);
+        EXPECT_EQ(outcome, SearchOutcome::Completed);
+        EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
+        EXPECT_EQ(page.buttonTexts.back(), "Reset");
+        EXPECT_EQ(page.indicator, IndicatorState::Indeterminate);
+        EXPECT_EQ(page.statusTexts.back().rfind("Search procedure aborted after ", 0), 0u) << page.statusTexts.back();
+        EXPECT_FALSE(ticks.statusTexts.empty());
+        EXPECT_TRUE(countsGrew);
+        EXPECT_EQ(files.RowCount(), state.foundFileCount.load());
+        EXPECT_EQ(sentFiles.PartRows({NameColumn, PathColumn, FileSizeColumn, FileModifiedColumn}), 0);
+        EXPECT_EQ(sentErrors.PartRows({ErrorLogObjectColumn, ErrorLogEventColumn}), 0);
+        EXPECT_TRUE(errors.IsEnabled());
+        EXPECT_TRUE(prompter.shown.empty());
+    }
+
+    FindState state;
+    UiThread ui;
+    RecordingRunView page;
+    RecordingRunView ticks;  // what the page's timer shows
+    MemoryResultList files, folders, errors{false};
+    SentResultList sentFiles{ui, files}, sentFolders{ui, folders}, sentErrors{ui, errors};
+    FindLists lists{sentFiles, sentFolders, sentErrors};
+    ScriptedPrompter prompter;
+    SearchOutcome outcome = SearchOutcome::NotStarted;
+    int32_t lastCount = 0;
+    bool countsGrew = true;
+    bool cancelled = false;
+};
+
+TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
+{
+    // The walk lists "first", fails on "missing" and would then list "second"
+    // and the subfolders.
+    TempFolder folder;
+    for (int n = 0; n < 10; ++n) {
+        folder.WriteFile("first/top" + std::to_string(n) + ".txt", "top");
+        folder.WriteFile("first/sub/deep" + std::to_string(n) + ".txt", "deep");
+        folder.WriteFile("second/later" + std::to_string(n) + ".txt", "later");
+    }
+    ThreadedSearch search({folder.PathOf("first"), folder.PathOf("missing"), folder.PathOf("second")});
+    search.state.criteria.extensionRuleOn = true;
+    search.state.criteria.extensionList = "txt";
+    search.RunCancellingOnTheFirstError();
+
+    search.ExpectStoppedAndWhole();
+    ASSERT_EQ(search.files.RowCount(), 10);
+    for (int row = 0; row < 10; ++row) EXPECT_EQ(search.files.Cell(row, NameColumn).rfind("top", 0), 0u);
+    EXPECT_TRUE(search.files.IsEnabled());
+    ASSERT_EQ(search.errors.RowCount(), 1);
+    EXPECT_EQ(search.errors.Cell(0, ErrorLogObjectColumn), folder.PathOf("missing/"));
+}
+
+// A Cancel, or "Too many errors!", while files of a folder cannot be opened
+// for the content rule ends the walk at once, rather than adding a row (or
+// one more "Too many errors!") for every further such file.
+TEST(SearchThreads, CancelOnAFileThatCannotBeOpenedEndsTheWalkThere)
+{
+    TempFolder folder;
+    for (int n = 0; n < 3; ++n) {
+        if (!MakeUnreadable(folder.WriteFile("locked" + std::to_string(n) + ".txt", "a")))
+            GTEST_SKIP() << "this system cannot make a file unreadable for the test";
+    }
+    ThreadedSearch search({folder.Path()});
+    search.state.criteria.contentRuleOn = true;
+    search.state.criteria.contentText = "a";
+    search.RunCancellingOnTheFirstError();
+
+    search.ExpectStoppedAndWhole();
+    EXPECT_EQ(search.files.RowCount(), 0);
+    EXPECT_EQ(search.errors.RowCount(), 1);
+}
+
+}  // namespace
+}  // namespace tolvane::test

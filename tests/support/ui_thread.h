@@ -1,0 +1,78 @@
+// The user-interface side of a worker test: the test's own thread carries out
+// the calls a worker sends to the page's controls (as sent window messages
+// are carried out by the thread that owns the window), and between them
+// polls what the page polls and may request a stop. A call sent to the
+// controls returns only after the page has seen it, so a stop requested in
+// response to one lands at a known point of the worker's run.
+#pragma once
+
+#include <condition_variable>
+#include <functional>
+#include <initializer_list>
+#include <mutex>
+#include <string>
+#include <string_view>
+#include <thread>
+
+#include "common/result_list.h"
+
+namespace tolvane::test {
+
+class UiThread {
+public:
+    // From the worker: runs call on the user-interface thread and waits for it.
+    void Send(const std::function<void()>& call);
+
+    // Runs body on a worker thread while this thread carries out its sent
+    // calls and runs poll after each call and every millisecond otherwise,
+    // until body has returned.
+    void RunWorker(const std::function<void()>& body, const std::function<void()>& poll);
+
+private:
+    std::mutex mutex_;
+    std::condition_variable changed_;
+    const std::function<void()>* pending_ = nullptr;
+    bool workerDone_ = false;
+};
+
+// A list owned by the user-interface thread: the worker's calls are sent to
+// it, while the test reads `shown` directly on its own thread.
+class SentResultList : public ResultList {
+public:
+    SentResultList(UiThread& ui, MemoryResultList& list) : shown(list), ui_(ui) {}
+
+    int RowCount() const override { return Ask([&] { return shown.RowCount(); }); }
+    int StateImage(int row) const override { return Ask([&] { return shown.StateImage(row); }); }
+    void SetStateImage(int row, int index) override { ui_.Send([&] { shown.SetStateImage(row, index); }); }
+    std::string CellText(int row, int column, size_t bufferSize) const override
+    {
+        return Ask([&] { return shown.CellText(row, column, bufferSize); });
+    }
+    void SetCellText(int row, int column, std::string_view text) override
+    {
+        ui_.Send([&] { shown.SetCellText(row, column, text); });
+    }
+    void InsertRow(int row) override { ui_.Send([&] { shown.InsertRow(row); }); }
+    void DeleteRow(int row) override { ui_.Send([&] { shown.DeleteRow(row); }); }
+    void DeleteAllRows() override { ui_.Send([&] { shown.DeleteAllRows(); }); }
+    void SetEnabled(bool enabled) override { ui_.Send([&] { shown.SetEnabled(enabled); }); }
+    bool IsEnabled() const override { return Ask([&] { return shown.IsEnabled(); }); }
+
+    // Rows in which a cell of the given columns is empty.
+    int PartRows(std::initializer_list<int> columns) const;
+
+    MemoryResultList& shown;
+
+private:
+    template <typename Call>
+    auto Ask(Call call) const -> decltype(call())
+    {
+        decltype(call()) answer{};
+        ui_.Send([&] { answer = call(); });
+        return answer;
+    }
+
+    UiThread& ui_;
+};
+
+}  // namespace tolvane::test
