@@ -144,6 +144,44 @@ void PrintList(const ListToPrint& list, const FileRecords& records, bool tsv, st
     if (!tsv) out << '\n';
 }
 
+// The run's settings as the page holds them after the filters and locations
+// dialogs' Accept. False, with the message on err, for a value the dialogs
+// refuse or that names no folder.
+bool PrepareCompareRun(const CompareCommandOptions& o, CompareRunSettings& settings, Prompter& prompter,
+                       std::ostream& err)
+{
+    static const char* const listKeys[] = {"combined", "content", "name", "size", "truncated", "zero"};
+    if (!o.list.empty() && std::find(std::begin(listKeys), std::end(listKeys), o.list) == std::end(listKeys)) {
+        err << "tolvane compare: --list takes combined, content, name, size, truncated or zero: '" << o.list << "'\n";
+        return false;
+    }
+
+    settings.includeSubfolders = !o.noSubfolders;
+    try {
+        AcceptCompareFilters(FilterRows(o, settings.criteria.attributeFlags), settings.criteria);
+        const std::optional<std::string> listFile =
+            o.locationsFile.empty() ? std::nullopt : std::optional<std::string>(o.locationsFile);
+        const LocationList stored = AcceptLocations(o.locations, listFile, settings.includeSubfolders, prompter);
+        settings.locationPaths = stored.locationPaths;
+        settings.locationsSpecified = stored.locationsSpecified;
+    } catch (const BadValue& bad) {
+        err << "tolvane compare: " << bad.message << '\n';
+        return false;
+    }
+
+    CompareOptions& boxes = settings.boxes;
+    boxes.matchContent = o.content;
+    boxes.soTruncated = o.truncated;
+    boxes.dontGroupTruncated = !o.groupTruncated;
+    boxes.matchName = o.name;
+    boxes.ignoreCase = o.ignoreCase;
+    boxes.matchSize = o.size;
+    boxes.ignoreZeroSize = !o.zeroSize;
+    boxes.combinedResult = o.combined;
+    boxes.combinedOnly = o.only;
+    return true;
+}
+
 }  // namespace
 
 CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
@@ -174,39 +212,18 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
     return command;
 }
 
-int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)
+int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err)
 {
-    static const char* const listKeys[] = {"combined", "content", "name", "size", "truncated", "zero"};
-    if (!o.list.empty() && std::find(std::begin(listKeys), std::end(listKeys), o.list) == std::end(listKeys)) {
-        err << "tolvane compare: --list takes combined, content, name, size, truncated or zero: '" << o.list << "'\n";
-        return 2;
-    }
-
     ConsolePrompter prompter(err);
     CompareRunSettings settings;
-    settings.includeSubfolders = !o.noSubfolders;
-    try {
-        AcceptCompareFilters(FilterRows(o, settings.criteria.attributeFlags), settings.criteria);
-        const std::optional<std::string> listFile =
-            o.locationsFile.empty() ? std::nullopt : std::optional<std::string>(o.locationsFile);
-        const LocationList stored = AcceptLocations(o.locations, listFile, settings.includeSubfolders, prompter);
-        settings.locationPaths = stored.locationPaths;
-        settings.locationsSpecified = stored.locationsSpecified;
-    } catch (const BadValue& bad) {
-        err << "tolvane compare: " << bad.message << '\n';
-        return 2;
-    }
+    return PrepareCompareRun(options, settings, prompter, err) ? 0 : 2;
+}
 
-    CompareOptions& boxes = settings.boxes;
-    boxes.matchContent = o.content;
-    boxes.soTruncated = o.truncated;
-    boxes.dontGroupTruncated = !o.groupTruncated;
-    boxes.matchName = o.name;
-    boxes.ignoreCase = o.ignoreCase;
-    boxes.matchSize = o.size;
-    boxes.ignoreZeroSize = !o.zeroSize;
-    boxes.combinedResult = o.combined;
-    boxes.combinedOnly = o.only;
+int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)
+{
+    ConsolePrompter prompter(err);
+    CompareRunSettings settings;
+    if (!PrepareCompareRun(o, settings, prompter, err)) return 2;
 
     ConsoleView view(err, o.quiet, stderrIsTerminal);
     FileContentSource source;

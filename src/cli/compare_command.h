@@ -46,4 +46,8 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& options);
 int RunCompareCommand(const CompareCommandOptions& options, std::ostream& out, std::ostream& err,
                       bool stderrIsTerminal);
 
+// Reads and checks the options as RunCompareCommand does, without comparing:
+// 0 when the run could start, 2 (with the message on err) when not.
+int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err);
+
 }  // namespace tolvane::cli
