@@ -216,7 +216,7 @@ int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err)
 {
     ConsolePrompter prompter(err);
     CompareRunSettings settings;
-    return PrepareCompareRun(options, settings, prompter, err) ? 0 : 2;
+    return PrepareCompareRun(options, settings, prompter, err) && CompareRunMayStart(settings, prompter) ? 0 : 2;
 }
 
 int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)

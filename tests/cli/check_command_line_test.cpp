@@ -46,6 +46,7 @@ TEST(CheckSearchCommandLine, AgreesWithTheRunButSearchesNothing)
         {"find", folder.PathOf("no such folder")},
         {"find", location, "--bogus"},
         {"compare", "--content", location},
+        {"compare", location},
         {"compare", "--content", "--list", "groups", location},
         {"compare", "--size-filter", "eq:99999999999", location},
         {"compare", "--attr", "include:reparsepoint", location},
