@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct CompareCommandOptions {
     bool tsv = false;
     std::string list;
     bool quiet = false;
+
+    // The value options given, even with an empty value: an empty value is
+    // refused, not taken for an option left out.
+    std::set<std::string> given;
+    bool Given(const std::string& option) const { return given.count(option) > 0; }
 };
 
 // Declares the subcommand and its options on app; the parsed values land in options.
