@@ -2,7 +2,8 @@
 // The input is split into arguments at NUL and newline bytes; the program's
 // own name comes first. The commands are only read and checked, never run,
 // from inside a scratch folder that holds one subfolder and one locations
-// list file, so that relative locations and --locations can succeed.
+// list file, so that relative locations and --locations can succeed. Give
+// libFuzzer full paths for its corpus and findings (scripts/fuzz does).
 //
 // Each argument is also given to every rule option's reader, whose results
 // must be values the filter dialogs could hold, and the first one to a rule
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <set>
 #include <sstream>
 #include <string>
