@@ -4,6 +4,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <optional>
 
 #ifdef _WIN32
 #include <io.h>
@@ -30,17 +31,24 @@ bool StderrIsTerminal(const std::ostream& err)
 #endif
 }
 
-}  // namespace
+constexpr const char* Description = "Tolvane: find files and folders, and find duplicate files";
 
-int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
-{
-    CLI::App app{"Tolvane: find files and folders, and find duplicate files", "tolvane"};
-    app.require_subcommand(1);
-    int exitStatus = 0;
-    AddToolsCommands(app, out, err, exitStatus);
-    const FindCommand find(app);
+// The find and compare commands on one app, which writes the options it reads
+// into these members: not to be copied.
+struct SearchCommands {
+    explicit SearchCommands(CLI::App& app) : find(app), compare(AddCompareCommand(app, compareOptions)) {}
+    SearchCommands(const SearchCommands&) = delete;
+    SearchCommands& operator=(const SearchCommands&) = delete;
+
+    FindCommand find;
     CompareCommandOptions compareOptions;
-    CLI::App* compare = AddCompareCommand(app, compareOptions);
+    CLI::App* compare;
+};
+
+// Parses argv into app; returns the exit status when that ends the run
+// (help shown, or an error reported), nothing when a command is to go on.
+std::optional<int> Parse(CLI::App& app, int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
     try {
         app.parse(argc, argv);
     } catch (const CLI::CallForHelp&) {
@@ -50,9 +58,34 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
     }
-    if (find.Chosen()) return find.Run(out, err);
-    if (compare->parsed()) return RunCompareCommand(compareOptions, out, err, StderrIsTerminal(err));
+    return std::nullopt;
+}
+
+}  // namespace
+
+int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{Description, "tolvane"};
+    app.require_subcommand(1);
+    int exitStatus = 0;
+    AddToolsCommands(app, out, err, exitStatus);
+    SearchCommands commands(app);
+    if (const std::optional<int> status = Parse(app, argc, argv, out, err)) return *status;
+    if (commands.find.Chosen()) return commands.find.Run(out, err);
+    if (commands.compare->parsed())
+        return RunCompareCommand(commands.compareOptions, out, err, StderrIsTerminal(err));
     return exitStatus;
+}
+
+int CheckSearchCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
+{
+    CLI::App app{Description, "tolvane"};
+    app.require_subcommand(1);
+    SearchCommands commands(app);
+    if (const std::optional<int> status = Parse(app, argc, argv, out, err)) return *status;
+    if (commands.find.Chosen()) return commands.find.Check(err);
+    // Exactly one command is required, so it is compare.
+    return CheckCompareCommand(commands.compareOptions, err);
 }
 
 }  // namespace tolvane::cli

@@ -76,12 +76,12 @@ private:
 CompareFilterRows FilterRows(const CompareCommandOptions& o, AttributeFlags& flags)
 {
     CompareFilterRows rows;
-    if (!o.extensions.empty()) {
+    if (o.Given("--ext")) {
         rows.extensionChecked = true;
         rows.extensionText = ParseExtensionOption(o.extensions);
     }
     rows.extensionMode = static_cast<ExtensionRuleMode>(Choice(ExtensionModeNames, o.extensionMode, "--ext-mode", "mode"));
-    if (!o.sizeFilter.empty()) {
+    if (o.Given("--size-filter")) {
         const SizeOption size = ParseSizeOption("--size-filter", o.sizeFilter);
         // The dialog's size fields hold 32-bit numbers.
         for (const SizeBound* bound : {&size.from, &size.to}) {
@@ -95,7 +95,7 @@ CompareFilterRows FilterRows(const CompareCommandOptions& o, AttributeFlags& fla
         rows.sizeToNumber = static_cast<uint32_t>(size.to.number);
         rows.sizeToUnit = size.to.unit;
     }
-    if (!o.date.empty()) {
+    if (o.Given("--date")) {
         const DateOption date = ParseDateOption(o.date);
         rows.dateChecked = true;
         rows.dateKind = date.kind;
@@ -103,7 +103,7 @@ CompareFilterRows FilterRows(const CompareCommandOptions& o, AttributeFlags& fla
         rows.dateFrom = date.from;
         rows.dateTo = date.to;
     }
-    if (!o.attributes.empty()) {
+    if (o.Given("--attr")) {
         const AttributeOption attributes = ParseAttributeOption(o.attributes);
         rows.attributesChecked = true;
         rows.attributeMode = attributes.mode;
@@ -144,57 +144,29 @@ void PrintList(const ListToPrint& list, const FileRecords& records, bool tsv, st
     if (!tsv) out << '\n';
 }
 
-}  // namespace
-
-CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
-{
-    CLI::App* command = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
-    // A location such as /data is a path, never an option, on every system.
-    command->allow_windows_style_options(false);
-    command->add_option("LOCATION", o.locations, "Folders to compare (subfolders included)");
-    command->add_option("--locations", o.locationsFile, "Add the folders of a locations list file");
-    command->add_flag("--no-subfolders", o.noSubfolders, "Only the files directly inside each location");
-    command->add_flag("--content", o.content, "Match content");
-    command->add_flag("--truncated", o.truncated, "So truncated: a file that is the beginning of a longer one matches");
-    command->add_flag("--group-truncated", o.groupTruncated, "Group truncated copies with their longer file");
-    command->add_flag("--name", o.name, "Match name");
-    command->add_flag("--ignore-case", o.ignoreCase, "Ignore the letter case of names (A-Z only)");
-    command->add_flag("--size", o.size, "Match size");
-    command->add_flag("--zero-size", o.zeroSize, "Group zero size files by size too");
-    command->add_flag("--combined", o.combined, "Combined result of name with content or size");
-    command->add_flag("--only", o.only, "Only the combined result");
-    command->add_option("--ext", o.extensions, "Extension filter, such as jpg/png");
-    command->add_option("--ext-mode", o.extensionMode, "include (default) or exclude");
-    command->add_option("--size-filter", o.sizeFilter, "MODE:N[UNIT][:N[UNIT]], MODE eq|min|max|between|not-between");
-    command->add_option("--date", o.date, "KIND:REL:YYYY-MM-DD[:YYYY-MM-DD]");
-    command->add_option("--attr", o.attributes, "include|exclude:NAME[,NAME...]");
-    command->add_flag("--tsv", o.tsv, "One tab-separated line per row: LIST, GROUP, PATH, SIZE, DATE");
-    command->add_option("--list", o.list, "Print one list only: combined, content, name, size, truncated or zero");
-    command->add_flag("--quiet", o.quiet, "No phase lines on stderr");
-    return command;
-}
-
-int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)
+// The run's settings as the page holds them after the filters and locations
+// dialogs' Accept. False, with the message on err, for a value the dialogs
+// refuse or that names no folder.
+bool PrepareCompareRun(const CompareCommandOptions& o, CompareRunSettings& settings, Prompter& prompter,
+                       std::ostream& err)
 {
     static const char* const listKeys[] = {"combined", "content", "name", "size", "truncated", "zero"};
-    if (!o.list.empty() && std::find(std::begin(listKeys), std::end(listKeys), o.list) == std::end(listKeys)) {
+    if (o.Given("--list") && std::find(std::begin(listKeys), std::end(listKeys), o.list) == std::end(listKeys)) {
         err << "tolvane compare: --list takes combined, content, name, size, truncated or zero: '" << o.list << "'\n";
-        return 2;
+        return false;
     }
 
-    ConsolePrompter prompter(err);
-    CompareRunSettings settings;
     settings.includeSubfolders = !o.noSubfolders;
     try {
         AcceptCompareFilters(FilterRows(o, settings.criteria.attributeFlags), settings.criteria);
         const std::optional<std::string> listFile =
-            o.locationsFile.empty() ? std::nullopt : std::optional<std::string>(o.locationsFile);
+            o.Given("--locations") ? std::optional<std::string>(o.locationsFile) : std::nullopt;
         const LocationList stored = AcceptLocations(o.locations, listFile, settings.includeSubfolders, prompter);
         settings.locationPaths = stored.locationPaths;
         settings.locationsSpecified = stored.locationsSpecified;
     } catch (const BadValue& bad) {
         err << "tolvane compare: " << bad.message << '\n';
-        return 2;
+        return false;
     }
 
     CompareOptions& boxes = settings.boxes;
@@ -207,6 +179,55 @@ int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::os
     boxes.ignoreZeroSize = !o.zeroSize;
     boxes.combinedResult = o.combined;
     boxes.combinedOnly = o.only;
+    return true;
+}
+
+}  // namespace
+
+CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
+{
+    CLI::App* command = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
+    // A location such as /data is a path, never an option, on every system.
+    command->allow_windows_style_options(false);
+    command->add_option("LOCATION", o.locations, "Folders to compare (subfolders included)");
+    // Notes each value option given, so that an empty value is not mistaken for none.
+    const auto valueOption = [command, &o](const std::string& name, std::string& value, const std::string& help) {
+        command->add_option(name, value, help)->each([&o, name](const std::string&) { o.given.insert(name); });
+    };
+    valueOption("--locations", o.locationsFile, "Add the folders of a locations list file");
+    command->add_flag("--no-subfolders", o.noSubfolders, "Only the files directly inside each location");
+    command->add_flag("--content", o.content, "Match content");
+    command->add_flag("--truncated", o.truncated, "So truncated: a file that is the beginning of a longer one matches");
+    command->add_flag("--group-truncated", o.groupTruncated, "Group truncated copies with their longer file");
+    command->add_flag("--name", o.name, "Match name");
+    command->add_flag("--ignore-case", o.ignoreCase, "Ignore the letter case of names (A-Z only)");
+    command->add_flag("--size", o.size, "Match size");
+    command->add_flag("--zero-size", o.zeroSize, "Group zero size files by size too");
+    command->add_flag("--combined", o.combined, "Combined result of name with content or size");
+    command->add_flag("--only", o.only, "Only the combined result");
+    valueOption("--ext", o.extensions, "Extension filter, such as jpg/png");
+    command->add_option("--ext-mode", o.extensionMode, "include (default) or exclude");
+    valueOption("--size-filter", o.sizeFilter, "MODE:N[UNIT][:N[UNIT]], MODE eq|min|max|between|not-between");
+    valueOption("--date", o.date, "KIND:REL:YYYY-MM-DD[:YYYY-MM-DD]");
+    valueOption("--attr", o.attributes, "include|exclude:NAME[,NAME...]");
+    command->add_flag("--tsv", o.tsv, "One tab-separated line per row: LIST, GROUP, PATH, SIZE, DATE");
+    valueOption("--list", o.list, "Print one list only: combined, content, name, size, truncated or zero");
+    command->add_flag("--quiet", o.quiet, "No phase lines on stderr");
+    return command;
+}
+
+int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err)
+{
+    ConsolePrompter prompter(err);
+    CompareRunSettings settings;
+    return PrepareCompareRun(options, settings, prompter, err) && CompareRunMayStart(settings, prompter) ? 0 : 2;
+}
+
+int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)
+{
+    ConsolePrompter prompter(err);
+    CompareRunSettings settings;
+    if (!PrepareCompareRun(o, settings, prompter, err)) return 2;
 
     ConsoleView view(err, o.quiet, stderrIsTerminal);
     FileContentSource source;

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <ostream>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -36,6 +37,11 @@ struct CompareCommandOptions {
     bool tsv = false;
     std::string list;
     bool quiet = false;
+
+    // The value options given, even with an empty value: an empty value is
+    // refused, not taken for an option left out.
+    std::set<std::string> given;
+    bool Given(const std::string& option) const { return given.count(option) > 0; }
 };
 
 // Declares the subcommand and its options on app; the parsed values land in options.
@@ -45,5 +51,9 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& options);
 // has, 2 when the run cannot start. stderrIsTerminal turns on the progress display.
 int RunCompareCommand(const CompareCommandOptions& options, std::ostream& out, std::ostream& err,
                       bool stderrIsTerminal);
+
+// Reads and checks the options as RunCompareCommand does, without comparing:
+// 0 when the run could start, 2 (with the message on err) when not.
+int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err);
 
 }  // namespace tolvane::cli

@@ -4,6 +4,7 @@
 #include <cctype>
 
 #include "find/filter_normalisation.h"
+#include "platform/text.h"
 #include "platform/time.h"
 
 namespace tolvane::cli {
@@ -180,7 +181,9 @@ const std::string& AttributeName(AttributeFlag flag) { return AttributeNames[sta
 std::string ParseExtensionOption(const std::string& text)
 {
     std::string list = text;
-    for (char& c : list) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    // In the ANSI code page, as the edit lower-cases what is typed and as names
+    // are lower-cased when they are matched: accented letters too.
+    for (char& c : list) c = platform::LowerAnsi(c);
     while (FilterTypedExtensions(list)) {
     }
     if (!list.empty() && list.back() == '/') list.pop_back();

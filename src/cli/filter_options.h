@@ -69,9 +69,9 @@ struct AttributeOption {
 AttributeOption ParseAttributeOption(const std::string& text);
 const std::string& AttributeName(AttributeFlag flag);
 
-// The list as the dialog's extension edit takes it: lower case, with the
-// characters a list cannot hold (dots, doubled slashes) dropped and no final
-// slash; empty or over-long lists are refused.
+// The list as the dialog's extension edit takes it: lower case (in the ANSI
+// code page), with the characters a list cannot hold (dots, doubled slashes)
+// dropped and no final slash; empty or over-long lists are refused.
 std::string ParseExtensionOption(const std::string& text);
 
 }  // namespace tolvane::cli

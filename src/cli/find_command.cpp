@@ -112,11 +112,8 @@ FindCommand::FindCommand(CLI::App& app)
 
 bool FindCommand::Chosen() const { return command_->parsed(); }
 
-int FindCommand::Run(std::ostream& out, std::ostream& err) const
+bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter, std::ostream& err) const
 {
-    StreamPrompter prompter(err, quiet_);
-    FindState state;
-    FilterRows rows;
     try {
         const int targetIndex = Choice(TargetNames, target_, "--target", "target");
         rows.searchTarget = static_cast<SearchTarget>(targetIndex);
@@ -202,10 +199,26 @@ int FindCommand::Run(std::ostream& out, std::ostream& err) const
                                           !noSubfolders_, prompter);
     } catch (const BadValue& bad) {
         err << CommandName << ": " << bad.message << "\n";
-        return 2;
+        return false;
     }
-
     AcceptFilterRows(rows, state.criteria, prompter);
+    return true;
+}
+
+int FindCommand::Check(std::ostream& err) const
+{
+    StreamPrompter prompter(err, quiet_);
+    FindState state;
+    FilterRows rows;
+    return Prepare(state, rows, prompter, err) ? 0 : 2;
+}
+
+int FindCommand::Run(std::ostream& out, std::ostream& err) const
+{
+    StreamPrompter prompter(err, quiet_);
+    FindState state;
+    FilterRows rows;
+    if (!Prepare(state, rows, prompter, err)) return 2;
 
     MemoryResultList files, folders, errors(false);
     FindLists lists(files, folders, errors);

@@ -10,6 +10,12 @@ namespace CLI {
 class App;
 }
 
+namespace tolvane {
+struct FilterRows;
+struct FindState;
+class Prompter;
+}  // namespace tolvane
+
 namespace tolvane::cli {
 
 class FindCommand {
@@ -21,8 +27,16 @@ public:
     // Runs the search; 0 when something matched, 1 when nothing did, 2 when
     // the search could not run (bad values, no locations, memory).
     int Run(std::ostream& out, std::ostream& err) const;
+    // Reads and checks the options as Run does, without searching: 0 when the
+    // search could start, 2 (with the message on err) when not.
+    int Check(std::ostream& err) const;
 
 private:
+    // Fills the state's criteria and locations as the dialogs' Accept would
+    // store them. False, with the message on err, for a value the dialogs
+    // refuse or that names no folder.
+    bool Prepare(FindState& state, FilterRows& rows, Prompter& prompter, std::ostream& err) const;
+
     CLI::App* command_;
     std::vector<std::string> locations_;
     std::string locationsFile_;

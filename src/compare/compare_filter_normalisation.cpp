@@ -42,8 +42,9 @@ void AcceptSize(const CompareFilterRows& rows, CompareCriteria& criteria)
     criteria.sizeFromUnit = fromUnit;
     criteria.sizeToUnit = toUnit;
     if (rows.sizeMode == SizeRuleMode::Between) {
-        const bool sameUnits = fromUnit == toUnit;
-        if ((sameUnits && from == to) || (!sameUnits && from == 0 && to == 0)) criteria.sizeMode = SizeRuleMode::EqualTo;
+        // Bounds are compared in bytes, as on the Find page: 1024 B and 1 kB
+        // leave no size between them, so the range names that one size.
+        if (from == to) criteria.sizeMode = SizeRuleMode::EqualTo;
         criteria.sizeRuleOn = true;
     } else {
         // A first bound of 0 would keep only empty files (or all of them): no rule.

@@ -97,6 +97,21 @@ CompareRun::CompareRun(CompareRunView& view, Prompter& prompter, ContentSource& 
 {
 }
 
+bool CompareRunMayStart(const CompareRunSettings& settings, Prompter& prompter)
+{
+    if (!settings.locationsSpecified) {
+        prompter.Message("You must specify in which location(s) to search!", "Cannot continue", MbIconInformation);
+        return false;
+    }
+    const CompareOptions& boxes = settings.boxes;
+    if (!boxes.matchContent && !boxes.matchName && !boxes.matchSize) {
+        prompter.Message("You must specify what to compare (content, names and/or sizes)!", "Cannot continue",
+                         MbIconInformation);
+        return false;
+    }
+    return true;
+}
+
 void CompareRun::AddCompareErrorEntry(const std::string& path, uint32_t errorCode)
 {
     if (!errorLog_.Add(path, errorCode, prompter_)) stopRequested_.store(true);
@@ -106,18 +121,9 @@ void CompareRun::Abort(const char* text) { prompter_.Message(text, "Aborted", Mb
 
 void CompareRun::Run(const CompareRunSettings& settings)
 {
-    if (!settings.locationsSpecified) {
-        prompter_.Message("You must specify in which location(s) to search!", "Cannot continue", MbIconInformation);
-        return;
-    }
-    const CompareOptions& boxes = settings.boxes;
-    if (!boxes.matchContent && !boxes.matchName && !boxes.matchSize) {
-        prompter_.Message("You must specify what to compare (content, names and/or sizes)!", "Cannot continue",
-                          MbIconInformation);
-        return;
-    }
+    if (!CompareRunMayStart(settings, prompter_)) return;
     SetCompareRunState(CompareRunState::Running);
-    const CompareOptions options = CountedOptions(boxes);
+    const CompareOptions options = CountedOptions(settings.boxes);
 
     records_.Clear();
     lists_ = CompareLists{};

@@ -61,6 +61,10 @@ struct CompareRunSettings {
     CompareOptions boxes;  // the check boxes as they stand when the run starts
 };
 
+// The checks that refuse a run before it starts (no location, nothing to
+// compare by), each with its message. True when the run may start.
+bool CompareRunMayStart(const CompareRunSettings& settings, Prompter& prompter);
+
 class CompareRun {
 public:
     CompareRun(CompareRunView& view, Prompter& prompter, ContentSource& source, const CompareResultLists& lists);

@@ -73,6 +73,12 @@ TEST(CompareCommand, RefusesWhatCannotRun)
         EXPECT_EQ(2, result.status) << bad;
         EXPECT_NE(std::string::npos, result.err.find(std::string(bad).substr(0, 5))) << result.err;
     }
+    // An empty value is refused, not taken for an option left out.
+    for (const char* option : {"--ext", "--size-filter", "--date", "--attr", "--list", "--locations"}) {
+        const CliRun result = Compare({"--content", option, "", tree.Path()});
+        EXPECT_EQ(2, result.status) << option;
+        EXPECT_NE(std::string::npos, result.err.find(option)) << result.err;
+    }
 }
 
 TEST(CompareCommand, FiltersAndLocations)

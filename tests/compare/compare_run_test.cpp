@@ -298,6 +298,10 @@ TEST(CompareFilters, SizeRowNormalisation)
         {SizeRuleMode::Between, 5, SizeUnit::Megabytes, 100, SizeUnit::Kilobytes, true, SizeRuleMode::Between, 102400,
          5242880},
         {SizeRuleMode::Between, 7, SizeUnit::Kilobytes, 7, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 7168, 7168},
+        // Equal bounds in different units leave no size between them either.
+        {SizeRuleMode::Between, 1024, SizeUnit::Bytes, 1, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 1024, 1024},
+        {SizeRuleMode::Between, 1, SizeUnit::Megabytes, 1024, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 1048576,
+         1048576},
         {SizeRuleMode::Minimum, 9999, SizeUnit::Megabytes, 0, SizeUnit::Bytes, true, SizeRuleMode::Minimum,
          9999ull * 1048576, 0},
     };

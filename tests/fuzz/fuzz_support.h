@@ -6,7 +6,9 @@
 #include <cstring>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "common/prompter.h"
 #include "platform/types.h"
 
 namespace tolvane::fuzz {
@@ -27,5 +29,29 @@ inline std::string_view SetEntryName(FindData& entry, std::string_view name)
     entry.cFileName[name.size()] = '\0';
     return std::string_view(entry.cFileName, name.size());
 }
+
+// A text as an edit control hands it over: cut at the first NUL.
+inline std::string EditText(std::string text)
+{
+    text.resize(std::min(text.find('\0'), text.size()));
+    return text;
+}
+
+// Keeps every message box it is asked to show and answers Yes or OK.
+class RecordingPrompter : public Prompter {
+public:
+    struct Shown {
+        std::string text, caption;
+        unsigned style;
+    };
+
+    int Message(const std::string& text, const std::string& caption, unsigned style) override
+    {
+        shown.push_back({text, caption, style});
+        return (style & 0xF) == MbYesNo ? IdYes : IdOk;
+    }
+
+    std::vector<Shown> shown;
+};
 
 }  // namespace tolvane::fuzz

@@ -1,0 +1,215 @@
+// Fuzzes the reading of `tolvane find` and `tolvane compare` command lines.
+// The input is split into arguments at NUL and newline bytes; the program's
+// own name comes first. The commands are only read and checked, never run,
+// from inside a scratch folder that holds one subfolder and one locations
+// list file, so that relative locations and --locations can succeed. Give
+// libFuzzer full paths for its corpus and findings (scripts/fuzz does).
+//
+// Each argument is also given to every rule option's reader, whose results
+// must be values the filter dialogs could hold, and the first one to a rule
+// option that both commands share, which must take or refuse it alike.
+#include <algorithm>
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
+#include <sstream>
+#include <string>
+#include <string_view>
+#include <tuple>
+#include <vector>
+
+#include "cli/cli.h"
+#include "cli/filter_options.h"
+#include "find/filter_normalisation.h"
+#include "fuzz_support.h"
+#include "platform/text.h"
+#include "platform/time.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+using namespace tolvane;
+using namespace tolvane::cli;
+using fuzz::Require;
+
+constexpr size_t MaxArguments = 64;
+
+using Snapshot = std::set<std::tuple<std::string, bool, uintmax_t>>;
+
+// Every entry of the scratch folder: path, folder or not, size.
+Snapshot Take(const fs::path& root)
+{
+    Snapshot entries;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
+        const bool folder = entry.is_directory();
+        entries.emplace(entry.path().string(), folder, folder ? 0 : entry.file_size());
+    }
+    return entries;
+}
+
+fs::path scratch;
+Snapshot before;
+
+std::vector<std::string> Arguments(std::string_view input)
+{
+    std::vector<std::string> arguments{"tolvane"};
+    for (size_t start = 0; start <= input.size() && arguments.size() <= MaxArguments;) {
+        const size_t end = std::min(input.find_first_of(std::string_view("\0\n", 2), start), input.size());
+        arguments.emplace_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+    return arguments;
+}
+
+std::vector<std::string> Lines(const std::string& text)
+{
+    std::vector<std::string> lines;
+    std::istringstream stream(text);
+    for (std::string line; std::getline(stream, line);) lines.push_back(line);
+    return lines;
+}
+
+// The only message an accepted command may show: the Find dialog's warning
+// that a zero size overrides the content rule.
+bool IsAcceptedWarning(const std::string& line)
+{
+    return line.starts_with("tolvane find: Conflicting rules: You have selected files with zero size,");
+}
+
+struct Run {
+    int status;
+    std::string out, err;
+};
+
+Run Check(const std::vector<std::string>& arguments)
+{
+    std::vector<const char*> argv;
+    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
+    std::ostringstream out, err;
+    const int status = CheckSearchCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    return {status, out.str(), err.str()};
+}
+
+// A reader either refuses the value with a message that names its option or
+// returns what it read.
+template <typename Read>
+bool Reads(const std::string& option, Read read)
+{
+    try {
+        read();
+        return true;
+    } catch (const BadValue& bad) {
+        Require(bad.message.starts_with(option + ": "));
+        return false;
+    }
+}
+
+bool IsRange(int relation) { return relation == 3 || relation == 4; }
+
+bool WholeDate(const SystemTime& date)
+{
+    FileTime ignored;
+    return date.wYear >= 1601 && platform::CalendarToFileTime(date, ignored);
+}
+
+void CheckOptionReaders(const std::string& value)
+{
+    std::string list;
+    if (Reads("--ext", [&] { list = ParseExtensionOption(value); })) {
+        // What the extension edit could hold: lower case, nothing its typing
+        // filter removes, and no final slash.
+        Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/');
+        std::string typed = list;
+        Require(!FilterTypedExtensions(typed));
+        Require(std::none_of(list.begin(), list.end(), [](char c) { return platform::LowerAnsi(c) != c; }));
+    }
+
+    SizeOption size;
+    if (Reads("--size", [&] { size = ParseSizeOption("--size", value); })) {
+        const bool range = size.mode == SizeRuleMode::Between || size.mode == SizeRuleMode::NotBetween;
+        Require(static_cast<int>(size.mode) >= 0 && static_cast<int>(size.mode) <= 4);
+        Require(range == !size.to.digits.empty());
+        for (const SizeBound* bound : {&size.from, &size.to}) {
+            if (bound->digits.empty() && bound == &size.to) continue;
+            Require(bound->number == SizeFieldValue(bound->digits));
+            Require(SizeInBytes(bound->number, bound->unit) != UINT64_MAX);
+        }
+    }
+
+    DateOption date;
+    if (Reads("--date", [&] { date = ParseDateOption(value); })) {
+        Require(WholeDate(date.from) && WholeDate(date.to));
+        if (!IsRange(static_cast<int>(date.relation))) Require(std::memcmp(&date.from, &date.to, sizeof date.to) == 0);
+    }
+
+    TimeOption time;
+    if (Reads("--time", [&] { time = ParseTimeOption(value); })) {
+        for (const SystemTime* t : {&time.from, &time.to}) Require(t->wHour < 24 && t->wMinute < 60 && WholeDate(*t));
+    }
+
+    AttributeOption attributes;
+    if (Reads("--attr", [&] { attributes = ParseAttributeOption(value); })) {
+        Require(!attributes.flags.empty());
+        const auto has = [&](AttributeFlag flag) {
+            return std::find(attributes.flags.begin(), attributes.flags.end(), flag) != attributes.flags.end();
+        };
+        Require(!(has(AttributeFlag::Compressed) && has(AttributeFlag::Encrypted)));
+    }
+}
+
+// The rule options find and compare share take or refuse a value alike.
+void CheckSharedOption(const std::string& value, size_t choice)
+{
+    static const char* const shared[] = {"--ext", "--date", "--attr"};
+    const std::string option = shared[choice % std::size(shared)];
+    const std::string location = scratch.string();
+    const Run find = Check({"tolvane", "find", location, option, value});
+    const Run compare = Check({"tolvane", "compare", "--content", location, option, value});
+    Require(find.status == compare.status);
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***)
+{
+    char pattern[] = "/tmp/tolvane-fuzz-cli-XXXXXX";
+    if (!mkdtemp(pattern)) std::abort();
+    scratch = pattern;
+    fs::create_directory(scratch / "sub");
+    std::ofstream(scratch / "list.txt") << (scratch / "sub").string() << "\nnot-a-folder\n" << scratch.string() << "\n";
+    fs::current_path(scratch);
+    before = Take(scratch);
+    std::atexit([] {
+        std::error_code ignored;
+        fs::remove_all(scratch, ignored);
+    });
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    const std::vector<std::string> arguments = Arguments(std::string_view(reinterpret_cast<const char*>(data), size));
+    const Run run = Check(arguments);
+
+    // Refused: a message and nothing else. Accepted: help on the output, or a
+    // command that would run, with no error message.
+    Require(run.status == 0 || run.status == 2);
+    if (run.status == 2) {
+        Require(run.out.empty() && !run.err.empty() && run.err.back() == '\n');
+    } else if (!run.out.empty()) {
+        Require(run.err.empty());
+    } else {
+        for (const std::string& line : Lines(run.err)) Require(IsAcceptedWarning(line));
+    }
+
+    for (size_t i = 1; i < arguments.size(); ++i) CheckOptionReaders(arguments[i]);
+    if (arguments.size() > 1) CheckSharedOption(arguments[1], arguments.size());
+
+    // Reading a command line writes nothing.
+    Require(Take(scratch) == before);
+    return 0;
+}
