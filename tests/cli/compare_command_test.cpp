@@ -60,24 +60,25 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
 TEST(CompareCommand, RefusesWhatCannotRun)
 {
     TempFolder tree;
-    EXPECT_EQ(2, Compare({tree.Path()}).status) << "nothing to compare";
-    EXPECT_NE(std::string::npos, Compare({tree.Path()}).err.find("You must specify what to compare"));
-    EXPECT_EQ(2, Compare({"--content"}).status) << "no location";
-    EXPECT_NE(std::string::npos, Compare({"--content", tree.PathOf("missing")}).err.find("is not an existing folder"));
+    // Each refused command line and a part of the message that must name the fault.
     // Extensions are taken as the dialog's edit takes them: ".JPG//" is the list "jpg".
+    std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+        {{tree.Path()}, "You must specify what to compare"},
+        {{"--content"}, "LOCATION"},
+        {{"--content", tree.PathOf("missing")}, "is not an existing folder"},
+    };
     for (const char* bad : {"--size-filter=between:5", "--size-filter=eq:5GB", "--size-filter=eq:4294967296",
                             "--date=modified:on:2024-02-30", "--attr=include:reparsepoint",
-                            "--attr=exclude:compressed,encrypted", "--ext=./.", "--list=other",
-                            "--ext-mode=sometimes"}) {
-        const CliRun result = Compare({"--content", bad, tree.Path()});
-        EXPECT_EQ(2, result.status) << bad;
-        EXPECT_NE(std::string::npos, result.err.find(std::string(bad).substr(0, 5))) << result.err;
-    }
+                            "--attr=exclude:compressed,encrypted", "--ext=./.", "--list=other", "--ext-mode=sometimes"})
+        refused.push_back({{"--content", bad, tree.Path()}, std::string(bad).substr(0, 5)});
     // An empty value is refused, not taken for an option left out.
-    for (const char* option : {"--ext", "--size-filter", "--date", "--attr", "--list", "--locations"}) {
-        const CliRun result = Compare({"--content", option, "", tree.Path()});
-        EXPECT_EQ(2, result.status) << option;
-        EXPECT_NE(std::string::npos, result.err.find(option)) << result.err;
+    for (const char* option : {"--ext", "--size-filter", "--date", "--attr", "--list", "--locations"})
+        refused.push_back({{"--content", option, "", tree.Path()}, option});
+
+    for (const auto& [arguments, message] : refused) {
+        const CliRun result = Compare(arguments);
+        EXPECT_EQ(2, result.status) << arguments.back();
+        EXPECT_NE(std::string::npos, result.err.find(message)) << result.err;
     }
 }
 
