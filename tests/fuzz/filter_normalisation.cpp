@@ -143,16 +143,12 @@ using SizeBound = std::pair<uint64_t, SizeUnit>;
 template <typename Criteria>
 void CheckSizeRule(const Criteria& c, SizeRuleMode typedMode, SizeBound typedFrom, SizeBound typedTo, bool dialogShaped)
 {
-    Require(static_cast<int>(c.sizeMode) >= 0 && static_cast<int>(c.sizeMode) <= 4);
-    Require(static_cast<int>(c.sizeFromUnit) >= 0 && static_cast<int>(c.sizeFromUnit) <= 2);
-    Require(static_cast<int>(c.sizeToUnit) >= 0 && static_cast<int>(c.sizeToUnit) <= 2);
+    const auto within = [](auto value, int last) { return static_cast<int>(value) >= 0 && static_cast<int>(value) <= last; };
+    Require(within(c.sizeMode, 4) && within(c.sizeFromUnit, 2) && within(c.sizeToUnit, 2));
     const SizeBound from{c.sizeFrom, c.sizeFromUnit}, to{c.sizeTo, c.sizeToUnit};
-    if (IsRange(typedMode)) {
-        Require((from == typedFrom && to == typedTo) || (from == typedTo && to == typedFrom));
-        Require(c.sizeFrom <= c.sizeTo);
-    } else {
-        Require(from == typedFrom);
-    }
+    const bool range = IsRange(typedMode);
+    Require((from == typedFrom && (!range || to == typedTo)) || (range && from == typedTo && to == typedFrom));
+    if (range) Require(c.sizeFrom <= c.sizeTo);
     if (c.sizeRuleOn && c.sizeMode == SizeRuleMode::Between) Require(c.sizeFrom < c.sizeTo);
     if (c.sizeRuleOn && (c.sizeMode == SizeRuleMode::Minimum || c.sizeMode == SizeRuleMode::Maximum))
         Require(c.sizeFrom > 0);
@@ -180,14 +176,9 @@ void CheckTimeBounds(const SystemTime& from, const SystemTime& to, Relation stor
     const int relation = static_cast<int>(stored);
     Require(relation == typedRelation || (typedRelation == 3 && relation == 0 && key(from) == key(to)));
     const bool range = relation >= 3;
-    const bool asTyped = SameTime(from, typedFrom) && SameTime(to, typedTo);
-    if (!range) {
-        Require(asTyped);
-        return;
-    }
-    Require(asTyped || (SameTime(from, typedTo) && SameTime(to, typedFrom)));
-    Require(key(from) <= key(to));
-    if (relation == 3) Require(key(from) < key(to));
+    const bool swapped = SameTime(from, typedTo) && SameTime(to, typedFrom);
+    Require((SameTime(from, typedFrom) && SameTime(to, typedTo)) || (range && swapped));
+    if (range) Require(relation == 3 ? key(from) < key(to) : key(from) <= key(to));
 }
 
 // ---- Find filters ---------------------------------------------------------
@@ -266,12 +257,10 @@ void CheckFindAccept(const FindInput& input, const SearchCriteria& c, const fuzz
 
     const bool contentWanted = r.contentChecked && applies && !r.contentText.empty();
     if (contentWanted) {
-        const std::string typed = Limited(r.contentText, ContentTextMax);
-        Require(c.contentText.size() == typed.size() && c.contentCaseSensitive == r.contentCaseChecked);
-        for (size_t i = 0; i < typed.size(); ++i) {
-            const bool folded = !r.contentCaseChecked && typed[i] >= 'A' && typed[i] <= 'Z';
-            Require(c.contentText[i] == (folded ? typed[i] + 32 : typed[i]));
-        }
+        // Only A-Z fold: the stored text is searched byte by byte.
+        std::string folded = Limited(r.contentText, ContentTextMax);
+        for (char& ch : folded) if (!r.contentCaseChecked && ch >= 'A' && ch <= 'Z') ch += 32;
+        Require(c.contentText == folded && c.contentCaseSensitive == r.contentCaseChecked);
     }
 
     if (r.sizeChecked && applies) {
