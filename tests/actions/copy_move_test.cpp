@@ -189,18 +189,6 @@ TEST(CopyMoveWorker, NoDestinationOrAnIncompleteTargetTouchesNothing)
     EXPECT_TRUE(fs::exists(t.temp.PathOf("src/a.txt")));
 }
 
-TEST(CopyMoveWorker, CancelTakesEffectBeforeTheNextFile)
-{
-    ActionList t(ThreeFiles(), ActionModeMove);
-    ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    t.progress.onFile = [&t] { t.target.ActionMode.store(ActionModeStop); };
-    Transfer(t, choices);
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/c.txt")), "c");
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 1);
-    EXPECT_EQ(t.RowNames(), (Names{"a.txt", "b.txt"}));
-    EXPECT_EQ(t.index.size(), 2u);
-}
-
 TEST(CopyMoveWorker, AccessDeniedEndsTheRun)
 {
     ActionList t({{"src/a.txt", "a"}, {"src/b.txt", "b"}});

@@ -1,7 +1,6 @@
 // Compare runs over real temporary trees, through the page's ports.
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <cctype>
 #include <functional>
 #include <set>
@@ -191,23 +190,6 @@ TEST(CompareRun, EachFileIsCollectedOnceWhateverTheLocationsListHolds)
         EXPECT_EQ(3, content.RowCount()) << locations[2];
         EXPECT_EQ(3u, paths.size()) << locations[2];
     }
-}
-
-TEST(CompareRun, LinkedFolderIsNotEntered)
-{
-#ifdef _WIN32
-    GTEST_SKIP() << "creating a link needs a privilege the test may not have";
-#else
-    TempFolder tree;
-    tree.WriteFile("real/a", "abc");
-    tree.WriteFile("b", "abc");
-    std::filesystem::create_directory_symlink(tree.PathOf("real"), tree.PathOf("loop"));
-    std::filesystem::create_directory_symlink(tree.Path(), tree.PathOf("real/up"));
-    Page page;
-    page.run.Run(ContentRun({tree.Path()}));
-    EXPECT_EQ(2u, page.run.Records().Count());
-    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
-#endif
 }
 
 TEST(CompareRun, UnreadableFileGivesOneErrorRow)

@@ -43,9 +43,11 @@ private:
 #endif
 };
 
-std::vector<std::tuple<std::string, std::string>> Said(const std::vector<ShownMessage>& shown)
+using Messages = std::vector<std::pair<std::string, std::string>>;  // text, caption
+
+Messages Said(const std::vector<ShownMessage>& shown)
 {
-    std::vector<std::tuple<std::string, std::string>> said;
+    Messages said;
     for (const ShownMessage& m : shown) said.emplace_back(m.text, m.caption);
     return said;
 }
@@ -69,8 +71,7 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
 
         const std::vector<ShownMessage> shown = TransferAll(find, full, mode);
         const TreeHashes after = HashTree(tree.Path());
-        EXPECT_EQ(Said(shown), (std::vector<std::tuple<std::string, std::string>>{
-                                   {platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
+        EXPECT_EQ(Said(shown), (Messages{{platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
             << ModeName(mode);
         // The rows below big's were handled before it and went through whole.
         size_t reached = 0;
@@ -111,8 +112,8 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
             if (!wholeVolume && mode == ActionModeMove) intended.moved["from/b.txt"] = "to/b.txt";
             EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode) << wholeVolume;
             if (wholeVolume) {
-                EXPECT_EQ(Said(shown), (std::vector<std::tuple<std::string, std::string>>{
-                                           {platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
+                EXPECT_EQ(Said(shown),
+                          (Messages{{platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
             } else {
                 EXPECT_EQ(shown.size(), 0u) << "a clash asks in its own dialog";
                 EXPECT_EQ(ReadWholeFile(destination + "a.txt"), "old a");
@@ -163,9 +164,8 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         Intended intended;
         intended.moved[fs::path("from") / second] = fs::path("to") / second;
         if (fs::exists(rows.back())) {
-            EXPECT_EQ(Said(shown), (std::vector<std::tuple<std::string, std::string>>{
-                                       {"Do you want to abort?", "Error occured"},
-                                       {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
+            EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
+                                             {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
         } else {
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
             EXPECT_EQ(shown.size(), 0u);

@@ -132,13 +132,11 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
     const TreeHashes after = HashTree(tree.Path());
     EXPECT_EQ(Damage(before, after), Paths{});
     Paths copied, expected;
-    for (const auto& [path, hash] : after) {
+    for (const auto& [path, hash] : after)
         if (path.begin()->string() == "to") copied.push_back(path.filename().string());
-    }
-    for (const std::string& path : listed) {
+    for (const std::string& path : listed)
         if (std::find(unread.begin(), unread.end(), path) == unread.end())
             expected.push_back(path.substr(path.find_last_of(platform::PathSeparator) + 1));
-    }
     EXPECT_EQ(copied, Sorted(expected));
 }
 

@@ -88,6 +88,7 @@ TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
     search.ExpectStoppedAndWhole();
     ASSERT_EQ(search.files.RowCount(), 10);
     for (int row = 0; row < 10; ++row) EXPECT_EQ(search.files.Cell(row, NameColumn).rfind("top", 0), 0u);
+    EXPECT_TRUE(search.page.statusTexts.back().ends_with("\n10 files matched your criteria"));
     EXPECT_TRUE(search.files.IsEnabled());
     ASSERT_EQ(search.errors.RowCount(), 1);
     EXPECT_EQ(search.errors.Cell(0, ErrorLogObjectColumn), folder.PathOf("missing/"));

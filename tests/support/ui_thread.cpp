@@ -1,5 +1,6 @@
 #include "support/ui_thread.h"
 
+#include <algorithm>
 #include <chrono>
 
 namespace tolvane::test {
@@ -47,14 +48,8 @@ void UiThread::RunWorker(const std::function<void()>& body, const std::function<
 int SentResultList::PartRows(std::initializer_list<int> columns) const
 {
     int part = 0;
-    for (int row = 0; row < shown.RowCount(); ++row) {
-        for (int column : columns) {
-            if (shown.Cell(row, column).empty()) {
-                ++part;
-                break;
-            }
-        }
-    }
+    for (int row = 0; row < shown.RowCount(); ++row)
+        part += std::any_of(columns.begin(), columns.end(), [&](int column) { return shown.Cell(row, column).empty(); });
     return part;
 }
 
