@@ -344,19 +344,12 @@ public:
     int Messages() const { return prompter_.shown; }
 
 private:
-    CompareResultLists Ports()
-    {
-        CompareResultLists ports;
-        for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists_[tab];
-        return ports;
-    }
-
     CompareRunSettings settings_;
     QuietCompareView view_;
     CountingPrompter prompter_;
     FileContentSource files_;
     MemoryResultList lists_[CompareTabCount];
-    CompareRun run_{view_, prompter_, files_, Ports()};
+    CompareRun run_{view_, prompter_, files_, ResultListsOf(lists_)};
 };
 
 // "-" for a run meant to go to the end, "none" for one that ended before its

@@ -53,6 +53,15 @@ struct CompareResultLists {
     ResultList* operator[](CompareTab tab) const { return lists[static_cast<int>(tab)]; }
 };
 
+// The ports of a caller that keeps one list per tab.
+template <class List>
+CompareResultLists ResultListsOf(List (&lists)[CompareTabCount])
+{
+    CompareResultLists ports;
+    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
+    return ports;
+}
+
 struct CompareRunSettings {
     bool locationsSpecified = false;
     std::vector<std::string> locationPaths;

@@ -41,14 +41,8 @@ public:
 };
 
 struct Page {
-    explicit Page(ContentSource* source = nullptr) : run(view, prompter, source ? *source : files, Ports()) {}
+    explicit Page(ContentSource* source = nullptr) : run(view, prompter, source ? *source : files, ResultListsOf(lists)) {}
 
-    CompareResultLists Ports()
-    {
-        CompareResultLists result;
-        for (int tab = 0; tab < CompareTabCount; ++tab) result.lists[tab] = &lists[tab];
-        return result;
-    }
     MemoryResultList& List(CompareTab tab) { return lists[static_cast<int>(tab)]; }
 
     RecordingView view;

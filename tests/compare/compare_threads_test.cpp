@@ -42,12 +42,7 @@ private:
 // A Compare page whose worker runs on its own thread, its calls to the
 // controls and lists carried out by the test's thread.
 struct ThreadedPage {
-    ThreadedPage()
-    {
-        CompareResultLists ports;
-        for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &sent[tab];
-        run = std::make_unique<CompareRun>(view, prompter, files, ports);
-    }
+    ThreadedPage() : run(std::make_unique<CompareRun>(view, prompter, files, ResultListsOf(sent))) {}
 
     // Runs settings; the page's thread polls what the page polls and calls
     // cancelWhen after each of the worker's calls until it first returns true.

@@ -175,9 +175,7 @@ CompareRunResult RunContentCompare(const std::string& root, const std::function<
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
-    CompareResultLists ports;
-    for (int tab = 0; tab < CompareTabCount; ++tab) ports.lists[tab] = &lists[tab];
-    CompareRun run(view, prompter, files, ports);
+    CompareRun run(view, prompter, files, ResultListsOf(lists));
     CompareRunSettings settings;
     settings.locationsSpecified = true;
     settings.locationPaths = {root};

@@ -56,13 +56,6 @@ struct CompareState {
     {
     }
 
-    static CompareResultLists ResultListsOf(ListViewResultList (&views)[CompareTabCount])
-    {
-        CompareResultLists result;
-        for (int tab = 0; tab < CompareTabCount; ++tab) result.lists[tab] = &views[tab];
-        return result;
-    }
-
     HWND page;
     CompareCriteria criteria;
     LocationList locations;
