@@ -4,10 +4,15 @@
 
 #include <nlohmann/json.hpp>
 
+#include <algorithm>
 #include <filesystem>
 #include <set>
 #include <sstream>
 #include <streambuf>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
 
 #include "cli/command_run.h"
 #include "support/temp_folder.h"
@@ -75,7 +80,8 @@ TEST(ScriptOptions, VersionShortFormsRepeatedListsAndTheCurrentFolderByDefault)
 {
     const CliRun version = RunTolvane({"--version"});
     EXPECT_EQ(version.status, 0);
-    EXPECT_THAT(version.out, ::testing::MatchesRegex("tolvane [0-9]+\\.[0-9]+\\.[0-9]+\\.[0-9]+\n"));
+    EXPECT_THAT(version.out, ::testing::StartsWith("tolvane 1."));
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '.'), 3) << "four version numbers";
     for (const char* command : {"find", "compare"}) {
         const CliRun help = RunTolvane({command, "-h"});
         EXPECT_THAT(help.out, HasSubstr("Exit status: 0 something was listed, 1 nothing was, 2 the command"));
