@@ -39,7 +39,8 @@ void SetUpApp(CLI::App& app)
 {
     app.require_subcommand(1);
     app.set_version_flag("--version", std::string("tolvane ") + TOLVANE_VERSION, "Print the version and exit");
-    app.footer("Run 'tolvane COMMAND --help' for the options of a command.\n" + std::string(ExitStatusHelp));
+    app.footer("Run 'tolvane COMMAND --help' for the options of a command.\nExit status of find and compare: " +
+               std::string(ExitStatusValues));
 }
 
 // The find and compare commands on one app, which writes the options it reads

@@ -238,8 +238,8 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
         "Each list is printed under its [heading], its groups apart by an empty line. --tsv escapes tabs, line "
         "ends and backslashes in paths as \\t, \\n, \\r and \\\\. --json prints {\"list\", \"group\" (null in the "
         "truncated and zero lists), \"path\", \"size\", \"modified\" (UTC, ISO 8601)} a line; a name byte that is not "
-        "UTF-8 is written \\udcXX (Python's surrogateescape). -0 ends every line with NUL instead.\n" +
-        std::string(ExitStatusHelp));
+        "UTF-8 is written \\udcXX (Python's surrogateescape). -0 ends every line with NUL instead.\n"
+        "Exit status: " + std::string(ExitStatusValues));
     return command;
 }
 

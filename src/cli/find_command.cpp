@@ -194,8 +194,8 @@ FindCommand::FindCommand(CLI::App& app)
         "\\r and \\\\. --json prints {\"path\", \"type\" (file or folder), \"size\", \"modified\" (UTC, ISO 8601)} "
         "a line; a name byte that is not UTF-8 is written \\udcXX (Python's surrogateescape).\n"
         "Without any rule the search runs anyway, and so it does when searching for folders with no rule that "
-        "applies to folders (--verbose shows the questions answered Yes).\n" +
-        std::string(ExitStatusHelp));
+        "applies to folders (--verbose shows the questions answered Yes).\n"
+        "Exit status: " + std::string(ExitStatusValues));
 }
 
 bool FindCommand::Chosen() const { return command_->parsed(); }

@@ -4,8 +4,8 @@
 
 namespace tolvane::cli {
 
-const char* const ExitStatusHelp =
-    "Exit status: 0 something was listed, 1 nothing was, 2 the command could not run or its output could not be "
+const char* const ExitStatusValues =
+    "0 something was listed, 1 nothing was, 2 the command could not run or its output could not be "
     "written.\n";
 
 WalkLimits ScriptOptions::Limits() const
@@ -26,8 +26,8 @@ CLI::Option* AddListOption(CLI::App& command, const std::string& names, std::vec
 
 void AddScriptOptions(CLI::App& command, ScriptOptions& o)
 {
-    const CLI::Validator notEmpty([](std::string& value) { return value.empty() ? "the pattern is empty" : ""; },
-                                  "PATTERN");
+    const CLI::Validator notEmpty(
+        [](std::string& value) { return std::string(value.empty() ? "the pattern is empty" : ""); }, "");
     AddListOption(command, "--glob", o.globs,
                   "List only entries whose name matches a shell wildcard pattern (* ? [...]); repeatable")
         ->type_name("PATTERN")

@@ -40,7 +40,7 @@ CLI::Option* AddListOption(CLI::App& command, const std::string& names, std::vec
 // The folders searched when a command names none: the current one.
 std::vector<std::string> LocationsOrCurrentFolder(const std::vector<std::string>& locations, bool listFileGiven);
 
-// The exit statuses, for the --help texts.
-extern const char* const ExitStatusHelp;
+// The exit statuses of find and compare, for the --help texts.
+extern const char* const ExitStatusValues;
 
 }  // namespace tolvane::cli
