@@ -14,6 +14,7 @@
 
 #include "cli/compare_command.h"
 #include "cli/find_command.h"
+#include "cli/script_options.h"
 #include "cli/tools_commands.h"
 
 namespace tolvane::cli {
@@ -32,6 +33,15 @@ bool StderrIsTerminal(const std::ostream& err)
 }
 
 constexpr const char* Description = "Tolvane: find files and folders, and find duplicate files";
+
+// The top level of both command lines: --version, and the exit statuses.
+void SetUpApp(CLI::App& app)
+{
+    app.require_subcommand(1);
+    app.set_version_flag("--version", std::string("tolvane ") + TOLVANE_VERSION, "Print the version and exit");
+    app.footer("Run 'tolvane COMMAND --help' for the options of a command.\nExit status of find and compare: " +
+               std::string(ExitStatusValues));
+}
 
 // The find and compare commands on one app, which writes the options it reads
 // into these members: not to be copied.
@@ -54,6 +64,9 @@ std::optional<int> Parse(CLI::App& app, int argc, const char* const* argv, std::
     } catch (const CLI::CallForHelp&) {
         out << app.help();
         return 0;
+    } catch (const CLI::CallForVersion& version) {
+        out << version.what() << "\n";
+        return 0;
     } catch (const CLI::ParseError& error) {
         err << "tolvane: " << error.what() << "\n" << "Run 'tolvane --help' for the commands.\n";
         return 2;
@@ -66,7 +79,7 @@ std::optional<int> Parse(CLI::App& app, int argc, const char* const* argv, std::
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{Description, "tolvane"};
-    app.require_subcommand(1);
+    SetUpApp(app);
     int exitStatus = 0;
     AddToolsCommands(app, out, err, exitStatus);
     SearchCommands commands(app);
@@ -80,7 +93,7 @@ int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::os
 int CheckSearchCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{Description, "tolvane"};
-    app.require_subcommand(1);
+    SetUpApp(app);
     SearchCommands commands(app);
     if (const std::optional<int> status = Parse(app, argc, argv, out, err)) return *status;
     if (commands.find.Chosen()) return commands.find.Check(err);

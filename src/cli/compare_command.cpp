@@ -8,6 +8,7 @@
 
 #include "cli/filter_options.h"
 #include "cli/location_options.h"
+#include "cli/output_format.h"
 #include "common/size_date_text.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_run.h"
@@ -78,7 +79,7 @@ CompareFilterRows FilterRows(const CompareCommandOptions& o, AttributeFlags& fla
     CompareFilterRows rows;
     if (o.Given("--ext")) {
         rows.extensionChecked = true;
-        rows.extensionText = ParseExtensionOption(o.extensions);
+        rows.extensionText = ParseExtensionOptions(o.extensions);
     }
     rows.extensionMode = static_cast<ExtensionRuleMode>(Choice(ExtensionModeNames, o.extensionMode, "--ext-mode", "mode"));
     if (o.Given("--size-filter")) {
@@ -104,7 +105,7 @@ CompareFilterRows FilterRows(const CompareCommandOptions& o, AttributeFlags& fla
         rows.dateTo = date.to;
     }
     if (o.Given("--attr")) {
-        const AttributeOption attributes = ParseAttributeOption(o.attributes);
+        const AttributeOption attributes = ParseAttributeOptions(o.attributes);
         rows.attributesChecked = true;
         rows.attributeMode = attributes.mode;
         for (const AttributeFlag flag : attributes.flags) {
@@ -123,25 +124,38 @@ struct ListToPrint {
     const RowIndex* rows;
 };
 
-void PrintList(const ListToPrint& list, const FileRecords& records, bool tsv, std::ostream& out)
+void PrintList(const ListToPrint& list, const FileRecords& records, const CompareCommandOptions& o, std::ostream& out)
 {
     const RowIndex& rows = list.groups ? list.groups->rows : *list.rows;
     if (rows.empty()) return;
     const bool zeroSize = std::strcmp(list.key, "zero") == 0;
-    if (!tsv) out << '[' << list.heading << "]\n";
+    const char end = o.script.LineEnd();
+    if (!o.tsv && !o.script.json) out << '[' << list.heading << ']' << end;
     for (size_t r = 0; r < rows.size(); ++r) {
         const FileRecord record = records[rows[r]];
-        if (tsv) {
-            out << list.key << '\t';
-            if (list.groups) out << list.groups->groups[r];
-            out << '\t' << record.folderPath << record.fileName << '\t' << SizeText(record.size, true) << '\t'
-                << FileTimeText(zeroSize ? record.createdTime : record.modifiedTime) << '\n';
+        std::string path(record.folderPath);
+        path += record.fileName;
+        if (o.script.json) {
+            JsonLine line;
+            line.Text("list", list.key);
+            if (list.groups)
+                line.Number("group", list.groups->groups[r]);
+            else
+                line.Null("group");
+            out << line.Path("path", path).Number("size", record.size).Time("modified", record.modifiedTime).Finish();
             continue;
         }
-        if (list.groups && r > 0 && list.groups->groups[r] != list.groups->groups[r - 1]) out << '\n';
-        out << record.folderPath << record.fileName << '\n';
+        if (o.tsv) {
+            out << list.key << '\t';
+            if (list.groups) out << list.groups->groups[r];
+            out << '\t' << EscapedField(path) << '\t' << SizeText(record.size, true) << '\t'
+                << FileTimeText(zeroSize ? record.createdTime : record.modifiedTime) << end;
+            continue;
+        }
+        if (list.groups && r > 0 && list.groups->groups[r] != list.groups->groups[r - 1]) out << end;
+        out << path << end;
     }
-    if (!tsv) out << '\n';
+    if (!o.tsv && !o.script.json) out << end;
 }
 
 // The run's settings as the page holds them after the filters and locations
@@ -161,16 +175,19 @@ bool PrepareCompareRun(const CompareCommandOptions& o, CompareRunSettings& setti
         AcceptCompareFilters(FilterRows(o, settings.criteria.attributeFlags), settings.criteria);
         const std::optional<std::string> listFile =
             o.Given("--locations") ? std::optional<std::string>(o.locationsFile) : std::nullopt;
-        const LocationList stored = AcceptLocations(o.locations, listFile, settings.includeSubfolders, prompter);
+        const LocationList stored = AcceptLocations(LocationsOrCurrentFolder(o.locations, listFile.has_value()),
+                                                    listFile, settings.includeSubfolders, prompter);
         settings.locationPaths = stored.locationPaths;
         settings.locationsSpecified = stored.locationsSpecified;
+        settings.walkLimits = o.script.Limits();
     } catch (const BadValue& bad) {
         err << "tolvane compare: " << bad.message << '\n';
         return false;
     }
 
     CompareOptions& boxes = settings.boxes;
-    boxes.matchContent = o.content;
+    // Comparing by content is what a duplicate finder does unless told otherwise.
+    boxes.matchContent = o.content || (!o.name && !o.size);
     boxes.soTruncated = o.truncated;
     boxes.dontGroupTruncated = !o.groupTruncated;
     boxes.matchName = o.name;
@@ -189,30 +206,40 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
     CLI::App* command = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
     // A location such as /data is a path, never an option, on every system.
     command->allow_windows_style_options(false);
-    command->add_option("LOCATION", o.locations, "Folders to compare (subfolders included)");
+    command->add_option("LOCATION", o.locations, "Folders to compare, subfolders included (default: the current folder)");
     // Notes each value option given, so that an empty value is not mistaken for none.
     const auto valueOption = [command, &o](const std::string& name, std::string& value, const std::string& help) {
         command->add_option(name, value, help)->each([&o, name](const std::string&) { o.given.insert(name); });
     };
     valueOption("--locations", o.locationsFile, "Add the folders of a locations list file");
     command->add_flag("--no-subfolders", o.noSubfolders, "Only the files directly inside each location");
-    command->add_flag("--content", o.content, "Match content");
+    command->add_flag("--content", o.content, "Match content (the default when no match option is given)");
     command->add_flag("--truncated", o.truncated, "So truncated: a file that is the beginning of a longer one matches");
     command->add_flag("--group-truncated", o.groupTruncated, "Group truncated copies with their longer file");
-    command->add_flag("--name", o.name, "Match name");
+    command->add_flag("-n,--name", o.name, "Match name");
     command->add_flag("--ignore-case", o.ignoreCase, "Ignore the letter case of names (A-Z only)");
     command->add_flag("--size", o.size, "Match size");
     command->add_flag("--zero-size", o.zeroSize, "Group zero size files by size too");
     command->add_flag("--combined", o.combined, "Combined result of name with content or size");
     command->add_flag("--only", o.only, "Only the combined result");
-    valueOption("--ext", o.extensions, "Extension filter, such as jpg/png");
+    AddListOption(*command, "-e,--ext", o.extensions, "Extension filter, such as jpg/png; repeatable")
+        ->each([&o](const std::string&) { o.given.insert("--ext"); });
     command->add_option("--ext-mode", o.extensionMode, "include (default) or exclude");
     valueOption("--size-filter", o.sizeFilter, "MODE:N[UNIT][:N[UNIT]], MODE eq|min|max|between|not-between");
     valueOption("--date", o.date, "KIND:REL:YYYY-MM-DD[:YYYY-MM-DD]");
-    valueOption("--attr", o.attributes, "include|exclude:NAME[,NAME...]");
-    command->add_flag("--tsv", o.tsv, "One tab-separated line per row: LIST, GROUP, PATH, SIZE, DATE");
+    AddListOption(*command, "--attr", o.attributes, "include|exclude:NAME[,NAME...]; repeatable")
+        ->each([&o](const std::string&) { o.given.insert("--attr"); });
+    AddScriptOptions(*command, o.script);
+    command->add_flag("--tsv", o.tsv, "One tab-separated line per row: LIST, GROUP, PATH, SIZE, DATE")
+        ->excludes(o.script.jsonOption);
     valueOption("--list", o.list, "Print one list only: combined, content, name, size, truncated or zero");
-    command->add_flag("--quiet", o.quiet, "No phase lines on stderr");
+    command->add_flag("-q,--quiet", o.quiet, "No phase lines on stderr");
+    command->footer(
+        "Each list is printed under its [heading], its groups apart by an empty line. --tsv escapes tabs, line "
+        "ends and backslashes in paths as \\t, \\n, \\r and \\\\. --json prints {\"list\", \"group\" (null in the "
+        "truncated and zero lists), \"path\", \"size\", \"modified\" (UTC, ISO 8601)} a line; a name byte that is not "
+        "UTF-8 is written \\udcXX (Python's surrogateescape). -0 ends every line with NUL instead.\n"
+        "Exit status: " + std::string(ExitStatusValues));
     return command;
 }
 
@@ -250,7 +277,11 @@ int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::os
         {"truncated", "Truncated", nullptr, &result.truncatedRows}, {"zero", "Zero size", nullptr, &result.zeroSizeRows},
     };
     for (const ListToPrint& list : printed) {
-        if (o.list.empty() || o.list == list.key) PrintList(list, run.Records(), o.tsv, out);
+        if (o.list.empty() || o.list == list.key) PrintList(list, run.Records(), o, out);
+    }
+    if (!out.flush()) {
+        err << "tolvane compare: the output cannot be written\n";
+        return 2;
     }
     const bool anyGroup = !result.combined.rows.empty() || !result.content.rows.empty() || !result.name.rows.empty() ||
                           !result.size.rows.empty();

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/script_options.h"
+
 namespace CLI {
 class App;
 }
@@ -28,15 +30,16 @@ struct CompareCommandOptions {
     bool combined = false;
     bool only = false;
 
-    std::string extensions;
+    std::vector<std::string> extensions;
     std::string extensionMode = "include";
     std::string sizeFilter;
     std::string date;
-    std::string attributes;
+    std::vector<std::string> attributes;
 
     bool tsv = false;
     std::string list;
     bool quiet = false;
+    ScriptOptions script;
 
     // The value options given, even with an empty value: an empty value is
     // refused, not taken for an option left out.
@@ -47,8 +50,10 @@ struct CompareCommandOptions {
 // Declares the subcommand and its options on app; the parsed values land in options.
 CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& options);
 
-// Runs the comparison. Exit status: 0 when a group list has rows, 1 when none
-// has, 2 when the run cannot start. stderrIsTerminal turns on the progress display.
+// Runs the comparison (by content when no match option is given). Exit
+// status: 0 when a group list has rows, 1 when none has, 2 when the run cannot
+// start or the output cannot be written. stderrIsTerminal turns on the
+// progress display.
 int RunCompareCommand(const CompareCommandOptions& options, std::ostream& out, std::ostream& err,
                       bool stderrIsTerminal);
 

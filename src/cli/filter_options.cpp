@@ -176,6 +176,22 @@ AttributeOption ParseAttributeOption(const std::string& text)
     return attributes;
 }
 
+AttributeOption ParseAttributeOptions(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts) {
+        const AttributeOption one = ParseAttributeOption(text);
+        const size_t colon = text.find(':');
+        if (joined.empty())
+            joined = text;
+        else if (one.mode != ParseAttributeOption(joined).mode)
+            throw BadValue{"--attr: every --attr must take the same mode, include or exclude"};
+        else
+            joined += "," + text.substr(colon + 1);
+    }
+    return ParseAttributeOption(joined);
+}
+
 const std::string& AttributeName(AttributeFlag flag) { return AttributeNames[static_cast<size_t>(flag)]; }
 
 std::string ParseExtensionOption(const std::string& text)
@@ -190,6 +206,13 @@ std::string ParseExtensionOption(const std::string& text)
     if (list.empty()) throw BadValue{"--ext: no extension given"};
     if (list.size() > ExtensionListMax) throw BadValue{"--ext: the list is longer than 99 characters"};
     return list;
+}
+
+std::string ParseExtensionOptions(const std::vector<std::string>& texts)
+{
+    std::string joined;
+    for (const std::string& text : texts) joined += (joined.empty() ? "" : "/") + ParseExtensionOption(text);
+    return ParseExtensionOption(joined);
 }
 
 }  // namespace tolvane::cli

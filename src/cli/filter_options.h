@@ -67,11 +67,16 @@ struct AttributeOption {
     std::vector<AttributeFlag> flags;
 };
 AttributeOption ParseAttributeOption(const std::string& text);
+// --attr given once or more: the names of every value, which must share one mode.
+AttributeOption ParseAttributeOptions(const std::vector<std::string>& texts);
 const std::string& AttributeName(AttributeFlag flag);
 
 // The list as the dialog's extension edit takes it: lower case (in the ANSI
 // code page), with the characters a list cannot hold (dots, doubled slashes)
 // dropped and no final slash; empty or over-long lists are refused.
 std::string ParseExtensionOption(const std::string& text);
+// --ext given once or more (--ext h --ext hpp is --ext h/hpp); each value must
+// hold an extension.
+std::string ParseExtensionOptions(const std::vector<std::string>& texts);
 
 }  // namespace tolvane::cli

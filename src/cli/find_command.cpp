@@ -3,12 +3,15 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <atomic>
 #include <optional>
 
 #include "cli/filter_options.h"
 #include "cli/location_options.h"
+#include "cli/output_format.h"
 #include "common/prompter.h"
 #include "common/result_list.h"
+#include "common/size_date_text.h"
 #include "find/filter_normalisation.h"
 #include "find/search_engine.h"
 
@@ -23,15 +26,15 @@ const std::vector<std::string> ContentModeNames = {"containing", "not-containing
 
 // Message boxes on the error stream. A question is answered Yes: giving no
 // rule (or none that applies to folders) on a command line is a choice made
-// on purpose, not a slip of the mouse.
+// on purpose, not a slip of the mouse, so it is shown only with --verbose.
 class StreamPrompter : public Prompter {
 public:
-    StreamPrompter(std::ostream& err, bool quiet) : err_(err), quiet_(quiet) {}
+    StreamPrompter(std::ostream& err, bool showQuestions) : err_(err), showQuestions_(showQuestions) {}
 
     int Message(const std::string& text, const std::string& caption, unsigned style) override
     {
         const bool question = (style & 0xF) == MbYesNo;
-        if (question && quiet_) return IdYes;
+        if (question && !showQuestions_) return IdYes;
         std::string line = text;
         std::replace(line.begin(), line.end(), '\n', ' ');
         err_ << CommandName << ": " << caption << ": " << line << (question ? " Yes." : "") << "\n";
@@ -40,14 +43,89 @@ public:
 
 private:
     std::ostream& err_;
-    bool quiet_;
+    bool showQuestions_;
+};
+
+enum class RowForm { Path, Long, Json };
+
+// Prints each found file or folder as the walk finds it. When the output
+// cannot be written the search is stopped.
+class RowPrinter {
+public:
+    RowPrinter(std::ostream& out, RowForm form, char lineEnd, std::atomic<bool>& stopRequested)
+        : out_(out), form_(form), lineEnd_(lineEnd), stopRequested_(stopRequested)
+    {
+    }
+
+    void Print(const FileRecord& record, bool folder)
+    {
+        if (failed_) return;
+        switch (form_) {
+        case RowForm::Path: out_ << record.folderPath << record.fileName << lineEnd_; break;
+        case RowForm::Long:
+            out_ << EscapedField(record.fileName) << '\t' << EscapedField(record.folderPath) << '\t';
+            if (!folder) out_ << SizeText(record.size, false) << '\t';
+            out_ << FileTimeText(record.modifiedTime) << lineEnd_;
+            break;
+        case RowForm::Json: {
+            std::string path(record.folderPath);
+            path += record.fileName;
+            out_ << JsonLine()
+                        .Path("path", path)
+                        .Text("type", folder ? "folder" : "file")
+                        .Number("size", record.size)
+                        .Time("modified", record.modifiedTime)
+                        .Finish();
+            break;
+        }
+        }
+        if (!out_) Fail();
+    }
+
+    // The last rows are written out; false when any could not be.
+    bool Flush()
+    {
+        if (!failed_ && !out_.flush()) Fail();
+        return !failed_;
+    }
+
+private:
+    void Fail()
+    {
+        failed_ = true;
+        stopRequested_.store(true);
+    }
+
+    std::ostream& out_;
+    RowForm form_;
+    char lineEnd_;
+    std::atomic<bool>& stopRequested_;
+    bool failed_ = false;
+};
+
+// Lists the command line does not keep: the rows were printed as found.
+class CountedList : public ResultList {
+public:
+    int RowCount() const override { return rows_; }
+    int StateImage(int) const override { return StateImageNone; }
+    void SetStateImage(int, int) override {}
+    std::string CellText(int, int, size_t) const override { return {}; }
+    void SetCellText(int, int, std::string_view) override {}
+    void InsertRow(int) override { ++rows_; }
+    void DeleteRow(int) override { --rows_; }
+    void DeleteAllRows() override { rows_ = 0; }
+    void SetEnabled(bool) override {}
+    bool IsEnabled() const override { return true; }
+
+private:
+    int rows_ = 0;
 };
 
 // The page as the command line has it: only the target and the last status
 // text matter.
 class StreamRunView : public FindRunView {
 public:
-    explicit StreamRunView(SearchTarget target) : target_(target) {}
+    StreamRunView(SearchTarget target, RowPrinter& printer) : target_(target), printer_(printer) {}
 
     SearchTarget SelectedTarget() const override { return target_; }
     void SetStatusText(const std::string& text) override { status_ = text; }
@@ -60,11 +138,13 @@ public:
     void StopProgressTimer() override {}
     void EnableActions(bool) override {}
     void SelectTab(int) override {}
+    void EntryFound(const FileRecord& record, bool folder) override { printer_.Print(record, folder); }
 
     const std::string& Status() const { return status_; }
 
 private:
     SearchTarget target_;
+    RowPrinter& printer_;
     std::string status_;
 };
 
@@ -73,17 +153,19 @@ private:
 FindCommand::FindCommand(CLI::App& app)
 {
     command_ = app.add_subcommand("find", "Find files and folders that pass every rule given");
-    command_->add_option("location", locations_, "Folder to search in")->type_name("LOCATION...");
+    command_->add_option("location", locations_, "Folder to search in (default: the current folder)")
+        ->type_name("LOCATION...");
     command_->add_option("--locations", locationsFile_, "Also search the folders of a locations list file")
         ->type_name("FILE");
     command_->add_flag("--no-subfolders", noSubfolders_, "Search only the entries directly inside each location");
     command_->add_option("--target", target_, "What to look for (default files)")
         ->check(CLI::IsMember(TargetNames));
-    command_->add_option("--name", name_, "Name pattern (no wildcards; none of \\ / : * ? \" < > |)");
+    command_->add_option("-n,--name", name_, "Name pattern (no wildcards; none of \\ / : * ? \" < > |)");
     command_->add_option("--name-mode", nameMode_, "How the name is compared (default contains)")
         ->check(CLI::IsMember(NameModeNames));
     command_->add_flag("--name-case", nameCase_, "Compare names case-sensitively");
-    command_->add_option("--ext", extensions_, "Extensions separated by slashes, such as jpg/png (files only)");
+    AddListOption(*command_, "-e,--ext", extensions_,
+                  "Extensions separated by slashes, such as jpg/png (files only); repeatable");
     command_->add_option("--ext-mode", extensionMode_, "Keep or leave out those extensions (default include)")
         ->check(CLI::IsMember(ExtensionModeNames));
     command_->add_option("--content", content_, "Text to look for inside files (files only)");
@@ -96,18 +178,24 @@ FindCommand::FindCommand(CLI::App& app)
         ->type_name("KIND:REL:YYYY-MM-DD[:YYYY-MM-DD]");
     command_->add_option("--time", time_, "Time-of-day rule, REL at|before|after|between|not-between")
         ->type_name("KIND:REL:HH:MM[:HH:MM]");
-    command_->add_option("--attr", attributes_,
-                         "Attribute rule; NAME archive|index|readonly|hidden|system|temporary|offline|compressed|"
+    AddListOption(*command_, "--attr", attributes_,
+                  "Attribute rule, repeatable; NAME archive|index|readonly|hidden|system|temporary|offline|compressed|"
                          "encrypted|sparse|reparsepoint")
         ->type_name("include|exclude:NAME[,NAME...]");
-    command_->add_flag("--long", long_, "Print Name, Path, Size, Modified (files) and Name, Path, Modified (folders)");
-    command_->add_flag("--quiet", quiet_, "Leave out the two status lines and the answered questions");
+    AddScriptOptions(*command_, script_);
+    CLI::Option* longForm = command_->add_flag(
+        "--long", long_, "Print Name, Path, Size, Modified (files) and Name, Path, Modified (folders), tab-separated");
+    longForm->excludes(script_.jsonOption);
+    command_->add_flag("-q,--quiet", quiet_, "Leave out the two status lines");
+    command_->add_flag("--verbose", verbose_, "Also show the questions the search answers Yes");
     command_->footer(
-        "Found files and then found folders are printed one full path a line; error rows go to the error stream as "
-        "path, tab, system text.\n"
-        "Without any rule the search runs anyway (the question \"No filters selected\" is answered Yes), and so it "
-        "does when searching for folders with no rule that applies to folders.\n"
-        "Exit status: 0 something matched, 1 nothing matched, 2 the search could not run.\n");
+        "Each found file or folder is printed as it is found, one full path a line; error rows go to the error "
+        "stream as path, tab, system text. --long escapes tabs, line ends and backslashes in names as \\t, \\n, "
+        "\\r and \\\\. --json prints {\"path\", \"type\" (file or folder), \"size\", \"modified\" (UTC, ISO 8601)} "
+        "a line; a name byte that is not UTF-8 is written \\udcXX (Python's surrogateescape).\n"
+        "Without any rule the search runs anyway, and so it does when searching for folders with no rule that "
+        "applies to folders (--verbose shows the questions answered Yes).\n"
+        "Exit status: " + std::string(ExitStatusValues));
 }
 
 bool FindCommand::Chosen() const { return command_->parsed(); }
@@ -137,7 +225,7 @@ bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter
 
         if (command_->count("--ext") > 0) {
             rows.extensionChecked = true;
-            rows.extensionText = ParseExtensionOption(extensions_);
+            rows.extensionText = ParseExtensionOptions(extensions_);
             rows.extensionModeIndex = Choice(ExtensionModeNames, extensionMode_, "--ext-mode", "mode");
         }
 
@@ -179,7 +267,7 @@ bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter
         }
 
         if (command_->count("--attr") > 0) {
-            const AttributeOption attributes = ParseAttributeOption(attributes_);
+            const AttributeOption attributes = ParseAttributeOptions(attributes_);
             rows.attributeModeIndex = static_cast<int>(attributes.mode);
             for (const AttributeFlag flag : attributes.flags) {
                 // The attributes dialog offers these only where they can be present.
@@ -193,10 +281,12 @@ bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter
             rows.attributeChecked = true;
         }
 
-        state.locations = AcceptLocations(locations_, command_->count("--locations") > 0
-                                                          ? std::optional<std::string>(locationsFile_)
-                                                          : std::nullopt,
+        const bool listFileGiven = command_->count("--locations") > 0;
+        state.locations = AcceptLocations(LocationsOrCurrentFolder(locations_, listFileGiven),
+                                          listFileGiven ? std::optional<std::string>(locationsFile_) : std::nullopt,
                                           !noSubfolders_, prompter);
+        state.walkLimits = script_.Limits();
+        state.unlimitedRows = true;
     } catch (const BadValue& bad) {
         err << CommandName << ": " << bad.message << "\n";
         return false;
@@ -207,7 +297,7 @@ bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter
 
 int FindCommand::Check(std::ostream& err) const
 {
-    StreamPrompter prompter(err, quiet_);
+    StreamPrompter prompter(err, verbose_ && !quiet_);
     FindState state;
     FilterRows rows;
     return Prepare(state, rows, prompter, err) ? 0 : 2;
@@ -215,35 +305,27 @@ int FindCommand::Check(std::ostream& err) const
 
 int FindCommand::Run(std::ostream& out, std::ostream& err) const
 {
-    StreamPrompter prompter(err, quiet_);
+    StreamPrompter prompter(err, verbose_ && !quiet_);
     FindState state;
     FilterRows rows;
     if (!Prepare(state, rows, prompter, err)) return 2;
 
-    MemoryResultList files, folders, errors(false);
+    CountedList files, folders;
+    MemoryResultList errors(false);
     FindLists lists(files, folders, errors);
-    StreamRunView view(rows.searchTarget);
+    const RowForm form = script_.json ? RowForm::Json : long_ ? RowForm::Long : RowForm::Path;
+    RowPrinter printer(out, form, script_.LineEnd(), state.stopRequested);
+    StreamRunView view(rows.searchTarget, printer);
     const SearchOutcome outcome = SearchWorker(state, view, prompter, lists);
+    const bool written = printer.Flush();
 
     for (int row = 0; row < errors.RowCount(); ++row)
         err << errors.Cell(row, ErrorLogObjectColumn) << '\t' << errors.Cell(row, ErrorLogEventColumn) << '\n';
     if (outcome == SearchOutcome::NotStarted) return 2;
-
-    for (int row = 0; row < files.RowCount(); ++row) {
-        if (long_)
-            out << files.Cell(row, NameColumn) << '\t' << files.Cell(row, PathColumn) << '\t'
-                << files.Cell(row, FileSizeColumn) << '\t' << files.Cell(row, FileModifiedColumn) << '\n';
-        else
-            out << files.Cell(row, PathColumn) << files.Cell(row, NameColumn) << '\n';
+    if (!written) {
+        err << CommandName << ": the output cannot be written\n";
+        return 2;
     }
-    for (int row = 0; row < folders.RowCount(); ++row) {
-        if (long_)
-            out << folders.Cell(row, NameColumn) << '\t' << folders.Cell(row, PathColumn) << '\t'
-                << folders.Cell(row, FolderModifiedColumn) << '\n';
-        else
-            out << folders.Cell(row, PathColumn) << folders.Cell(row, NameColumn) << '\n';
-    }
-    out.flush();
     if (!quiet_) err << view.Status() << '\n';
     if (outcome == SearchOutcome::Aborted) return 2;
     return files.RowCount() + folders.RowCount() > 0 ? 0 : 1;

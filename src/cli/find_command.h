@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/script_options.h"
+
 namespace CLI {
 class App;
 }
@@ -24,8 +26,9 @@ public:
     explicit FindCommand(CLI::App& app);
 
     bool Chosen() const;
-    // Runs the search; 0 when something matched, 1 when nothing did, 2 when
-    // the search could not run (bad values, no locations, memory).
+    // Runs the search, printing each match as it is found; 0 when something
+    // matched, 1 when nothing did, 2 when the search could not run (bad
+    // values, no locations, memory) or the output could not be written.
     int Run(std::ostream& out, std::ostream& err) const;
     // Reads and checks the options as Run does, without searching: 0 when the
     // search could start, 2 (with the message on err) when not.
@@ -45,7 +48,7 @@ private:
     std::string name_;
     std::string nameMode_ = "contains";
     bool nameCase_ = false;
-    std::string extensions_;
+    std::vector<std::string> extensions_;
     std::string extensionMode_ = "include";
     std::string content_;
     std::string contentMode_ = "containing";
@@ -53,9 +56,11 @@ private:
     std::string size_;
     std::string date_;
     std::string time_;
-    std::string attributes_;
+    std::vector<std::string> attributes_;
     bool long_ = false;
     bool quiet_ = false;
+    bool verbose_ = false;
+    ScriptOptions script_;
 };
 
 }  // namespace tolvane::cli

@@ -178,6 +178,11 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
         Abort("Memory allocation failed.");
         return WalkOutcome::OutOfMemory;
     }
+    LimitedWalk limits(settings.walkLimits);
+    if (!limits.Start(folderQueue_)) {
+        Abort("Memory allocation failed.");
+        return WalkOutcome::OutOfMemory;
+    }
     // The walk roots already list every folder once; this guard keeps a file
     // that slipped through some other spelling from being collected twice and
     // then grouped with itself, where "Mark all but first" would mark its only copy.
@@ -192,9 +197,10 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
             return WalkOutcome::OutOfMemory;
         }
         platform::FolderListing listing;
+        limits.StartFolder(folder);
         if (!listing.Open(folder))
             AddCompareErrorEntry(folder, platform::LastError());
-        else if (!CollectFolder(listing, folder, settings))
+        else if (!CollectFolder(listing, folder, settings, limits))
             return WalkOutcome::OutOfMemory;
         // Also looked at after a folder that could not be listed: a Cancel, or
         // "Too many errors!", amid a run of such folders ends the walk there
@@ -210,19 +216,23 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
 }
 
 bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::string& folder,
-                               const CompareRunSettings& settings)
+                               const CompareRunSettings& settings, LimitedWalk& limits)
 {
     bool folderStarted = false;
     FindData entry;
     while (listing.Next(entry, false)) {
+        if (limits.Excludes(entry.cFileName)) continue;
         if (entry.IsDirectory()) {
-            if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry)) continue;
+            if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry) ||
+                !limits.MayEnter(entry.cFileName))
+                continue;
             if (!folderQueue_.Append(folder, entry.cFileName)) {
                 Abort("Memory reallocation failed.");
                 return false;
             }
             continue;
         }
+        if (!limits.Lists(entry.cFileName)) continue;
         if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
         if (!Passes(entry, settings.criteria)) continue;
         if (!folderStarted) {

@@ -15,6 +15,7 @@
 #include "common/list_operations.h"
 #include "common/prompter.h"
 #include "common/result_list.h"
+#include "common/walk_limits.h"
 #include "compare/compare_engine.h"
 #include "find/criteria.h"
 
@@ -68,6 +69,7 @@ struct CompareRunSettings {
     bool includeSubfolders = true;
     CompareCriteria criteria;
     CompareOptions boxes;  // the check boxes as they stand when the run starts
+    WalkLimits walkLimits;  // the command line's; the page sets none
 };
 
 // The checks that refuse a run before it starts (no location, nothing to
@@ -109,7 +111,7 @@ private:
     // Lists one folder: queues its subfolders and collects its files that pass
     // the filters. False when memory ran out (already reported).
     bool CollectFolder(platform::FolderListing& listing, const std::string& folder,
-                       const CompareRunSettings& settings);
+                       const CompareRunSettings& settings, LimitedWalk& limits);
     bool Passes(const FindData& entry, const CompareCriteria& criteria) const;
     void WriteLists();
     void Abort(const char* text);

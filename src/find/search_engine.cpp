@@ -1,5 +1,6 @@
 #include "find/search_engine.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <new>
 
@@ -38,22 +39,29 @@ std::string SecondsText(uint32_t elapsedMs)
 // The breadth-first walk of one search over the folder queue.
 class Walk {
 public:
-    Walk(FindState& state, Prompter& prompter, FindLists& lists)
+    Walk(FindState& state, FindRunView& view, Prompter& prompter, FindLists& lists)
         : state_(state),
           criteria_(state.criteria),
+          view_(view),
           prompter_(prompter),
           lists_(lists),
-          content_(criteria_.contentText, criteria_.contentCaseSensitive)
+          content_(criteria_.contentText, criteria_.contentCaseSensitive),
+          limits_(state.walkLimits)
     {
     }
 
     WalkEnd Run()
     {
+        if (!limits_.Start(state_.folderQueue)) {
+            prompter_.Message(AllocationFailedText, AbortedCaption, MbIconHand);
+            return WalkEnd::AllocationFailed;
+        }
         for (size_t index = 0; index < state_.folderQueue.Count(); ++index) {
             // Also seen after a folder that could not be listed, so that a run
             // of failures after "Too many errors!" asks nothing more.
             if (state_.stopRequested.load()) break;
             folder_ = state_.folderQueue[index];  // a copy: the queue grows while listing
+            limits_.StartFolder(folder_);
             if (!listing_.Open(folder_)) {
                 AddFindErrorEntry(state_, lists_, prompter_, folder_, platform::LastError());
                 continue;
@@ -79,18 +87,18 @@ private:
 
     Step ExamineFolder()
     {
-        if (IsDotEntry(entry_.cFileName)) return Step::Next;
+        if (IsDotEntry(entry_.cFileName) || limits_.Excludes(entry_.cFileName)) return Step::Next;
         // Queued before and whatever the tests; a link to a folder is tested
         // like any folder but never entered, as it may lead back up the tree.
-        if (state_.locations.includeSubfolders && IsDescendableFolder(entry_) &&
+        if (state_.locations.includeSubfolders && IsDescendableFolder(entry_) && limits_.MayEnter(entry_.cFileName) &&
             !state_.folderQueue.Append(folder_, entry_.cFileName))
             return Step::ReallocationFailed;
-        if (criteria_.searchTarget == SearchTarget::Files) return Step::Next;
+        if (criteria_.searchTarget == SearchTarget::Files || !limits_.Lists(entry_.cFileName)) return Step::Next;
         if (criteria_.nameRuleOn &&
             !MatchName(entry_, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
             return Step::Next;
         if (!listing_.FillDetails(entry_) || !PassesTimeAndAttributeRules()) return Step::Next;
-        return Store(state_.foundFolders, state_.folderRows, state_.foundFolderCount,
+        return Store(state_.foundFolders, state_.folderRows, state_.foundFolderCount, true,
                      "Too many folders found matching your criteria! Try to be more specific.");
     }
 
@@ -99,7 +107,9 @@ private:
     // that opens the file, stays last.
     Step ExamineFile()
     {
-        if (criteria_.searchTarget == SearchTarget::Folders) return Step::Next;
+        if (criteria_.searchTarget == SearchTarget::Folders || limits_.Excludes(entry_.cFileName) ||
+            !limits_.Lists(entry_.cFileName))
+            return Step::Next;
         if (criteria_.extensionRuleOn && !MatchExtensions(entry_, criteria_.extensionList, criteria_.extensionMode))
             return Step::Next;
         if (criteria_.nameRuleOn &&
@@ -114,7 +124,7 @@ private:
             const Step step = SearchContent(passes);
             if (step != Step::Next || !passes) return step;
         }
-        return Store(state_.foundFiles, state_.fileRows, state_.foundFileCount,
+        return Store(state_.foundFiles, state_.fileRows, state_.foundFileCount, false,
                      "Too many files found matching your criteria! Try to be more specific.");
     }
 
@@ -157,11 +167,14 @@ private:
         return Step::Next;
     }
 
-    Step Store(FileRecords& records, RowIndex& rows, std::atomic<int32_t>& count, const char* limitText)
+    Step Store(FileRecords& records, RowIndex& rows, std::atomic<int32_t>& count, bool folder, const char* limitText)
     {
         if (rows.size() == rows.capacity()) {
             try {
-                rows.reserve(rows.capacity() + ListGrowthStep);
+                // Without a row limit, steps of a fixed size would copy the index
+                // over and over.
+                rows.reserve(rows.capacity() + (state_.unlimitedRows ? std::max<size_t>(rows.capacity(), ListGrowthStep)
+                                                                     : ListGrowthStep));
             } catch (const std::bad_alloc&) {
                 prompter_.Message(ReallocationFailedText, AbortedCaption, MbIconHand);
                 return Step::ReallocationFailed;
@@ -174,7 +187,8 @@ private:
         const uint32_t number = records.Count() - 1;
         rows.push_back(number);
         count.store(static_cast<int32_t>(number + 1));
-        if (number + 1 < static_cast<uint32_t>(MaxListEntries)) return Step::Next;
+        view_.EntryFound(records[number], folder);
+        if (state_.unlimitedRows || number + 1 < static_cast<uint32_t>(MaxListEntries)) return Step::Next;
         prompter_.Message(limitText, AbortedCaption, MbIconHand);
         state_.stopRequested.store(true);
         return Step::EndWalk;
@@ -182,9 +196,11 @@ private:
 
     FindState& state_;
     const SearchCriteria& criteria_;
+    FindRunView& view_;
     Prompter& prompter_;
     FindLists& lists_;
     ContentSearch content_;
+    LimitedWalk limits_;
     platform::FolderListing listing_;
     FindData entry_;
     std::string folder_;
@@ -250,7 +266,7 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
         }
         UpdateFindStatus(state, view, FindStatusEvent::Progress);
         state.traversalRunning.store(true);
-        const WalkEnd end = Walk(state, prompter, lists).Run();
+        const WalkEnd end = Walk(state, view, prompter, lists).Run();
         state.elapsedMs.store(platform::TickCount() - startTick);
         if (end != WalkEnd::Ended) return AbortForMemory(state, view, lists);
         state.traversalRunning.store(false);

@@ -16,6 +16,7 @@
 #include "common/folder_queue.h"
 #include "common/prompter.h"
 #include "common/result_list.h"
+#include "common/walk_limits.h"
 #include "find/criteria.h"
 #include "find/locations.h"
 
@@ -45,6 +46,10 @@ inline constexpr int FolderModifiedColumn = 2;
 struct FindState {
     SearchCriteria criteria;
     LocationList locations;
+    // Set by the command line only: limits of the walk, and lists without the
+    // window's MaxListEntries rows.
+    WalkLimits walkLimits;
+    bool unlimitedRows = false;
 
     FileRecords foundFiles;
     FileRecords foundFolders;
@@ -84,6 +89,9 @@ public:
     virtual void StopProgressTimer() = 0;
     virtual void EnableActions(bool enabled) = 0;
     virtual void SelectTab(int tab) = 0;
+    // A file or folder the walk has just found, long before the rows are
+    // written: the command line prints it at once, the page has no use for it.
+    virtual void EntryFound(const FileRecord& /*record*/, bool /*folder*/) {}
 };
 
 // The three lists a search fills; errors go to the Error log through errorLog.

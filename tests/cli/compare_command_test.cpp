@@ -63,9 +63,11 @@ TEST(CompareCommand, RefusesWhatCannotRun)
     // Each refused command line and a part of the message that must name the fault.
     // Extensions are taken as the dialog's edit takes them: ".JPG//" is the list "jpg".
     std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
-        {{tree.Path()}, "You must specify what to compare"},
-        {{"--content"}, "LOCATION"},
         {{"--content", tree.PathOf("missing")}, "is not an existing folder"},
+        {{"--json", "--tsv", tree.Path()}, "--json excludes --tsv"},
+        {{"--json", "-0", tree.Path()}, "excludes"},
+        {{"--max-depth", "0", tree.Path()}, "--max-depth"},
+        {{"--exclude", "", tree.Path()}, "the pattern is empty"},
     };
     for (const char* bad : {"--size-filter=between:5", "--size-filter=eq:5GB", "--size-filter=eq:4294967296",
                             "--date=modified:on:2024-02-30", "--attr=include:reparsepoint",

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <set>
 
 #include "cli/command_run.h"
 #include "support/temp_folder.h"
@@ -20,16 +21,19 @@ CliRun Find(std::vector<std::string> arguments)
 // The location without its trailing separator, as a user would type it.
 std::string Location(const TempFolder& folder) { return folder.Path().substr(0, folder.Path().size() - 1); }
 
-TEST(FindCommand, PrintsFilesThenFoldersAndTheStatusLinesAndIsStatusOneForNothing)
+TEST(FindCommand, PrintsMatchesInWalkOrderAndTheStatusLinesAndIsStatusOneForNothing)
 {
     TempFolder folder;
     folder.WriteFile("report.txt", "quarterly");
     folder.WriteFile("reports/old-report.txt", "annual");
     const CliRun run = Find({Location(folder), "--name", "report", "--target", "both"});
     EXPECT_EQ(run.status, 0);
-    EXPECT_THAT(Lines(run.out),
-                ::testing::ElementsAre(folder.PathOf("report.txt"), folder.PathOf("reports/old-report.txt"),
-                                       folder.PathOf("reports")));
+    // Printed as found: a folder's entries (in the system's order) before those of its subfolders.
+    const std::vector<std::string> lines = Lines(run.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[2], folder.PathOf("reports/old-report.txt"));
+    EXPECT_EQ((std::set<std::string>{lines[0], lines[1]}),
+              (std::set<std::string>{folder.PathOf("report.txt"), folder.PathOf("reports")}));
     EXPECT_THAT(run.err, HasSubstr("Search procedure finished in "));
     EXPECT_THAT(run.err, HasSubstr("2 files and 1 folders matched your criteria\n"));
 
@@ -52,10 +56,10 @@ TEST(FindCommand, LongFormShowsTheListColumns)
     ASSERT_EQ(run.status, 0);
     const std::vector<std::string> lines = Lines(run.out);
     ASSERT_EQ(lines.size(), 2u);
-    EXPECT_THAT(lines[0], ::testing::StartsWith("data.bin\t" + folder.PathOf("sub/") + "\t2 kB\t"));
-    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\t'), 3);
-    EXPECT_THAT(lines[1], ::testing::StartsWith("sub\t" + folder.Path() + "\t"));
-    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), '\t'), 2);
+    EXPECT_THAT(lines[0], ::testing::StartsWith("sub\t" + folder.Path() + "\t"));
+    EXPECT_EQ(std::count(lines[0].begin(), lines[0].end(), '\t'), 2);
+    EXPECT_THAT(lines[1], ::testing::StartsWith("data.bin\t" + folder.PathOf("sub/") + "\t2 kB\t"));
+    EXPECT_EQ(std::count(lines[1].begin(), lines[1].end(), '\t'), 3);
 }
 
 TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
@@ -71,11 +75,14 @@ TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
     const CliRun zero = Find({Location(folder), "--content", "Hello", "--size", "max:0", "--quiet"});
     EXPECT_EQ(zero.out, folder.PathOf("empty.txt") + "\n");
     EXPECT_THAT(zero.err, HasSubstr("Conflicting rules: You have selected files with zero size, which overrides"));
-    // Running without rules is a choice made on purpose: the question is answered Yes.
+    // Running without rules is a choice made on purpose: the question is
+    // answered Yes, and shown only with --verbose.
     const CliRun all = Find({Location(folder)});
     EXPECT_EQ(all.status, 0);
     EXPECT_EQ(Lines(all.out).size(), 3u);
-    EXPECT_THAT(all.err, HasSubstr("No filters selected: Are you sure you want to continue? Yes."));
+    EXPECT_THAT(all.err, ::testing::Not(HasSubstr("No filters selected")));
+    EXPECT_THAT(Find({Location(folder), "--verbose"}).err,
+                HasSubstr("No filters selected: Are you sure you want to continue? Yes."));
 }
 
 TEST(FindCommand, BadValuesNameTheirOptionAndAreStatusTwo)
@@ -103,7 +110,10 @@ TEST(FindCommand, BadValuesNameTheirOptionAndAreStatusTwo)
         {{here, "--ext", "./."}, "--ext: no extension given"},
         {{here, "--content", ""}, "--content: the text is empty"},
         {{here, "--target", "folders", "--size", "min:1"}, "--size applies to files only"},
-        {{"--name", "x"}, "no folder to search"},
+        {{"--locations", folder.WriteFile("gone.txt", here + "/gone\n")}, "no folder to search"},
+        {{here, "--attr", "include:hidden", "--attr", "exclude:system"}, "--attr: every --attr must take the same mode"},
+        {{here, "--glob", ""}, "the pattern is empty"},
+        {{here, "--json", "--long"}, "excludes"},
         {{"--locations", here + "/no-such-list.txt"}, "--locations: cannot read"},
         {{here + "-missing"}, "is not an existing folder"},
         {{here, "--target", "everything"}, "--target"},

@@ -1,0 +1,267 @@
+// The options and output forms that scripts use, for both `find` and `compare`.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <nlohmann/json.hpp>
+
+#include <algorithm>
+#include <filesystem>
+#include <set>
+#include <sstream>
+#include <streambuf>
+
+#ifndef _WIN32
+#include <sys/wait.h>
+#endif
+
+#include "cli/command_run.h"
+#include "support/temp_folder.h"
+
+namespace tolvane::test {
+namespace {
+
+using ::testing::HasSubstr;
+using Paths = std::set<std::string>;
+
+Paths PathSet(const std::vector<std::string>& lines) { return Paths(lines.begin(), lines.end()); }
+
+// A tree for the pattern and pruning options: every file holds "same", so
+// that compare groups all of those it collects.
+struct PruningTree {
+    TempFolder folder;
+    std::string Location() const { return folder.Path().substr(0, folder.Path().size() - 1); }
+    PruningTree()
+    {
+        for (const char* name : {"top.h", "top.cpp", "src/a.h", "src/node_modules/m.h", "src/deep/er/b.h",
+                                 ".git/c.h", "node_modules/d.h"})
+            folder.WriteFile(name, "same");
+    }
+};
+
+TEST(ScriptOptions, GlobExcludeAndDepthSelectTheSameFilesInFindAndCompare)
+{
+    PruningTree tree;
+    const auto& f = tree.folder;
+    const struct {
+        std::vector<std::string> options;
+        Paths expected;
+    } cases[] = {
+        {{"--glob", "*.h", "--exclude", "node_modules", "--exclude", ".git"},
+         {f.PathOf("top.h"), f.PathOf("src/a.h"), f.PathOf("src/deep/er/b.h")}},
+        {{"--glob", "*.cpp", "--glob", "a.*"}, {f.PathOf("top.cpp"), f.PathOf("src/a.h")}},
+        {{"--exclude", "*.h", "--exclude", "src"}, {f.PathOf("top.cpp")}},
+        {{"--max-depth", "1"}, {f.PathOf("top.h"), f.PathOf("top.cpp")}},
+        {{"--max-depth", "2", "--glob", "?.h"}, {f.PathOf("src/a.h"), f.PathOf(".git/c.h"), f.PathOf("node_modules/d.h")}},
+        {{"--max-depth", "4", "--exclude", "deep", "--one-file-system", "--glob", "[ab].h"}, {f.PathOf("src/a.h")}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(::testing::PrintToString(c.options));
+        std::vector<std::string> find = {"find", "-q", tree.Location()};
+        find.insert(find.end(), c.options.begin(), c.options.end());
+        const CliRun found = RunTolvane(find);
+        EXPECT_EQ(found.status, 0);
+        EXPECT_EQ(PathSet(Lines(found.out)), c.expected);
+
+        std::vector<std::string> compare = {"compare", "-q", "--tsv", tree.Location()};
+        compare.insert(compare.end(), c.options.begin(), c.options.end());
+        const CliRun compared = RunTolvane(compare);
+        Paths grouped;
+        for (const std::string& line : Lines(compared.out)) grouped.insert(Split(line, '\t').at(2));
+        if (c.expected.size() > 1) EXPECT_EQ(grouped, c.expected);
+        else EXPECT_EQ(compared.status, 1) << "a single file has no duplicate";
+    }
+    // An excluded folder is not even listed as a found folder; a glob also picks folders.
+    const CliRun folders = RunTolvane({"find", "-q", tree.Location(), "--target", "folders", "--exclude", "deep",
+                                       "--glob", "*e*"});
+    EXPECT_EQ(PathSet(Lines(folders.out)), (Paths{f.PathOf("node_modules"), f.PathOf("src/node_modules")}));
+}
+
+TEST(ScriptOptions, VersionShortFormsRepeatedListsAndTheCurrentFolderByDefault)
+{
+    const CliRun version = RunTolvane({"--version"});
+    EXPECT_EQ(version.status, 0);
+    EXPECT_THAT(version.out, ::testing::StartsWith("tolvane 1."));
+    EXPECT_EQ(std::count(version.out.begin(), version.out.end(), '.'), 3) << "four version numbers";
+    for (const char* command : {"find", "compare"}) {
+        const CliRun help = RunTolvane({command, "-h"});
+        EXPECT_THAT(help.out, HasSubstr("Exit status: 0 something was listed, 1 nothing was, 2 the command"));
+    }
+
+    TempFolder folder;
+    const std::string h = folder.WriteFile("x.h", "one");
+    const std::string hpp = folder.WriteFile("y.HPP", "one");
+    folder.WriteFile("notes.txt", "two");
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder.Path());
+    const CliRun find = RunTolvane({"find", "-q", "-e", "h", "--ext", "hpp"});
+    const CliRun named = RunTolvane({"find", "-q", "-n", "note"});
+    const CliRun compare = RunTolvane({"compare", "-q"});
+    std::filesystem::current_path(before);
+
+    EXPECT_EQ(PathSet(Lines(find.out)), (Paths{h, hpp}));
+    EXPECT_EQ(named.out, folder.PathOf("notes.txt") + "\n");
+    EXPECT_EQ(compare.status, 0) << "by content when no match option is given";
+    EXPECT_THAT(compare.out, HasSubstr("[Same content]\n"));
+    EXPECT_EQ(PathSet(Lines(compare.out)), (Paths{"[Same content]", h, hpp, ""}));
+}
+
+// A stream whose every write fails, as standard output on a full disk.
+class FullStream : public std::streambuf {
+protected:
+    int_type overflow(int_type) override { return traits_type::eof(); }
+    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
+};
+
+TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
+{
+    TempFolder folder;
+    folder.WriteFile("a", "1");
+    folder.WriteFile("b", "1");
+    for (const char* command : {"find", "compare"}) {
+        const std::vector<const char*> argv = {"tolvane", command, folder.Path().c_str()};
+        FullStream full;
+        std::ostream out(&full);
+        std::ostringstream err;
+        EXPECT_EQ(cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), 2) << command;
+        EXPECT_THAT(err.str(), HasSubstr("the output cannot be written"));
+    }
+#ifdef TOLVANE_CLI_PROGRAM
+    for (const char* command : {"find", "compare"}) {
+        const std::string line = std::string(TOLVANE_CLI_PROGRAM) + " " + command + " -q '" + folder.Path() +
+                                 "' > /dev/full 2>/dev/null";
+        const int status = std::system(line.c_str());
+        EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << command;
+    }
+#endif
+}
+
+#ifndef _WIN32
+
+// Names a line-based reader gets wrong: a tab, a line end, a backslash, a
+// quote and bytes that are not UTF-8 (a lone Latin-1 e-acute, a cut sequence).
+const char* const AwkwardNames[] = {"tab\there", "new\nline", "back\\slash", "quote\"d", "caf\xE9", "cut\xE2\x82",
+                                    "ok-\xC3\xA9"};
+
+std::string Unescaped(const std::string& field)
+{
+    std::string text;
+    for (size_t i = 0; i < field.size(); ++i) {
+        if (field[i] != '\\' || i + 1 == field.size()) {
+            text += field[i];
+            continue;
+        }
+        const char c = field[++i];
+        text += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+    }
+    return text;
+}
+
+TEST(ScriptOptions, AwkwardNamesReadBackExactlyFromNulTsvLongAndJson)
+{
+    TempFolder folder;
+    Paths expected;
+    for (const char* name : AwkwardNames) expected.insert(folder.WriteFile(name, "same"));
+    const std::string here = folder.Path();
+
+    EXPECT_EQ(PathSet(Split(RunTolvane({"find", "-q", "-0", here}).out, '\0')), [&] {
+        Paths withEnd = expected;
+        withEnd.insert("");  // after the last NUL
+        return withEnd;
+    }());
+
+    Paths tsv;
+    for (const std::string& line : Lines(RunTolvane({"compare", "-q", "--tsv", here}).out))
+        tsv.insert(Unescaped(Split(line, '\t').at(2)));
+    EXPECT_EQ(tsv, expected);
+
+    Paths longForm;
+    for (const std::string& line : Lines(RunTolvane({"find", "-q", "--long", here}).out)) {
+        const std::vector<std::string> fields = Split(line, '\t');
+        ASSERT_EQ(fields.size(), 4u) << line;
+        longForm.insert(Unescaped(fields[1]) + Unescaped(fields[0]));
+    }
+    EXPECT_EQ(longForm, expected);
+
+    // Valid UTF-8 names parse with any JSON reader, numbers as numbers.
+    const CliRun json = RunTolvane({"find", "-q", "--json", "--glob", "*[\"\\\\]*", "--glob", "ok-*", here});
+    Paths parsed;
+    for (const std::string& line : Lines(json.out)) {
+        const nlohmann::json row = nlohmann::json::parse(line);
+        EXPECT_EQ(row["type"], "file");
+        EXPECT_EQ(row["size"], 4);
+        EXPECT_THAT(row["modified"].get<std::string>(), ::testing::MatchesRegex("[0-9]{4}-[0-9]{2}-[0-9]{2}T[0-9:]{8}Z"));
+        parsed.insert(row["path"].get<std::string>());
+    }
+    EXPECT_EQ(parsed, (Paths{here + "back\\slash", here + "quote\"d", here + "ok-\xC3\xA9"}));
+}
+
+#ifdef TOLVANE_CLI_PROGRAM
+
+std::string ShellOutput(const std::string& command)
+{
+    std::string output;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return output;
+    char buffer[4096];
+    for (size_t got; (got = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) output.append(buffer, got);
+    pclose(pipe);
+    return output;
+}
+
+TEST(ScriptOptions, PipelinesOfTheReadmeKeepEveryName)
+{
+    if (std::system("python3 -c '' && command -v xargs >/dev/null") != 0) GTEST_SKIP() << "python3 or xargs missing";
+    TempFolder folder;
+    Paths expected;
+    for (const char* name : AwkwardNames) expected.insert(folder.WriteFile(std::string(name) + ".h", "same"));
+    folder.WriteFile("node_modules/dep.h", "same");
+    folder.WriteFile(".git/x.h", "same");
+    const std::string program = TOLVANE_CLI_PROGRAM;
+
+    // Every JSON line parses with json.tool, and Python gets back each name's bytes.
+    const std::string json = program + " compare --json -q '" + folder.Path() +
+                             "' --exclude node_modules --exclude .git";
+    EXPECT_EQ(ShellOutput(json + " | while IFS= read -r line; do printf '%s' \"$line\" | python3 -m json.tool "
+                                 ">/dev/null || echo bad; done"),
+              "");
+    TempFolder scripts;
+    const std::string decode = scripts.WriteFile("decode.py", "import json, os, sys\n"
+                                                              "for line in sys.stdin:\n"
+                                                              "    path = os.fsencode(json.loads(line)['path'])\n"
+                                                              "    sys.stdout.buffer.write(path + b'\\0')\n");
+    const std::string fromJson = ShellOutput(json + " | python3 '" + decode + "'");
+    Paths pythonPaths = PathSet(Split(fromJson, '\0'));
+    pythonPaths.erase("");
+    EXPECT_EQ(pythonPaths, expected);
+
+    // find -0 into xargs -0: each name reaches the command as one argument.
+    const std::string xargs = program + " find --glob '*.h' --exclude node_modules --exclude .git -0 -q '" +
+                              folder.Path() + "' | xargs -0 printf '%s\\0'";
+    Paths viaXargs = PathSet(Split(ShellOutput(xargs), '\0'));
+    viaXargs.erase("");
+    EXPECT_EQ(viaXargs, expected);
+}
+
+// The window's lists stop at 32,767 rows; the command line lists every match.
+TEST(ScriptOptions, FindListsPastTheWindowsRowLimit)
+{
+    TempFolder folder;
+    constexpr int Count = 32768 + 5;
+    for (int i = 0; i < Count; ++i) {
+        const std::string path = folder.Path() + std::to_string(i);
+        std::FILE* file = std::fopen(path.c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
+    const CliRun run = RunTolvane({"find", folder.Path()});
+    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(Lines(run.out).size(), static_cast<size_t>(Count));
+    EXPECT_THAT(run.err, HasSubstr("finished in"));
+    EXPECT_THAT(run.err, HasSubstr(std::to_string(Count) + " files matched your criteria"));
+}
+
+#endif
+#endif
+
+}  // namespace
+}  // namespace tolvane::test
