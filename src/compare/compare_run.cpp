@@ -223,7 +223,13 @@ bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::stri
             }
             continue;
         }
-        if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
+        if (!listing.FillDetails(entry)) {
+            const uint32_t errorCode = platform::LastError();
+            if (!platform::IsVanishedError(errorCode)) AddCompareErrorEntry(folder + entry.cFileName, errorCode);
+            if (stopRequested_.load()) return true;
+            continue;
+        }
+        if (entry.IsDirectory()) continue;  // became a folder
         if (!Passes(entry, settings.criteria)) continue;
         if (!folderStarted) {
             if (!records_.AddFolder(folder)) {

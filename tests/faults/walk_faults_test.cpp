@@ -22,26 +22,40 @@ namespace {
 
 std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
 
+// closed cannot be listed; names-only can be listed but not entered, so its
+// file's details cannot be read: both are logged, not silently left out.
 TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
 {
     TempFolder tree;
     const Paths same = {tree.WriteFile("a.txt", "same"), tree.WriteFile("open/c.txt", "same")};
     const std::string other = tree.WriteFile("d.txt", "other");
     tree.WriteFile("closed/b.txt", "same");
+    const std::string unseen = tree.WriteFile("names-only/e.txt", "same");
     const std::string closed = tree.MakeFolder("closed");
+    const std::string namesOnly = tree.MakeFolder("names-only");
     const TreeHashes before = HashTree(tree.Path());
     if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
+    MakeUnreadable(namesOnly);
+#ifndef _WIN32
+    chmod(namesOnly.c_str(), S_IRUSR);
+#endif
     FindRun find(tree.Path());
     const CompareRunResult compare = RunContentCompare(tree.Path());
     MakeReadable(closed);
+    MakeReadable(namesOnly);
 
-    const std::vector<ErrorRow> logged = {{closed, ErrorText(platform::ErrorAccessDenied)}};
+    const std::string denied = ErrorText(platform::ErrorAccessDenied);
+    const std::vector<ErrorRow> logged = {{closed, denied}, {unseen, denied}};
+    const auto sorted = [](std::vector<ErrorRow> rows) {
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
     EXPECT_EQ(SearchOutcome::Completed, find.outcome);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
-    EXPECT_EQ(ErrorRows(find.errors), logged);
+    EXPECT_EQ(sorted(ErrorRows(find.errors)), logged);
     EXPECT_EQ(CompareRunState::Finished, compare.state);
     EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
-    EXPECT_EQ(compare.errors, logged);
+    EXPECT_EQ(sorted(compare.errors), logged);
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
