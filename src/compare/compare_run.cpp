@@ -223,6 +223,9 @@ bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::stri
             }
             continue;
         }
+        // A link to a file is left out as a link to a folder is left unwalked:
+        // its own details say nothing of the file it names.
+        if (entry.IsReparsePoint()) continue;
         if (!listing.FillDetails(entry)) {
             const uint32_t errorCode = platform::LastError();
             if (!platform::IsVanishedError(errorCode)) AddCompareErrorEntry(folder + entry.cFileName, errorCode);

@@ -189,6 +189,7 @@ CompareRunResult RunContentCompare(const std::string& root, const std::function<
         result.contentGroups.back().push_back(run.Records().FullPath(content.rows[r]));
     }
     for (std::vector<std::string>& group : result.contentGroups) std::sort(group.begin(), group.end());
+    for (const uint32_t record : run.Lists().zeroSizeRows) result.zeroSize.push_back(run.Records().FullPath(record));
     result.errors = ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]);
     result.state = run.RunState();
     result.shown = prompter.shown;

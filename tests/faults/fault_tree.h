@@ -69,6 +69,7 @@ struct FindRun {
 // can change the tree once the walk is done.
 struct CompareRunResult {
     std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
+    Paths zeroSize;  // full paths of the Zero size rows
     std::vector<ErrorRow> errors;
     CompareRunState state = CompareRunState::Idle;
     std::vector<ShownMessage> shown;

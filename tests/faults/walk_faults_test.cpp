@@ -145,5 +145,22 @@ TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
+#ifndef _WIN32
+// A link to a file carries no size of its own: it is left out of the compare,
+// so it neither stands in Zero size nor joins the group of what it names.
+TEST(WalkFaults, LinksToFilesAreNotComparedAsFiles)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a", std::string(588 << 10, 'a')), tree.WriteFile("inner/b", std::string(588 << 10, 'a'))};
+    const std::string empty = tree.WriteFile("empty", "");
+    ASSERT_EQ(symlink(same[0].c_str(), tree.PathOf("inner/to-a").c_str()), 0);
+    ASSERT_EQ(symlink(empty.c_str(), tree.PathOf("to-empty").c_str()), 0);
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_EQ(compare.zeroSize, Paths{empty});
+    EXPECT_TRUE(compare.errors.empty());
+}
+#endif
+
 }  // namespace
 }  // namespace tolvane::test
