@@ -117,13 +117,18 @@ void CompareRun::AddCompareErrorEntry(const std::string& path, uint32_t errorCod
     if (!errorLog_.Add(path, errorCode, prompter_)) stopRequested_.store(true);
 }
 
+bool GroupsOfEqualContent(const CompareRun& run, CompareTab tab)
+{
+    return tab == CompareTab::Content || (tab == CompareTab::Combined && run.Options().matchContent);
+}
+
 void CompareRun::Abort(const char* text) { prompter_.Message(text, "Aborted", MbIconHand); }
 
 void CompareRun::Run(const CompareRunSettings& settings)
 {
     if (!CompareRunMayStart(settings, prompter_)) return;
     SetCompareRunState(CompareRunState::Running);
-    const CompareOptions options = CountedOptions(settings.boxes);
+    options_ = CountedOptions(settings.boxes);
 
     records_.Clear();
     lists_ = CompareLists{};
@@ -136,7 +141,7 @@ void CompareRun::Run(const CompareRunSettings& settings)
     }
 
     RunHost host(view_, *this);
-    if (RunComparePhases(records_, options, source_, host, stopRequested_, lists_, limits_) ==
+    if (RunComparePhases(records_, options_, source_, host, stopRequested_, lists_, limits_) ==
         CompareOutcome::OutOfMemory) {
         lists_ = CompareLists{};
         Abort("Memory allocation failed.");

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_identity.h"
 #include "platform/posix/errno_map.h"
 
 namespace tolvane::platform {
@@ -243,15 +244,20 @@ void File::Close()
     descriptor_ = -1;
 }
 
-bool GetPathAttributes(const std::string& path, uint32_t& attributes)
+bool ReadPathDetails(const std::string& path, FindData& entry)
 {
     // The hidden bit comes from the last name of the path.
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
     const auto slash = trimmed.rfind('/');
     const std::string ownName = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    return FillFromStatx(AT_FDCWD, path.c_str(), ownName.c_str(), entry);
+}
+
+bool GetPathAttributes(const std::string& path, uint32_t& attributes)
+{
     FindData entry;
-    if (!FillFromStatx(AT_FDCWD, path.c_str(), ownName.c_str(), entry)) return false;
+    if (!ReadPathDetails(path, entry)) return false;
     attributes = entry.dwFileAttributes;
     return true;
 }
