@@ -1,11 +1,13 @@
 #include "compare/compare_run.h"
 
 #include <new>
+#include <set>
 #include <unordered_set>
 
 #include "common/size_date_text.h"
 #include "common/walk_roots.h"
 #include "platform/error.h"
+#include "platform/file_identity.h"
 #include "platform/folder_identity.h"
 #include "platform/fs.h"
 #include "platform/path.h"
@@ -183,15 +185,20 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
         Abort("Memory allocation failed.");
         return WalkOutcome::OutOfMemory;
     }
-    // The walk roots already list every folder once; this guard keeps a file
-    // that slipped through some other spelling from being collected twice and
-    // then grouped with itself, where "Mark all but first" would mark its only copy.
+    // The walk roots already list every folder once; these guards keep a file
+    // that slipped through some other spelling, or a folder reached a second
+    // time (mounted twice, or through a junction), from being collected twice
+    // and then grouped with itself, where "Mark all but first" would mark its
+    // only copy.
     std::unordered_set<std::string> listedFolders;
+    std::set<platform::FileIdentity> listedIdentities;
     for (size_t q = 0; q < folderQueue_.Count(); ++q) {
         // A copy: appending to the queue may move its entries.
         const std::string folder = folderQueue_[q];
         try {
             if (!listedFolders.insert(ListedFolderKey(folder)).second) continue;
+            platform::FileIdentity identity;
+            if (platform::ReadFileIdentity(folder, identity) && !listedIdentities.insert(identity).second) continue;
         } catch (const std::bad_alloc&) {
             Abort("Memory reallocation failed.");
             return WalkOutcome::OutOfMemory;

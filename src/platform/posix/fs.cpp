@@ -83,6 +83,9 @@ bool FillFromStatx(int folder, const char* name, const char* ownName, FindData& 
                                : FileTime{};
     // Folders and links carry no size, as in a Windows listing.
     entry.SetSize(S_ISREG(mode) ? status.stx_size : 0);
+    const bool mountRootKnown = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
+    entry.mayHaveOtherNames =
+        status.stx_nlink > 1 || !mountRootKnown || (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return true;
 }
 
@@ -122,6 +125,7 @@ bool FolderListing::Next(FindData& entry, bool details)
         entry.dwFileAttributes = 0;
         entry.SetSize(0);
         entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime = FileTime{};
+        entry.mayHaveOtherNames = true;
 
         if (!details && (item->d_type == DT_DIR || item->d_type == DT_REG)) {
             entry.dwFileAttributes = AttributesFromType(item->d_type, entry.cFileName);
