@@ -242,10 +242,14 @@ bool File::Seek(uint64_t offset)
     return true;
 }
 
-void File::Close()
+bool File::Close()
 {
-    if (descriptor_ >= 0) close(descriptor_);
+    if (descriptor_ < 0) return true;
+    // On Linux the descriptor is gone even when close is interrupted.
+    const bool closed = close(descriptor_) == 0 || errno == EINTR;
+    if (!closed) SetLastErrorFromErrno(errno);
     descriptor_ = -1;
+    return closed;
 }
 
 bool ReadPathDetails(const std::string& path, FindData& entry)
