@@ -11,15 +11,18 @@
 namespace tolvane::platform {
 
 // The volume a file lies on and its number there: device and inode on POSIX,
-// volume serial number and file index on Windows.
+// volume serial number and file id (128 bits where the volume has them) on
+// Windows.
 struct FileIdentity {
     uint64_t volume = 0;
     uint64_t file = 0;
+    uint64_t fileHigh = 0;
 
     friend bool operator==(const FileIdentity&, const FileIdentity&) = default;
     friend bool operator<(const FileIdentity& a, const FileIdentity& b)
     {
-        return a.volume != b.volume ? a.volume < b.volume : a.file < b.file;
+        if (a.volume != b.volume) return a.volume < b.volume;
+        return a.fileHigh != b.fileHigh ? a.fileHigh < b.fileHigh : a.file < b.file;
     }
 };
 
@@ -27,8 +30,9 @@ struct FileIdentity {
 // false with LastError() set when it cannot be examined.
 bool ReadPathDetails(const std::string& path, FindData& entry);
 
-// The identity of the file or folder path names (links followed); false with
-// LastError() set when it cannot be examined.
+// The identity of the file or folder path names (links followed); false when
+// it cannot be examined, or the file system gives no usable number (some
+// network volumes give every file the number 0).
 bool ReadFileIdentity(const std::string& path, FileIdentity& identity);
 
 }  // namespace tolvane::platform

@@ -15,8 +15,8 @@ bool ReadFileIdentity(const std::string& path, FileIdentity& identity)
         SetLastErrorFromErrno(errno);
         return false;
     }
-    identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino)};
-    return true;
+    identity = {static_cast<uint64_t>(status.st_dev), static_cast<uint64_t>(status.st_ino), 0};
+    return status.st_ino != 0;
 }
 
 }  // namespace tolvane::platform
