@@ -2,6 +2,7 @@
 
 #include <optional>
 
+#include "actions/source_check.h"
 #include "common/size_date_text.h"
 #include "platform/error.h"
 #include "platform/file_ops.h"
@@ -91,6 +92,17 @@ private:
         ++done_;
 
         const std::string source = folder + name;
+        if (move_) {
+            const SourceCheck check = CheckListedFile(*target_.records, record);
+            if (check == SourceCheck::Changed) {
+                ReportAndAskAbort([&] { prompter_.Message(SourceCheckText(check, source), "Operation failed", MbIconHand); });
+                return;
+            }
+            if (check == SourceCheck::Unreadable) {
+                HandleFailure(platform::LastError());
+                return;
+            }
+        }
         if (Transfer(source, destinationFolder_ + name)) {
             RowDone(row);
             return;
@@ -110,10 +122,16 @@ private:
             prompter_.ShowSystemError("Operation aborted", error);
             return;
         }
-        // A copy explains first and then asks; a move asks first.
-        if (!move_) prompter_.ShowSystemError("Operation failed", error);
+        ReportAndAskAbort([&] { prompter_.ShowSystemError("Operation failed", error); });
+    }
+
+    // A copy explains first and then asks; a move asks first.
+    template <typename Explain>
+    void ReportAndAskAbort(Explain explain)
+    {
+        if (!move_) explain();
         const bool abort = prompter_.Message("Do you want to abort?", "Error occured", MbQuestion) == IdYes;
-        if (move_) prompter_.ShowSystemError("Operation failed", error);
+        if (move_) explain();
         if (abort) target_.ActionMode.store(ActionModeStop);
     }
 

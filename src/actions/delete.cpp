@@ -1,5 +1,6 @@
 #include "actions/delete.h"
 
+#include "actions/source_check.h"
 #include "platform/error.h"
 #include "platform/file_ops.h"
 
@@ -24,12 +25,17 @@ void DeleteWorker(ActionTarget& target, ActionProgress& progress, Prompter& prom
         ShowActionStep(progress, name, folder, done, total);
         ++done;
 
+        const SourceCheck check = CheckBeforeDelete(target, row);
         // A file that is already gone is as good as deleted.
-        if (platform::RemoveFile(folder + name) || platform::LastError() == platform::ErrorFileNotFound) {
+        if ((check == SourceCheck::AsListed || check == SourceCheck::Gone) &&
+            (platform::RemoveFile(folder + name) || platform::LastError() == platform::ErrorFileNotFound)) {
             RemoveTargetRow(target, row);
             continue;
         }
-        prompter.ShowSystemError("Operation failed", platform::LastError());
+        if (check == SourceCheck::Changed || check == SourceCheck::NoCopyLeft)
+            prompter.Message(SourceCheckText(check, folder + name), "Operation failed", MbIconHand);
+        else
+            prompter.ShowSystemError("Operation failed", platform::LastError());
         if (prompter.Message("Do you want to abort?", "Error occured", MbQuestion) == IdYes)
             target.ActionMode.store(ActionModeStop);
     }

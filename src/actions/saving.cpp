@@ -86,7 +86,10 @@ SaveResult WriteRows(int rowCount, const std::string& path, Prompter& prompter, 
         prompter.ShowSystemError("Operation failed", writer.ErrorCode());
         return SaveResult::WriteFailed;
     }
-    file.Close();
+    if (!file.Close()) {
+        prompter.ShowSystemError("Operation failed", platform::LastError());
+        return SaveResult::WriteFailed;
+    }
     prompter.Message(successText + path, "Done", MbOk);
     return SaveResult::Saved;
 }

@@ -239,6 +239,15 @@ LRESULT CALLBACK SheetMessageHook(int code, WPARAM wParam, LPARAM lParam)
                 closeState = CloseStateConfirmed;
             }
             break;
+        case WM_EXITMENULOOP: {
+            // The icon press opens the system menu, whose own loop may swallow
+            // the quit (Wine's does). The sheet then carries on and must ask
+            // again at the next Esc.
+            MSG quit;
+            if (closeState == CloseStateConfirmed && !PeekMessageA(&quit, nullptr, WM_QUIT, WM_QUIT, PM_NOREMOVE))
+                closeState = CloseStateNone;
+            break;
+        }
         default: break;
         }
     }

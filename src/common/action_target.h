@@ -30,6 +30,9 @@ struct ActionTarget {
     bool RemovesRows = false;
     // The list is one of the four grouped Compare lists (column 1 is "Group").
     bool groupedList = false;
+    // Its groups are of equal content (Same content, or Combined with content):
+    // a deletion must leave an unmarked copy of each.
+    bool equalContentGroups = false;
 };
 
 }  // namespace tolvane

@@ -29,7 +29,7 @@ bool FileRecords::Add(const FindData& entry)
         records_.push_back(Packed{entry.Size(), entry.ftCreationTime.Value(), entry.ftLastAccessTime.Value(),
                                   entry.ftLastWriteTime.Value(), static_cast<uint32_t>(folderOffsets_.size() - 2),
                                   static_cast<uint32_t>(oldNamesSize), entry.dwFileAttributes,
-                                  static_cast<uint16_t>(name.size())});
+                                  static_cast<uint16_t>(name.size()), entry.mayHaveOtherNames});
     } catch (const std::bad_alloc&) {
         names_.resize(oldNamesSize);
         return false;

@@ -41,6 +41,8 @@ public:
     std::string_view FolderPath(uint32_t recordNumber) const;
     std::string_view FileName(uint32_t recordNumber) const;
     uint64_t Size(uint32_t recordNumber) const { return records_[recordNumber].size; }
+    // The file may also be reached by another path (see FindData).
+    bool MayHaveOtherNames(uint32_t recordNumber) const { return records_[recordNumber].mayHaveOtherNames; }
     std::string FullPath(uint32_t recordNumber) const;
 
     // Number of the folder a record lies in (records of one folder share it).
@@ -60,6 +62,7 @@ private:
         uint32_t nameOffset;
         uint32_t attributes;
         uint16_t nameLength;
+        bool mayHaveOtherNames;  // in what would be padding
     };
 
     std::vector<Packed> records_;

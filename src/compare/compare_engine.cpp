@@ -5,6 +5,7 @@
 #include <limits>
 #include <new>
 
+#include "compare/one_name_per_file.h"
 #include "platform/fs.h"
 #include "platform/error.h"
 
@@ -818,6 +819,7 @@ private:
             },
             sets);
         keyed = {};
+        KeepOneNamePerFile(records_, source_, sets.members, sets.ends);
         ContentPhase(records_, options_, source_, host_, stop_, lists_, limits_).Run(sets, list);
     }
 

@@ -17,6 +17,7 @@
 
 #include "common/action_target.h"
 #include "common/file_records.h"
+#include "platform/file_identity.h"
 
 namespace tolvane {
 
@@ -55,6 +56,12 @@ public:
     // cannot be opened.
     virtual std::unique_ptr<ContentReader> Open(uint32_t recordNumber, const std::string& fullPath,
                                                 uint32_t& errorCode) = 0;
+    // Which file the record is, so that two names of one file are not compared
+    // as copies; false when that is not known (then it is taken as a file of its own).
+    virtual bool Identity(uint32_t /*recordNumber*/, const std::string& /*fullPath*/, platform::FileIdentity&)
+    {
+        return false;
+    }
 };
 
 // Reads the files through the OS layer.
@@ -62,6 +69,7 @@ class FileContentSource : public ContentSource {
 public:
     std::unique_ptr<ContentReader> Open(uint32_t recordNumber, const std::string& fullPath,
                                         uint32_t& errorCode) override;
+    bool Identity(uint32_t recordNumber, const std::string& fullPath, platform::FileIdentity& identity) override;
 };
 
 // Reads until count bytes are in or the file delivers no more (a short read

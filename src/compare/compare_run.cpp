@@ -1,11 +1,13 @@
 #include "compare/compare_run.h"
 
 #include <new>
+#include <set>
 #include <unordered_set>
 
 #include "common/size_date_text.h"
 #include "common/walk_roots.h"
 #include "platform/error.h"
+#include "platform/file_identity.h"
 #include "platform/folder_identity.h"
 #include "platform/fs.h"
 #include "platform/path.h"
@@ -117,13 +119,18 @@ void CompareRun::AddCompareErrorEntry(const std::string& path, uint32_t errorCod
     if (!errorLog_.Add(path, errorCode, prompter_)) stopRequested_.store(true);
 }
 
+bool GroupsOfEqualContent(const CompareRun& run, CompareTab tab)
+{
+    return tab == CompareTab::Content || (tab == CompareTab::Combined && run.Options().matchContent);
+}
+
 void CompareRun::Abort(const char* text) { prompter_.Message(text, "Aborted", MbIconHand); }
 
 void CompareRun::Run(const CompareRunSettings& settings)
 {
     if (!CompareRunMayStart(settings, prompter_)) return;
     SetCompareRunState(CompareRunState::Running);
-    const CompareOptions options = CountedOptions(settings.boxes);
+    options_ = CountedOptions(settings.boxes);
 
     records_.Clear();
     lists_ = CompareLists{};
@@ -136,7 +143,7 @@ void CompareRun::Run(const CompareRunSettings& settings)
     }
 
     RunHost host(view_, *this);
-    if (RunComparePhases(records_, options, source_, host, stopRequested_, lists_, limits_) ==
+    if (RunComparePhases(records_, options_, source_, host, stopRequested_, lists_, limits_) ==
         CompareOutcome::OutOfMemory) {
         lists_ = CompareLists{};
         Abort("Memory allocation failed.");
@@ -183,15 +190,20 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
         Abort("Memory allocation failed.");
         return WalkOutcome::OutOfMemory;
     }
-    // The walk roots already list every folder once; this guard keeps a file
-    // that slipped through some other spelling from being collected twice and
-    // then grouped with itself, where "Mark all but first" would mark its only copy.
+    // The walk roots already list every folder once; these guards keep a file
+    // that slipped through some other spelling, or a folder reached a second
+    // time (mounted twice, or through a junction), from being collected twice
+    // and then grouped with itself, where "Mark all but first" would mark its
+    // only copy.
     std::unordered_set<std::string> listedFolders;
+    std::set<platform::FileIdentity> listedIdentities;
     for (size_t q = 0; q < folderQueue_.Count(); ++q) {
         // A copy: appending to the queue may move its entries.
         const std::string folder = folderQueue_[q];
         try {
             if (!listedFolders.insert(ListedFolderKey(folder)).second) continue;
+            platform::FileIdentity identity;
+            if (platform::ReadFileIdentity(folder, identity) && !listedIdentities.insert(identity).second) continue;
         } catch (const std::bad_alloc&) {
             Abort("Memory reallocation failed.");
             return WalkOutcome::OutOfMemory;
@@ -233,7 +245,16 @@ bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::stri
             continue;
         }
         if (!limits.Lists(entry.cFileName)) continue;
-        if (!listing.FillDetails(entry) || entry.IsDirectory()) continue;  // vanished, or became a folder
+        // A link to a file is left out as a link to a folder is left unwalked:
+        // its own details say nothing of the file it names.
+        if (entry.IsReparsePoint()) continue;
+        if (!listing.FillDetails(entry)) {
+            const uint32_t errorCode = platform::LastError();
+            if (!platform::IsVanishedError(errorCode)) AddCompareErrorEntry(folder + entry.cFileName, errorCode);
+            if (stopRequested_.load()) return true;
+            continue;
+        }
+        if (entry.IsDirectory()) continue;  // became a folder
         if (!Passes(entry, settings.criteria)) continue;
         if (!folderStarted) {
             if (!records_.AddFolder(folder)) {

@@ -76,6 +76,11 @@ struct CompareRunSettings {
 // compare by), each with its message. True when the run may start.
 bool CompareRunMayStart(const CompareRunSettings& settings, Prompter& prompter);
 
+class CompareRun;
+// True when the groups of the run's list on tab are of equal content: Same
+// content, and Combined when content was compared.
+bool GroupsOfEqualContent(const CompareRun& run, CompareTab tab);
+
 class CompareRun {
 public:
     CompareRun(CompareRunView& view, Prompter& prompter, ContentSource& source, const CompareResultLists& lists);
@@ -92,6 +97,8 @@ public:
     CompareRunState RunState() const { return runState_.load(); }
 
     const FileRecords& Records() const { return records_; }
+    // The options the last run was counted with.
+    const CompareOptions& Options() const { return options_; }
     // The row indexes the result actions work on.
     CompareLists& Lists() { return lists_; }
     const CompareLists& Lists() const { return lists_; }
@@ -129,6 +136,7 @@ private:
     FolderQueue folderQueue_;
     FileRecords records_;
     CompareLists lists_;
+    CompareOptions options_;
     bool listsWritten_ = false;
 };
 

@@ -128,11 +128,10 @@ LocationsFileResult LocationsEditor::Save(Prompter& prompter,
         return LocationsFileResult::Failed;
     }
     // A full disk must not be reported as a saved list.
-    if (!file.Write(text.data(), text.size())) {
+    if (!file.Write(text.data(), text.size()) || !file.Close()) {
         prompter.ShowSystemError("Operation failed", platform::LastError());
         return LocationsFileResult::Failed;
     }
-    file.Close();
     prompter.Message("The locations list successfully saved.", "Done", MbOk);
     return LocationsFileResult::Done;
 }

@@ -97,7 +97,8 @@ private:
         if (criteria_.nameRuleOn &&
             !MatchName(entry_, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
             return Step::Next;
-        if (!listing_.FillDetails(entry_) || !PassesTimeAndAttributeRules()) return Step::Next;
+        if (!listing_.FillDetails(entry_)) return DetailsUnreadable();
+        if (!PassesTimeAndAttributeRules()) return Step::Next;
         return Store(state_.foundFolders, state_.folderRows, state_.foundFolderCount, true,
                      "Too many folders found matching your criteria! Try to be more specific.");
     }
@@ -115,7 +116,7 @@ private:
         if (criteria_.nameRuleOn &&
             !MatchName(entry_, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
             return Step::Next;
-        if (!listing_.FillDetails(entry_)) return Step::Next;  // gone since it was listed
+        if (!listing_.FillDetails(entry_)) return DetailsUnreadable();
         if (criteria_.sizeRuleOn && !MatchSize(entry_, criteria_.sizeFrom, criteria_.sizeTo, criteria_.sizeMode))
             return Step::Next;
         if (!PassesTimeAndAttributeRules()) return Step::Next;
@@ -126,6 +127,17 @@ private:
         }
         return Store(state_.foundFiles, state_.fileRows, state_.foundFileCount, false,
                      "Too many files found matching your criteria! Try to be more specific.");
+    }
+
+    // An entry listed by name whose details cannot be read is logged, unless
+    // it is gone since it was listed.
+    Step DetailsUnreadable()
+    {
+        const uint32_t errorCode = platform::LastError();
+        if (platform::IsVanishedError(errorCode)) return Step::Next;
+        filePath_.assign(folder_).append(entry_.cFileName);
+        AddFindErrorEntry(state_, lists_, prompter_, filePath_, errorCode);
+        return state_.stopRequested.load() ? Step::EndWalk : Step::Next;
     }
 
     bool PassesTimeAndAttributeRules() const

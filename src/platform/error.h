@@ -22,6 +22,9 @@ inline constexpr uint32_t ErrorAlreadyExists = 183;
 inline constexpr uint32_t ErrorFilenameTooLong = 206;
 inline constexpr uint32_t ErrorDirectory = 267;
 
+// The error of an entry that was removed (or renamed) since it was listed.
+inline bool IsVanishedError(uint32_t code) { return code == ErrorFileNotFound || code == ErrorPathNotFound; }
+
 uint32_t LastError();
 void SetLastError(uint32_t code);
 

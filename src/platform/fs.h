@@ -63,7 +63,9 @@ public:
     bool Write(const void* buffer, size_t count);
     // Moves the position to offset bytes from the start.
     bool Seek(uint64_t offset);
-    void Close();
+    // False (LastError() set) when the system reports a failure as it closes
+    // the file: data written may not have reached it (a late write error).
+    bool Close();
 
 private:
 #ifdef _WIN32

@@ -61,6 +61,9 @@ struct FindData {
     uint32_t nFileSizeHigh = 0;
     uint32_t nFileSizeLow = 0;
     char cFileName[NameBufferSize] = {};
+    // False only where the listing knows that this is the one name of its
+    // file (POSIX: a single link, and no mount point).
+    bool mayHaveOtherNames = true;
 
     uint64_t Size() const { return (uint64_t{nFileSizeHigh} << 32) | nFileSizeLow; }
     void SetSize(uint64_t size)

@@ -13,6 +13,7 @@
 #include "common/action_target.h"
 #include "common/list_operations.h"
 #include "platform/error.h"
+#include "platform/file_identity.h"
 #include "platform/path.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
@@ -78,8 +79,8 @@ struct ActionList {
             const std::string path = temp.WriteFile(file.relativePath, file.content);
             const size_t slash = path.find_last_of(platform::PathSeparator);
             FindData entry;
+            platform::ReadPathDetails(path, entry);  // the size and times a listing would show
             std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
-            entry.SetSize(file.content.size());
             records.Add(path.substr(0, slash + 1), entry);
             const int row = list.RowCount();
             list.InsertRow(row);

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 
 #include "common/error_log.h"
+#include "support/failing_close_volume.h"
 #include "file_action_fixture.h"
 #include "target_list.h"
 
@@ -75,6 +78,20 @@ TEST(Saving, AnEmptyListOpensNothingAndFailuresAreNeverReportedAsSaved)
         EXPECT_EQ(SaveList(t.target, "/dev/full", prompter), SaveResult::WriteFailed);
         EXPECT_EQ(Said(prompter).back(), SystemError("Operation failed", platform::ErrorDiskFull));
     }
+#ifndef _WIN32
+    // Every write is taken, and the close then fails: the data may not be there.
+    FailingCloseVolume late(temp.MakeFolder("late"));
+    if (late.Mounted()) {
+        const Shown failed{std::strerror(EIO), "Operation failed", MbIconHand};
+        EXPECT_EQ(SaveList(t.target, temp.PathOf("late/list.txt"), prompter), SaveResult::WriteFailed);
+        EXPECT_EQ(Said(prompter).back(), failed);
+        MemoryResultList log(false);
+        log.InsertRow(0);
+        log.SetCellText(0, ErrorLogObjectColumn, "C:\\a.txt");
+        EXPECT_EQ(SaveLog(log, temp.PathOf("late/log.txt"), prompter), SaveResult::WriteFailed);
+        EXPECT_EQ(Said(prompter).back(), failed);
+    }
+#endif
 }
 
 }  // namespace

@@ -1,7 +1,11 @@
 // Copy and move into destinations that refuse part of the work, and moves of
 // files that change under them: every failure is reported, no partial file is
 // left or counted, and no source is lost.
+#include <chrono>
+#include <fstream>
 #include <optional>
+
+#include "actions/source_check.h"
 
 #include "faults/fault_tree.h"
 #include "platform/error.h"
@@ -126,7 +130,9 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
 
 // Someone else replaces (POSIX) or holds open without leave to delete
 // (Windows) the first file a move reaches, after the find listed it. It is
-// moved whole, with the bytes it holds then, or reported and left.
+// moved whole, with the bytes it holds then, or reported and left. The
+// replacement has the size and time of the listed file, so that only the move
+// itself can tell.
 TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
 {
     for (const bool otherVolume : {false, true}) {
@@ -153,7 +159,9 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
                                  OPEN_EXISTING, 0, nullptr);
             ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 #else
-            fs::rename(tree.WriteFile("replacement", "a longer replacement"), rows.back());
+            const std::string replacement = tree.WriteFile("replacement", "other a");
+            fs::last_write_time(replacement, fs::last_write_time(rows.back()));
+            fs::rename(replacement, rows.back());
 #endif
             before = HashTree(tree.Path());
         });
@@ -172,9 +180,88 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         }
         EXPECT_EQ(Damage(before, after, intended), Paths{}) << otherVolume;
 #ifndef _WIN32
-        EXPECT_EQ(ReadWholeFile(destination + first.string()), "a longer replacement") << otherVolume;
+        EXPECT_EQ(ReadWholeFile(destination + first.string()), "other a") << otherVolume;
 #endif
     }
+}
+
+// Just before a deletion the file must still be as listed, and a copy that
+// the user did not mark must still be as listed; a group marked whole goes as
+// marked. Both lists of equal content are checked.
+TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
+{
+    struct Case {
+        const char* what;
+        bool markBoth;
+        std::function<void(const std::string& kept, const std::string& marked)> change;
+        SourceCheck refused;  // AsListed: the marked file is deleted
+    };
+    const auto rewrite = [](const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
+    };
+    const auto retime = [](const std::string& path) {
+        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
+    };
+    const Case cases[] = {
+        {"unchanged", false, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
+        {"marked file edited", false, [&](const std::string&, const std::string& m) { rewrite(m, "other, longer"); },
+         SourceCheck::Changed},
+        {"marked file touched", false, [&](const std::string&, const std::string& m) { retime(m); }, SourceCheck::Changed},
+        {"kept copy edited", false, [&](const std::string& k, const std::string&) { rewrite(k, "diff"); },
+         SourceCheck::NoCopyLeft},
+        {"kept copy touched", false, [&](const std::string& k, const std::string&) { retime(k); }, SourceCheck::NoCopyLeft},
+        {"kept copy deleted", false, [](const std::string& k, const std::string&) { fs::remove(k); },
+         SourceCheck::NoCopyLeft},
+        {"all marked", true, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
+    };
+    CompareOptions combined;
+    combined.matchContent = combined.matchName = combined.combinedResult = true;
+    for (const CompareTab tab : {CompareTab::Content, CompareTab::Combined}) {
+        for (const Case& c : cases) {
+            TempFolder tree;
+            const std::string kept = tree.WriteFile("one/f", "same");
+            const std::string marked = tree.WriteFile("two/f", "same");
+            CompareSession compare(tree.Path(), combined);
+            MemoryResultList& list = compare.lists[static_cast<int>(tab)];
+            ASSERT_EQ(compare.Groups(tab), std::vector<Paths>{Paths({kept, marked})});
+            if (c.markBoth) MarkAll(list); else MarkAllButFirst(list);
+            c.change(kept, marked);
+            const TreeHashes before = HashTree(tree.Path());
+
+            const std::vector<ShownMessage> shown = compare.DeleteMarked(tab);
+            Intended intended;
+            if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
+            if (c.markBoth) intended.deleted.insert("one/f");
+            EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
+            Messages said = {{"Do you really want to delete the selected items?", "Confirm"}};
+            if (c.refused != SourceCheck::AsListed) {
+                said.emplace_back(SourceCheckText(c.refused, marked), "Operation failed");
+                said.emplace_back("Do you want to abort?", "Error occured");
+            }
+            EXPECT_EQ(Said(shown), said) << c.what;
+            EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;
+        }
+    }
+}
+
+// A file edited after it was listed is not moved; the others are.
+TEST(ActionFaults, AMoveLeavesAFileChangedSinceItWasListed)
+{
+    TempFolder tree;
+    const std::string edited = tree.WriteFile("from/a", "first a");
+    tree.WriteFile("from/b", "first b");
+    const std::string destination = tree.MakeFolder("to");
+    FindRun find(tree.PathOf("from"));
+    std::ofstream(edited, std::ios::binary | std::ios::app) << " and more";
+    const TreeHashes before = HashTree(tree.Path());
+
+    const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove);
+    Intended intended;
+    intended.moved["from/b"] = "to/b";
+    EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
+    EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
+                                     {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+    EXPECT_EQ(find.Paths(find.files), Paths{edited});
 }
 
 }  // namespace

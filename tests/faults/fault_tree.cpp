@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "actions/delete.h"
 #include "common/list_operations.h"
 
 #ifdef _WIN32
@@ -148,50 +149,59 @@ std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
     return paths;
 }
 
-namespace {
 
-class QuietView : public CompareRunView {
-public:
-    explicit QuietView(const std::function<void(const std::string&)>& onStatus) : onStatus_(onStatus) {}
-    void SetStatusText(const std::string& text) override
-    {
-        if (onStatus_) onStatus_(text);
-    }
-    void SetButtonText(const std::string&) override {}
-    void ReportProgress(int) override {}
-    void SetOptionControlsEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void ShowTab(CompareTab) override {}
-
-private:
-    const std::function<void(const std::string&)>& onStatus_;
-};
-
-}  // namespace
-
-CompareRunResult RunContentCompare(const std::string& root, const std::function<void(const std::string&)>& onStatus)
+CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
+                               std::function<void(const std::string&)> onStatus)
+    : view(std::move(onStatus))
 {
-    QuietView view(onStatus);
-    ScriptedPrompter prompter;
-    FileContentSource files;
-    MemoryResultList lists[CompareTabCount];
-    CompareRun run(view, prompter, files, ResultListsOf(lists));
     CompareRunSettings settings;
     settings.locationsSpecified = true;
     settings.locationPaths = {root};
-    settings.boxes.matchContent = true;
+    settings.boxes = boxes;
     run.Run(settings);
+}
 
-    CompareRunResult result;
-    const GroupList& content = run.Lists().content;
-    for (size_t r = 0; r < content.rows.size(); ++r) {
-        if (r == 0 || content.groups[r] != content.groups[r - 1]) result.contentGroups.emplace_back();
-        result.contentGroups.back().push_back(run.Records().FullPath(content.rows[r]));
+std::vector<Paths> CompareSession::Groups(CompareTab tab) const
+{
+    const GroupList& list = tab == CompareTab::Combined ? run.Lists().combined : run.Lists().content;
+    std::vector<Paths> groups;
+    for (size_t r = 0; r < list.rows.size(); ++r) {
+        if (r == 0 || list.groups[r] != list.groups[r - 1]) groups.emplace_back();
+        groups.back().push_back(run.Records().FullPath(list.rows[r]));
     }
-    for (std::vector<std::string>& group : result.contentGroups) std::sort(group.begin(), group.end());
-    result.errors = ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]);
-    result.state = run.RunState();
-    result.shown = prompter.shown;
+    for (Paths& group : groups) std::sort(group.begin(), group.end());
+    return groups;
+}
+
+std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
+{
+    ActionTarget target;
+    target.list = &lists[static_cast<int>(tab)];
+    target.records = &run.Records();
+    target.rowIndex = tab == CompareTab::Combined ? &run.Lists().combined.rows : &run.Lists().content.rows;
+    target.ActionMode = ActionModeMove;
+    target.RemovesRows = true;
+    target.groupedList = true;
+    target.equalContentGroups = GroupsOfEqualContent(run, tab);
+    RecordingProgress progress;
+    ScriptedPrompter answers;
+    answers.Answer(IdYes);
+    for (int row = 0; row < target.list->RowCount(); ++row) answers.Answer(IdNo);
+    DeleteWorker(target, progress, answers);
+    EXPECT_EQ(1, progress.finished);
+    return answers.shown;
+}
+
+CompareRunResult RunContentCompare(const std::string& root, const std::function<void(const std::string&)>& onStatus)
+{
+    CompareSession session(root, {.matchContent = true}, onStatus);
+    CompareRunResult result;
+    result.contentGroups = session.Groups(CompareTab::Content);
+    for (const uint32_t record : session.run.Lists().zeroSizeRows)
+        result.zeroSize.push_back(session.run.Records().FullPath(record));
+    result.errors = ErrorRows(session.lists[static_cast<int>(CompareTab::ErrorLog)]);
+    result.state = session.run.RunState();
+    result.shown = session.prompter.shown;
     return result;
 }
 

@@ -65,10 +65,47 @@ struct FindRun {
     SearchOutcome outcome;
 };
 
+// Reports only the status texts, to onStatus when given.
+class QuietView : public CompareRunView {
+public:
+    explicit QuietView(std::function<void(const std::string&)> onStatus = {}) : onStatus_(std::move(onStatus)) {}
+    void SetStatusText(const std::string& text) override
+    {
+        if (onStatus_) onStatus_(text);
+    }
+    void SetButtonText(const std::string&) override {}
+    void ReportProgress(int) override {}
+    void SetOptionControlsEnabled(bool) override {}
+    void SetActionsEnabled(bool) override {}
+    void ShowTab(CompareTab) override {}
+
+private:
+    std::function<void(const std::string&)> onStatus_;
+};
+
+// A compare run over root (by content unless told otherwise) whose lists stay
+// for an action to work on, as the page hands them over.
+struct CompareSession {
+    explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true},
+                            std::function<void(const std::string&)> onStatus = {});
+    // Full paths of each group of the tab's list, sorted within each group.
+    std::vector<Paths> Groups(CompareTab tab) const;
+    // Deletes the marked rows of the tab's list, answering Yes to the
+    // confirmation and No to each abort question; the messages shown.
+    std::vector<ShownMessage> DeleteMarked(CompareTab tab);
+
+    QuietView view;
+    ScriptedPrompter prompter;
+    FileContentSource files;
+    MemoryResultList lists[CompareTabCount];
+    CompareRun run{view, prompter, files, ResultListsOf(lists)};
+};
+
 // A content compare run over root; onPhase sees every status text, so a test
 // can change the tree once the walk is done.
 struct CompareRunResult {
     std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
+    Paths zeroSize;  // full paths of the Zero size rows
     std::vector<ErrorRow> errors;
     CompareRunState state = CompareRunState::Idle;
     std::vector<ShownMessage> shown;

@@ -13,6 +13,7 @@
 #include <winioctl.h>
 #else
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -22,26 +23,40 @@ namespace {
 
 std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
 
+// closed cannot be listed; names-only can be listed but not entered, so its
+// file's details cannot be read: both are logged, not silently left out.
 TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
 {
     TempFolder tree;
     const Paths same = {tree.WriteFile("a.txt", "same"), tree.WriteFile("open/c.txt", "same")};
     const std::string other = tree.WriteFile("d.txt", "other");
     tree.WriteFile("closed/b.txt", "same");
+    const std::string unseen = tree.WriteFile("names-only/e.txt", "same");
     const std::string closed = tree.MakeFolder("closed");
+    const std::string namesOnly = tree.MakeFolder("names-only");
     const TreeHashes before = HashTree(tree.Path());
     if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
+    MakeUnreadable(namesOnly);
+#ifndef _WIN32
+    chmod(namesOnly.c_str(), S_IRUSR);
+#endif
     FindRun find(tree.Path());
     const CompareRunResult compare = RunContentCompare(tree.Path());
     MakeReadable(closed);
+    MakeReadable(namesOnly);
 
-    const std::vector<ErrorRow> logged = {{closed, ErrorText(platform::ErrorAccessDenied)}};
+    const std::string denied = ErrorText(platform::ErrorAccessDenied);
+    const std::vector<ErrorRow> logged = {{closed, denied}, {unseen, denied}};
+    const auto sorted = [](std::vector<ErrorRow> rows) {
+        std::sort(rows.begin(), rows.end());
+        return rows;
+    };
     EXPECT_EQ(SearchOutcome::Completed, find.outcome);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
-    EXPECT_EQ(ErrorRows(find.errors), logged);
+    EXPECT_EQ(sorted(ErrorRows(find.errors)), logged);
     EXPECT_EQ(CompareRunState::Finished, compare.state);
     EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
-    EXPECT_EQ(compare.errors, logged);
+    EXPECT_EQ(sorted(compare.errors), logged);
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
@@ -130,6 +145,90 @@ TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
     EXPECT_TRUE(files.errors.RowCount() == 0 && compare.errors.empty());
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
+
+#ifndef _WIN32
+// A folder mounted a second time for the test's life; Mounted() is false
+// where mounting needs a right the test does not have.
+class BindMount {
+public:
+    BindMount(const std::string& source, const std::string& target) : target_(target)
+    {
+        mounted_ = mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+    }
+    ~BindMount()
+    {
+        if (mounted_) umount2(target_.c_str(), MNT_DETACH);
+    }
+    bool Mounted() const { return mounted_; }
+
+private:
+    std::string target_;
+    bool mounted_ = false;
+};
+#endif
+
+// Two names of one file are no copies. real/sub/x and real/sub/lone are hard
+// links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
+// shows real itself again, real/sub/m shows real/y again (POSIX, where the test
+// may mount). Neither a link nor a second mount may join a group of equal
+// content, and "Mark all but first" then deletes only true copies.
+TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
+{
+    TempFolder tree;
+    const std::string x = tree.WriteFile("real/x", "dup"), y = tree.WriteFile("real/y", "dup");
+    const std::string lone = tree.WriteFile("real/lone", "only one");
+    const std::string subY = tree.WriteFile("real/sub/y", "dup");
+    fs::create_hard_link(x, tree.PathOf("real/sub/x"));
+    fs::create_hard_link(lone, tree.PathOf("real/sub/lone"));
+    const std::string root = tree.PathOf("real");
+    bool mounted = false;
+#ifndef _WIN32
+    BindMount loop(root, tree.MakeFolder("real/loop"));
+    BindMount file(y, tree.WriteFile("real/sub/m", ""));
+    mounted = loop.Mounted() && file.Mounted();
+#endif
+    CompareOptions combined;
+    combined.matchContent = combined.matchName = combined.combinedResult = true;
+    CompareOptions combinedOnly = combined;
+    combinedOnly.combinedOnly = true;
+    for (const CompareOptions& boxes : {combined, combinedOnly}) {
+        CompareSession compare(root, boxes);
+        if (!boxes.combinedOnly) {
+            EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})});
+        }
+        EXPECT_EQ(compare.Groups(CompareTab::Combined), std::vector<Paths>{Sorted({y, subY})}) << boxes.combinedOnly;
+        EXPECT_EQ(compare.run.ErrorCount(), 0);
+    }
+
+    CompareSession compare(root);
+    const TreeHashes before = HashTree(tree.Path());
+    MarkAllButFirst(compare.lists[static_cast<int>(CompareTab::Content)]);
+    compare.DeleteMarked(CompareTab::Content);
+    Intended intended;
+    intended.deleted = {"real/y", "real/sub/y"};
+    if (mounted) intended.deleted.insert({"real/loop/y", "real/loop/sub/y"});
+    EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
+    EXPECT_EQ(ReadWholeFile(x), "dup");
+    EXPECT_FALSE(fs::exists(y) || fs::exists(subY));
+    if (!mounted) GTEST_SKIP() << "a folder cannot be mounted twice here (bind mounts need root)";
+}
+
+#ifndef _WIN32
+// A link to a file carries no size of its own: it is left out of the compare,
+// so it neither stands in Zero size nor joins the group of what it names.
+TEST(WalkFaults, LinksToFilesAreNotComparedAsFiles)
+{
+    TempFolder tree;
+    const Paths same = {tree.WriteFile("a", std::string(588 << 10, 'a')), tree.WriteFile("inner/b", std::string(588 << 10, 'a'))};
+    const std::string empty = tree.WriteFile("empty", "");
+    ASSERT_EQ(symlink(same[0].c_str(), tree.PathOf("inner/to-a").c_str()), 0);
+    ASSERT_EQ(symlink(empty.c_str(), tree.PathOf("to-empty").c_str()), 0);
+    const CompareRunResult compare = RunContentCompare(tree.Path());
+    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
+    EXPECT_EQ(compare.zeroSize, Paths{empty});
+    EXPECT_TRUE(compare.errors.empty());
+}
+#endif
 
 }  // namespace
 }  // namespace tolvane::test

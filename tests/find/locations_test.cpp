@@ -8,6 +8,7 @@
 
 #include "platform/path.h"
 #include "platform/text.h"
+#include "support/failing_close_volume.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
 
@@ -198,6 +199,11 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
         EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>("/dev/full"); }), LocationsFileResult::Failed);
         EXPECT_EQ(prompter.shown.back().caption, "Operation failed");
         EXPECT_FALSE(prompter.shown.back().text.empty());
+    }
+    test::FailingCloseVolume late(temp.MakeFolder("late"));
+    if (late.Mounted()) {
+        EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("late/x.txt")); }), LocationsFileResult::Failed);
+        EXPECT_EQ(prompter.shown.back().caption, "Operation failed");
     }
 }
 

@@ -10,6 +10,7 @@
 #include "common/list_operations.h"
 #include "common/win32/list_view_result_list.h"
 #include "gui_support.h"
+#include "platform/file_identity.h"
 #include "platform/path.h"
 #include "resource_ids.h"
 #include "support/temp_folder.h"
@@ -59,8 +60,8 @@ protected:
         const std::string path = temp.WriteFile(relative, content);
         const size_t slash = path.find_last_of(platform::PathSeparator);
         FindData entry;
+        platform::ReadPathDetails(path, entry);  // the size and times a listing would show
         std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
-        entry.SetSize(content.size());
         records.Add(path.substr(0, slash + 1), entry);
         const int row = list.RowCount();
         list.InsertRow(row);

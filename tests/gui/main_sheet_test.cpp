@@ -277,5 +277,28 @@ TEST_F(MainWindowTest, ExitAndTheWindowIconEndTheLoopWithoutAQuestion)
     EXPECT_TRUE(script.boxes.empty());
 }
 
+void CALLBACK EndTheMenu(HWND, UINT, UINT_PTR, DWORD) { EndMenu(); }
+
+// A press on the window's icon ends the sheet where its quit outlives the
+// system menu's loop; where that loop eats it (Wine), the sheet carries on
+// and the next Esc still asks.
+TEST_F(MainWindowTest, AWindowIconPressThatDoesNotEndTheSheetLeavesEscAsking)
+{
+    const UINT_PTR timer = SetTimer(nullptr, 0, 100, EndTheMenu);
+    SendMessageA(sheet, WM_SYSCOMMAND, 0xF093, 0);
+    KillTimer(nullptr, timer);
+    MSG message;
+    if (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+        EXPECT_EQ(closeState, CloseStateConfirmed);
+        return;
+    }
+    EXPECT_EQ(closeState, CloseStateNone);
+    script.answers = {IDNO};
+    SendMessageA(sheet, WM_COMMAND, IDCANCEL, 0);
+    PumpMessages();
+    EXPECT_EQ(script.boxes.size(), 1u);
+    EXPECT_EQ(CurrentPage(), findPageWindow);
+}
+
 }  // namespace
 }  // namespace tolvane::test

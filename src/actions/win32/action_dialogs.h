@@ -14,10 +14,11 @@ namespace tolvane {
 ActionTarget& SharedActionTarget();
 
 // Fills the shared target for an action on list and runs the dialog of command
-// (Auto mark, copy, move or delete), owned by page.
+// (Auto mark, copy, move or delete), owned by page. equalContentGroups: the
+// groups of a grouped list are of equal content.
 enum class FileActionCommand { AutoMark, Copy, Move, Delete };
 void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
-                   RowIndex& rowIndex, bool groupedList);
+                   RowIndex& rowIndex, bool groupedList, bool equalContentGroups = false);
 
 // Each Run function shows its dialog modally, owned by owner, and returns
 // when it has closed. The progress dialogs start their worker, which asks for

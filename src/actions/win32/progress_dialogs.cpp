@@ -246,13 +246,14 @@ ActionTarget& SharedActionTarget()
 }
 
 void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
-                   RowIndex& rowIndex, bool groupedList)
+                   RowIndex& rowIndex, bool groupedList, bool equalContentGroups)
 {
     ActionTarget& target = SharedActionTarget();
     target.list = &list;
     target.records = &records;
     target.rowIndex = &rowIndex;
     target.groupedList = groupedList;
+    target.equalContentGroups = groupedList && equalContentGroups;
     // A deletion runs with the mode of a move: it takes rows out of the list.
     target.ActionMode = command == FileActionCommand::Copy ? ActionModeCopy : ActionModeMove;
     target.RemovesRows = command == FileActionCommand::Move || command == FileActionCommand::Delete;

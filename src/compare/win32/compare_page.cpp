@@ -267,7 +267,7 @@ void RunTabAction(HWND page, int tab, FileActionCommand command)
     RowIndex* rows = RowsOfTab(state.run.Lists(), tab);
     if (!rows) return;
     RunFileAction(page, command, state.lists[tab], state.run.Records(), *rows,
-                  tab <= static_cast<int>(CompareTab::Size));
+                  tab <= static_cast<int>(CompareTab::Size), GroupsOfEqualContent(state.run, CompareTab(tab)));
 }
 
 void OnActionsButton(HWND page)

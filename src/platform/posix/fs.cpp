@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
+#include "platform/file_identity.h"
 #include "platform/posix/errno_map.h"
 
 namespace tolvane::platform {
@@ -82,6 +83,9 @@ bool FillFromStatx(int folder, const char* name, const char* ownName, FindData& 
                                : FileTime{};
     // Folders and links carry no size, as in a Windows listing.
     entry.SetSize(S_ISREG(mode) ? status.stx_size : 0);
+    const bool mountRootKnown = (status.stx_attributes_mask & STATX_ATTR_MOUNT_ROOT) != 0;
+    entry.mayHaveOtherNames =
+        status.stx_nlink > 1 || !mountRootKnown || (status.stx_attributes & STATX_ATTR_MOUNT_ROOT) != 0;
     return true;
 }
 
@@ -121,6 +125,7 @@ bool FolderListing::Next(FindData& entry, bool details)
         entry.dwFileAttributes = 0;
         entry.SetSize(0);
         entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime = FileTime{};
+        entry.mayHaveOtherNames = true;
 
         if (!details && (item->d_type == DT_DIR || item->d_type == DT_REG)) {
             entry.dwFileAttributes = AttributesFromType(item->d_type, entry.cFileName);
@@ -237,21 +242,30 @@ bool File::Seek(uint64_t offset)
     return true;
 }
 
-void File::Close()
+bool File::Close()
 {
-    if (descriptor_ >= 0) close(descriptor_);
+    if (descriptor_ < 0) return true;
+    // On Linux the descriptor is gone even when close is interrupted.
+    const bool closed = close(descriptor_) == 0 || errno == EINTR;
+    if (!closed) SetLastErrorFromErrno(errno);
     descriptor_ = -1;
+    return closed;
 }
 
-bool GetPathAttributes(const std::string& path, uint32_t& attributes)
+bool ReadPathDetails(const std::string& path, FindData& entry)
 {
     // The hidden bit comes from the last name of the path.
     std::string trimmed = path;
     while (trimmed.size() > 1 && trimmed.back() == '/') trimmed.pop_back();
     const auto slash = trimmed.rfind('/');
     const std::string ownName = slash == std::string::npos ? trimmed : trimmed.substr(slash + 1);
+    return FillFromStatx(AT_FDCWD, path.c_str(), ownName.c_str(), entry);
+}
+
+bool GetPathAttributes(const std::string& path, uint32_t& attributes)
+{
     FindData entry;
-    if (!FillFromStatx(AT_FDCWD, path.c_str(), ownName.c_str(), entry)) return false;
+    if (!ReadPathDetails(path, entry)) return false;
     attributes = entry.dwFileAttributes;
     return true;
 }

@@ -176,10 +176,11 @@ bool File::Seek(uint64_t offset)
     return SetFilePointerEx(handle_, distance, nullptr, FILE_BEGIN) != 0;
 }
 
-void File::Close()
+bool File::Close()
 {
-    if (handle_) CloseHandle(handle_);
+    const bool closed = !handle_ || CloseHandle(handle_) != 0;
     handle_ = nullptr;
+    return closed;
 }
 
 bool GetPathAttributes(const std::string& path, uint32_t& attributes)
