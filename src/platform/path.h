@@ -9,7 +9,9 @@ namespace tolvane::platform {
 
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';
-inline constexpr int MaxPath = 260;  // MAX_PATH, terminator included
+// The limit of extended-length paths (in UTF-16 units; counted here in the
+// program's bytes, which is never more generous).
+inline constexpr int MaxPath = 32767;
 #else
 inline constexpr char PathSeparator = '/';
 inline constexpr int MaxPath = 4096;  // PATH_MAX, terminator included

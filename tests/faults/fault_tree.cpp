@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "actions/delete.h"
 #include "common/list_operations.h"
 
 #ifdef _WIN32
@@ -26,13 +27,22 @@ uint64_t Fnv1a(uint64_t hash, const char* bytes, size_t count)
 }
 
 #ifdef _WIN32
-void HashFolder(const fs::path& root, TreeHashes& hashes)
+// By the wide listing calls: the library's directory iterator does not enter
+// folders past the old length limit.
+void HashFolder(const std::wstring& folder, const fs::path& relative, TreeHashes& hashes)
 {
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        if (it->symlink_status().type() != fs::file_type::regular) continue;
-        // The wide call: the file streams cannot open every name.
-        HANDLE file = CreateFileW(it->path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L".." || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            HashFolder(path, relative / name, hashes);
+            continue;
+        }
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         uint64_t hash = FnvOffset;
         char buffer[65536];
@@ -40,11 +50,9 @@ void HashFolder(const fs::path& root, TreeHashes& hashes)
         while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
             hash = Fnv1a(hash, buffer, got);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        // By text: the extended-length form defeats lexically_relative.
-        std::wstring relative = it->path().wstring().substr(root.wstring().size());
-        relative.erase(0, relative.find_first_not_of(L"\\/"));
-        hashes[relative] = hash;
-    }
+        hashes[relative / name] = hash;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 #else
 // Through descriptors relative to their folder, so that trees deeper than
@@ -92,7 +100,9 @@ TreeHashes HashTree(const fs::path& root)
     TreeHashes hashes;
 #ifdef _WIN32
     // The extended-length form reaches past the length limit.
-    HashFolder(L"\\\\?\\" + root.wstring(), hashes);
+    std::wstring folder = L"\\\\?\\" + root.wstring();
+    while (folder.back() == L'\\' || folder.back() == L'/') folder.pop_back();
+    HashFolder(folder, fs::path(), hashes);
 #else
     HashFolder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), fs::path(), hashes);
 #endif
@@ -212,6 +222,24 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
     ScriptedPrompter prompter;
     CopyMoveWorker(target, progress, choices, prompter);
     EXPECT_EQ(1, progress.finished);
+    return prompter.shown;
+}
+
+std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked)
+{
+    const std::vector<std::string> paths = found.Paths(found.files);
+    for (int row = 0; row < found.files.RowCount(); ++row)
+        found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
+    ActionTarget target;
+    target.list = &found.files;
+    target.records = &found.state.foundFiles;
+    target.rowIndex = &found.state.fileRows;
+    target.ActionMode = ActionModeMove;  // the mode of a deletion too
+    target.RemovesRows = true;
+    RecordingProgress progress;
+    ScriptedPrompter prompter;
+    prompter.Answer(IdYes);
+    DeleteWorker(target, progress, prompter);
     return prompter.shown;
 }
 

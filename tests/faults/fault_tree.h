@@ -81,4 +81,8 @@ CompareRunResult RunContentCompare(const std::string& root,
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
                                       const std::function<void()>& onFile = {});
 
+// Deletes the files a find listed whose full path isMarked picks, answering
+// the question with Yes; returns the messages shown.
+std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked);
+
 }  // namespace tolvane::test

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "platform/file_ops.h"
 #include "platform/path.h"
 #include "platform/text.h"
 #include "support/scripted_prompter.h"
@@ -175,6 +176,17 @@ TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
     EXPECT_EQ(loaded.Load(listFile, prompter), LocationsFileResult::Done);
     EXPECT_EQ(loaded.Box().Items(), editor.Box().Items());
     EXPECT_EQ(prompter.shown.size(), 1u);
+
+    // Saved in UTF-8 without a byte-order mark; an earlier version's file in
+    // Windows-1252 (not UTF-8) still loads.
+    const std::string greek = temp.Path() + "\xCE\xB1\xCE\xB2", cafe = temp.Path() + "Caf\xC3\xA9";
+    ASSERT_TRUE(platform::CreateFolder(greek) && platform::CreateFolder(cafe));
+    LocationsEditor named = EditorWith({greek});
+    EXPECT_EQ(named.Save(prompter, [&] { return std::optional(listFile); }), LocationsFileResult::Done);
+    EXPECT_EQ(test::ReadWholeFile(listFile), greek + std::string(platform::TextLineEnd));
+    LocationsEditor legacy = EditorWith({});
+    EXPECT_EQ(legacy.Load(temp.WriteFile("old.txt", temp.Path() + "Caf\xE9\r\n"), prompter), LocationsFileResult::Done);
+    EXPECT_EQ(legacy.Box().Items(), (Items{cafe}));
 }
 
 TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
