@@ -14,11 +14,9 @@ namespace tolvane {
 
 namespace {
 
-// A line of the locations list file is read into a buffer of this many bytes,
-// so it holds at most 259 bytes including its line end.
-constexpr size_t LineBufferSize = 260;
-// The longest path a line can carry: the buffer less the line end and the NUL.
-constexpr size_t LongestLinePath = LineBufferSize - 2;
+// The longest path a line of the locations list file can carry: the longest
+// path of the system, without its terminator.
+constexpr size_t LongestLinePath = platform::PathTextBufferSize - 1;
 
 bool IsControlByte(char c) { return static_cast<unsigned char>(c) < 32; }
 

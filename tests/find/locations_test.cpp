@@ -224,7 +224,7 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     content += std::string(300, 'a') + "\n";
     // A line longer than the buffer is dropped whole, even when its tail
     // names a folder.
-    content += std::string(259, 'b') + tail + "\n";
+    content += std::string(platform::PathTextBufferSize, 'b') + tail + "\n";
     content += file + "\n" + temp.PathOf("gone") + "\r\n";
     content += last;  // no line end
     const std::string listFile = temp.WriteFile("list.txt", content);
@@ -236,15 +236,14 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     EXPECT_EQ(editor.Box().Items(), expected);
     EXPECT_TRUE(prompter.shown.empty());
 
-    // The longest path a line can carry, with either line end; one byte more
-    // does not fit (folders that long cannot be made everywhere).
-    const std::string longest = temp.Path() + std::string(258 - temp.Path().size(), 'L');
-    const std::string tooLong = longest + "x";
-    if (std::filesystem::create_directory(longest) && std::filesystem::create_directory(tooLong)) {
-        LocationsEditor fits = EditorWith({});
-        fits.Load(temp.WriteFile("longest.txt", longest + "\r\n" + tooLong + "\n"), prompter);
-        EXPECT_EQ(fits.Box().Items(), (Items{longest}));
-    }
+    // A path of more than 260 bytes, with either line end.
+    std::string deep = temp.Path() + std::string(200, 'L');
+    ASSERT_TRUE(platform::CreateFolder(deep));
+    deep += platform::PathSeparator + std::string(200, 'M');
+    ASSERT_TRUE(platform::CreateFolder(deep));
+    LocationsEditor fits = EditorWith({});
+    fits.Load(temp.WriteFile("deep.txt", deep + "\r\n" + deep + "\n"), prompter);
+    EXPECT_EQ(fits.Box().Items(), (Items{deep}));
 
     EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
     ASSERT_EQ(prompter.shown.size(), 1u);
