@@ -1,9 +1,12 @@
-// Paths at and beyond the longest path the system takes, and names that are
-// not plain ASCII, through find, compare and copy: each file is handled under
-// its own name or reported, never truncated into another path.
+// Paths at and beyond the longest path the system takes, names beyond ASCII
+// and names that Win32 path parsing would change, through find, compare,
+// saving and the file actions: each file is handled under its own name or
+// reported, never truncated into another path.
 #include <algorithm>
 #include <set>
+#include <sstream>
 
+#include "actions/saving.h"
 #include "faults/fault_tree.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -208,6 +211,16 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     FindRun find(source);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(exact));
     EXPECT_EQ(ErrorRows(find.errors), std::vector<ErrorRow>{});
+
+    // The saved list holds every path byte for byte.
+    TempFolder saved;
+    ActionTarget listed{&find.files, &find.state.foundFiles, &find.state.fileRows};
+    ScriptedPrompter savePrompter;
+    ASSERT_EQ(SaveList(listed, saved.PathOf("list.txt"), savePrompter), SaveResult::Saved);
+    Paths lines;
+    std::istringstream text(ReadWholeFile(saved.PathOf("list.txt")));
+    for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
+    EXPECT_EQ(Sorted(lines), Sorted(exact));
 
     const CompareRunResult compare = RunContentCompare(source);
     EXPECT_EQ(compare.errors, std::vector<ErrorRow>{});
