@@ -138,10 +138,14 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
     return rows;
 }
 
-FindRun::FindRun(const std::string& root, SearchTarget target)
+FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
 {
     view.target = target;
     state.criteria.searchTarget = target;
+    if (rules) {
+        rules(state.criteria);
+        state.criteria.filtersSpecified = true;
+    }
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = true;

@@ -50,10 +50,11 @@ inline Paths Sorted(Paths paths)
 using ErrorRow = std::pair<std::string, std::string>;
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
 
-// A Find search for every file (no filters) under root; the lists stay for
-// an action to work on, as the page hands them over.
+// A Find search for every file under root (no filters, unless rules sets
+// some); the lists stay for an action to work on, as the page hands them over.
 struct FindRun {
-    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files);
+    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files,
+                     const std::function<void(SearchCriteria&)>& rules = {});
     // Full paths of the Files (or Folders) rows.
     std::vector<std::string> Paths(const MemoryResultList& list) const;
 

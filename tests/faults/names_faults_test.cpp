@@ -212,6 +212,18 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(exact));
     EXPECT_EQ(ErrorRows(find.errors), std::vector<ErrorRow>{});
 
+    // The name, extension and content rules pick by the exact names.
+    const auto found = [&](const std::function<void(SearchCriteria&)>& rules) {
+        FindRun run(source, SearchTarget::Files, rules);
+        return Sorted(run.Paths(run.files));
+    };
+    EXPECT_EQ(found([](SearchCriteria& c) { c.nameRuleOn = true; c.nameText = "REPORT."; c.nameMode = NameRuleMode::Matches; }),
+              Paths{fullPath("report.")});
+    EXPECT_EQ(found([](SearchCriteria& c) { c.nameRuleOn = true; c.nameText = "\xCE\xB5\xCE\xBB\xCE\xBB"; }),
+              Paths{fullPath(named[4].name)});  // Greek, folded
+    EXPECT_EQ(found([](SearchCriteria& c) { c.extensionRuleOn = true; c.extensionList = "c"; }), Paths{fullPath("aux.c")});
+    EXPECT_EQ(found([](SearchCriteria& c) { c.contentRuleOn = true; c.contentText = "notes"; }), Paths{fullPath("notes ")});
+
     // The saved list holds every path byte for byte.
     TempFolder saved;
     ActionTarget listed{&find.files, &find.state.foundFiles, &find.state.fileRows};
