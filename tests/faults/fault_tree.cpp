@@ -194,15 +194,19 @@ CompareRunResult RunContentCompare(const std::string& root, const std::function<
     settings.locationsSpecified = true;
     settings.locationPaths = {root};
     settings.boxes.matchContent = true;
+    settings.boxes.matchName = true;
     run.Run(settings);
 
     CompareRunResult result;
-    const GroupList& content = run.Lists().content;
-    for (size_t r = 0; r < content.rows.size(); ++r) {
-        if (r == 0 || content.groups[r] != content.groups[r - 1]) result.contentGroups.emplace_back();
-        result.contentGroups.back().push_back(run.Records().FullPath(content.rows[r]));
-    }
-    for (std::vector<std::string>& group : result.contentGroups) std::sort(group.begin(), group.end());
+    const auto collect = [&run](const GroupList& list, std::vector<std::vector<std::string>>& groups) {
+        for (size_t r = 0; r < list.rows.size(); ++r) {
+            if (r == 0 || list.groups[r] != list.groups[r - 1]) groups.emplace_back();
+            groups.back().push_back(run.Records().FullPath(list.rows[r]));
+        }
+        for (std::vector<std::string>& group : groups) std::sort(group.begin(), group.end());
+    };
+    collect(run.Lists().content, result.contentGroups);
+    collect(run.Lists().name, result.nameGroups);
     result.errors = ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]);
     result.state = run.RunState();
     result.shown = prompter.shown;

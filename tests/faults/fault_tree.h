@@ -66,10 +66,11 @@ struct FindRun {
     SearchOutcome outcome;
 };
 
-// A content compare run over root; onPhase sees every status text, so a test
+// A content and name compare run over root; onPhase sees every status text, so a test
 // can change the tree once the walk is done.
 struct CompareRunResult {
     std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
+    std::vector<std::vector<std::string>> nameGroups;     // the same, of "Match name"
     std::vector<ErrorRow> errors;
     CompareRunState state = CompareRunState::Idle;
     std::vector<ShownMessage> shown;

@@ -243,6 +243,14 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // deleted "report.", and no row goes while its file stays.
     const std::string copies = tree.MakeFolder("copies");
     EXPECT_EQ(TransferAll(find, copies, ActionModeCopy).size(), 0u);
+    // By name, each file pairs with its own copy only ("report" never with "report.").
+    std::vector<Paths> pairs;
+    for (const Named& file : named)
+        pairs.push_back(Sorted({copies + file.name.substr(file.name.rfind('/') + 1), fullPath(file.name)}));
+    std::sort(pairs.begin(), pairs.end());
+    std::vector<Paths> byName = RunContentCompare(tree.Path()).nameGroups;
+    std::sort(byName.begin(), byName.end());
+    EXPECT_EQ(byName, pairs);
     EXPECT_EQ(DeleteMarked(find, [&](const std::string& path) {
                   return std::find(deleted.begin(), deleted.end(), path) != deleted.end();
               }).size(), 1u);  // the question only
