@@ -8,6 +8,7 @@
 #include "common/error_log.h"
 #include "platform/error.h"
 #include "platform/fs.h"
+#include "platform/path.h"
 
 namespace tolvane {
 
@@ -15,7 +16,7 @@ namespace {
 
 // Buffer sizes the log's cells are read with, so the longest object is 259
 // and the longest event 499 characters.
-constexpr size_t ObjectBufferSize = 260;
+constexpr size_t ObjectBufferSize = platform::PathTextBufferSize;
 constexpr size_t EventBufferSize = 500;
 
 // Saved files end their lines with CR LF on every system.

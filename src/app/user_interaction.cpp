@@ -4,8 +4,12 @@
 #include <shlobj.h>
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 #include "platform/error.h"
+#include "platform/path.h"
+#include "platform/win32/long_path.h"
 
 namespace tolvane {
 namespace {
@@ -38,12 +42,15 @@ public:
         LPITEMIDLIST items = SHBrowseForFolderA(&browse);
         if (!items) return false;
 
-        char chosen[MAX_PATH] = {};
-        const bool haveFolder = SHGetPathFromIDListA(items, chosen) != FALSE;
+        // The wide form with room for the longest path, in the program's code page.
+        std::wstring chosen(32768, L'\0');
+        std::string converted;
+        const bool haveFolder = SHGetPathFromIDListEx(items, chosen.data(), static_cast<DWORD>(chosen.size()), GPFIDL_DEFAULT) &&
+                                platform::ProgramFromWide(chosen.c_str(), converted);
         if (!haveFolder)
             Message(owner, "Operation failed", "SHGetPathFromIDList()", MB_ICONHAND);
         else
-            path = chosen;
+            path = converted;
         FreeItemList(items);
         return haveFolder;
     }
@@ -54,13 +61,13 @@ public:
         static const char textFilter[] = "Text file (*.txt)\0*.txt\0";
         static const char anyFilter[] = "type a filename\0*.*\0";
         const bool anyFile = kind == FileDialogKind::SaveAnyFile;
-        char name[MAX_PATH] = {};
+        std::vector<char> name(platform::PathTextBufferSize, '\0');
         OPENFILENAMEA dialog{};
         dialog.lStructSize = OPENFILENAME_SIZE_VERSION_400A;
         dialog.hwndOwner = owner;
         dialog.lpstrFilter = anyFile ? anyFilter : textFilter;
-        dialog.lpstrFile = name;
-        dialog.nMaxFile = MAX_PATH;
+        dialog.lpstrFile = name.data();
+        dialog.nMaxFile = static_cast<DWORD>(name.size());
         dialog.lpstrDefExt = anyFile ? nullptr : "txt";
         BOOL chosen = FALSE;
         if (kind != FileDialogKind::OpenText) {
@@ -71,7 +78,7 @@ public:
             chosen = GetOpenFileNameA(&dialog);
         }
         if (!chosen) return false;
-        path = name;
+        path = name.data();
         return true;
     }
 };

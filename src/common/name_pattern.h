@@ -12,7 +12,8 @@ namespace tolvane {
 // below on Windows (letter case ignored, as the file system ignores it).
 bool NameMatchesPattern(const char* name, const char* pattern);
 
-// The portable matcher; ignoreCase folds both sides in the ANSI code page.
+// The portable matcher; ignoreCase folds both sides as the name rule does.
+// `?` takes one whole character of UTF-8 text; sets compare single bytes.
 bool WildcardMatch(std::string_view name, std::string_view pattern, bool ignoreCase);
 
 }  // namespace tolvane

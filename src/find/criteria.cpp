@@ -1,9 +1,9 @@
 #include "find/criteria.h"
 
-#include <cstring>
+#include <string>
 #include <string_view>
 
-#include "platform/text.h"
+#include "common/case_folding.h"
 #include "platform/time.h"
 
 namespace tolvane {
@@ -21,23 +21,6 @@ constexpr AttributeRow AttributeRows[AttributeFlagCount] = {
     {AttributeOffline, "offline "},     {AttributeCompressed, "compressed "},
     {AttributeEncrypted, "encrypted "}, {AttributeSparseFile, "sparse "},
     {AttributeReparsePoint, "reparse"},
-};
-
-// A copy of a text in a fixed buffer, lower-cased in the ANSI code page when asked.
-class NameBuffer {
-public:
-    NameBuffer(std::string_view text, bool lowerCase)
-    {
-        length_ = text.size() < sizeof text_ ? text.size() : sizeof text_ - 1;
-        std::memcpy(text_, text.data(), length_);
-        text_[length_] = '\0';
-        if (lowerCase) platform::LowerAnsiInPlace(text_);
-    }
-    std::string_view View() const { return std::string_view(text_, length_); }
-
-private:
-    char text_[NameBufferSize + 4];
-    size_t length_;
 };
 
 const FileTime& ChosenTime(const FindData& entry, FileTimeKind kind)
@@ -85,27 +68,30 @@ const char* AttributeSummaryWord(AttributeFlag flag) { return AttributeRows[stat
 
 bool MatchName(const FindData& entry, const std::string& pattern, NameRuleMode mode, bool caseSensitive)
 {
-    const NameBuffer name(entry.cFileName, !caseSensitive);
-    const NameBuffer wanted(pattern, !caseSensitive);
+    const std::string name = caseSensitive ? std::string(entry.cFileName) : FoldCase(entry.cFileName);
+    const std::string wanted = caseSensitive ? pattern : FoldCase(pattern);
     switch (mode) {
-    case NameRuleMode::Contains: return name.View().find(wanted.View()) != std::string_view::npos;
-    case NameRuleMode::Matches: return name.View() == wanted.View();
-    case NameRuleMode::NotContains: return name.View().find(wanted.View()) == std::string_view::npos;
+    case NameRuleMode::Contains: return name.find(wanted) != std::string::npos;
+    case NameRuleMode::Matches: return name == wanted;
+    case NameRuleMode::NotContains: return name.find(wanted) == std::string::npos;
     }
     return false;
 }
 
 bool MatchExtensions(const FindData& entry, const std::string& list, ExtensionRuleMode mode)
 {
-    const NameBuffer lowerName(entry.cFileName, true);
-    const std::string_view name = lowerName.View();
+    // The list is lower-case already where it was typed; folding it too
+    // makes a list from anywhere match as the names are folded.
+    const std::string foldedName = FoldCase(entry.cFileName);
+    const std::string foldedList = FoldCase(list);
+    const std::string_view name = foldedName;
     bool matched = false;
     // Entries from the last to the first; the first match ends the scan.
-    size_t end = list.size();
+    size_t end = foldedList.size();
     while (!matched && end > 0) {
-        const size_t slash = list.rfind('/', end - 1);
+        const size_t slash = foldedList.rfind('/', end - 1);
         const size_t start = slash == std::string::npos ? 0 : slash + 1;
-        const std::string_view extension(list.data() + start, end - start);
+        const std::string_view extension(foldedList.data() + start, end - start);
         matched = !extension.empty() && name.size() > extension.size() && name.ends_with(extension) &&
                   name[name.size() - extension.size() - 1] == '.';
         if (slash == std::string::npos) break;

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <new>
+#include <utility>
+#include <vector>
 
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -12,11 +14,9 @@ namespace tolvane {
 
 namespace {
 
-// A line of the locations list file is read into a buffer of this many bytes,
-// so it holds at most 259 bytes including its line end.
-constexpr size_t LineBufferSize = 260;
-// The longest path a line can carry: the buffer less the line end and the NUL.
-constexpr size_t LongestLinePath = LineBufferSize - 2;
+// The longest path a line of the locations list file can carry: the longest
+// path of the system, without its terminator.
+constexpr size_t LongestLinePath = platform::PathTextBufferSize - 1;
 
 bool IsControlByte(char c) { return static_cast<unsigned char>(c) < 32; }
 
@@ -147,10 +147,15 @@ LocationsFileResult LocationsEditor::Load(const std::string& path, Prompter& pro
     // A line counts only when its line end is read: the unterminated last line
     // is dropped. A line too long for the line buffer is dropped whole; its
     // tail is not a path of its own.
-    const auto takeLine = [this](std::string& line) {
+    // The file is UTF-8, or, from an earlier version, in the legacy ANSI code
+    // page: known only once it is read whole.
+    std::vector<std::string> lines;
+    bool utf8 = true;
+    const auto takeLine = [&lines, &utf8](std::string& line) {
         if (!line.empty() && IsControlByte(line.back())) line.pop_back();  // the CR of CR LF
         if (line.empty() || line.size() > LongestLinePath || line.find('\0') != std::string::npos) return;
-        if (platform::IsExistingFolder(line)) box_.Add(line);
+        utf8 = utf8 && platform::IsValidUtf8(line);
+        lines.push_back(std::move(line));
     };
     std::string line;
     bool overLong = false;
@@ -177,6 +182,10 @@ LocationsFileResult LocationsEditor::Load(const std::string& path, Prompter& pro
                 if (overLong) line.clear();
             }
         }
+    }
+    for (const std::string& read : lines) {
+        const std::string path = utf8 ? read : platform::ProgramTextFromLegacyAnsi(read);
+        if (platform::IsExistingFolder(path)) box_.Add(path);
     }
     box_.Normalize(includeSubfolders_);
     return result;

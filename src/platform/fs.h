@@ -12,10 +12,11 @@ namespace tolvane::platform {
 
 // Lists the entries of one folder, "." and ".." included, as the system gives
 // them. A symbolic link (or junction) is reported as the link itself with
-// AttributeReparsePoint set, never followed. On Windows a name that the ANSI
-// code page cannot hold exactly comes as the entry's short name or, without
-// one, with '?' for what it cannot hold (so that no call reaches another file
-// by it); a folder whose path is too long for the ANSI calls is not listed.
+// AttributeReparsePoint set, never followed. On Windows every path goes to
+// the wide calls as an extended-length path, so long paths and names that
+// path parsing would change (trailing dots or blanks, device names) are
+// reached exactly; a name the code page cannot hold comes with '?' for what it
+// cannot hold (so that no call reaches another file by it).
 class FolderListing {
 public:
     FolderListing() = default;
@@ -50,7 +51,8 @@ public:
     File(File&& other) noexcept;
     File& operator=(File&& other) noexcept;
 
-    // Opens an existing file for sequential reading (others may read it too).
+    // Opens an existing file for sequential reading (others may read, write,
+    // rename or delete it meanwhile).
     bool OpenForReading(const std::string& path);
     // Creates the file for writing, replacing an existing one (CREATE_ALWAYS,
     // no sharing).
@@ -75,7 +77,7 @@ private:
 #endif
 };
 
-// Attributes of a path (GetFileAttributesA); false with LastError() set when
+// Attributes of a path (GetFileAttributes); false with LastError() set when
 // the path does not exist or cannot be examined.
 bool GetPathAttributes(const std::string& path, uint32_t& attributes);
 bool IsExistingFolder(const std::string& path);

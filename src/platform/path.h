@@ -9,10 +9,16 @@ namespace tolvane::platform {
 
 #ifdef _WIN32
 inline constexpr char PathSeparator = '\\';
-inline constexpr int MaxPath = 260;  // MAX_PATH, terminator included
+// The limit of extended-length paths (in UTF-16 units; counted here in the
+// program's bytes, which is never more generous).
+inline constexpr int MaxPath = 32767;
+// A buffer that holds the longest path in the program's code page (UTF-8:
+// up to three bytes a UTF-16 unit), terminator included.
+inline constexpr size_t PathTextBufferSize = size_t{MaxPath} * 3 + 1;
 #else
 inline constexpr char PathSeparator = '/';
 inline constexpr int MaxPath = 4096;  // PATH_MAX, terminator included
+inline constexpr size_t PathTextBufferSize = MaxPath;
 #endif
 
 inline bool EndsWithSeparator(std::string_view path)

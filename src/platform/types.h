@@ -47,12 +47,12 @@ inline constexpr uint32_t AttributeOffline = 0x1000;
 inline constexpr uint32_t AttributeNotContentIndexed = 0x2000;
 inline constexpr uint32_t AttributeEncrypted = 0x4000;
 
-// Size of a name buffer of a directory entry (and of every fixed path buffer
-// on Windows).
-inline constexpr int NameBufferSize = 260;
+// Size of the name buffer of a directory entry: a name of 255 UTF-16 units
+// (the longest Windows takes) in UTF-8, or of 255 bytes (NAME_MAX on POSIX).
+inline constexpr int NameBufferSize = 255 * 3 + 1;
 
-// One directory entry, field for field what FindFirstFileA/FindNextFileA give
-// (the name in the ANSI code page).
+// One directory entry, field for field what the Win32 listing gives (the name
+// in the program's code page: UTF-8 where the system honours it).
 struct FindData {
     uint32_t dwFileAttributes = 0;
     FileTime ftCreationTime;

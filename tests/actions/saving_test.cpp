@@ -54,7 +54,7 @@ TEST(SaveLog, WritesObjectTabEventCutToTheCellLimits)
     const std::string path = temp.PathOf("log.txt");
     ScriptedPrompter prompter;
     EXPECT_EQ(SaveLog(log, path, prompter), SaveResult::Saved);
-    EXPECT_EQ(ReadWholeFile(path), "C:\\locked\\\tAccess is denied.  \r\n" + std::string(259, 'o') + "\t" +
+    EXPECT_EQ(ReadWholeFile(path), "C:\\locked\\\tAccess is denied.  \r\n" + std::string(300, 'o') + "\t" +
                                        std::string(499, 'e') + "\r\n");
     EXPECT_EQ(Said(prompter), (std::vector<Shown>{{"The log successfully saved to\n" + path, "Done", MbOk}}));
 }

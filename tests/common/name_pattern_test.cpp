@@ -43,7 +43,8 @@ TEST(NamePattern, IgnoringCaseFoldsNameAndPatternSetsIncluded)
 {
     EXPECT_TRUE(WildcardMatch("Main.H", "*.h", true));
     EXPECT_TRUE(WildcardMatch("README", "read[a-z]e", true));
-    EXPECT_TRUE(WildcardMatch("\xC9t\xE9", "\xE9T?", true)) << "accented letters of the ANSI code page";
+    EXPECT_TRUE(WildcardMatch("\u00C9t\u00E9", "\u00E9T?", true)) << "accented letters, '?' one whole character";
+    EXPECT_FALSE(WildcardMatch("\u00E9", "??", false));
     EXPECT_FALSE(WildcardMatch("Main.H", "*.c", true));
 #ifdef _WIN32
     EXPECT_TRUE(NameMatchesPattern("NODE_MODULES", "node_modules"));

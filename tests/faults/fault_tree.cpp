@@ -27,13 +27,22 @@ uint64_t Fnv1a(uint64_t hash, const char* bytes, size_t count)
 }
 
 #ifdef _WIN32
-void HashFolder(const fs::path& root, TreeHashes& hashes)
+// By the wide listing calls: the library's directory iterator does not enter
+// folders past the old length limit.
+void HashFolder(const std::wstring& folder, const fs::path& relative, TreeHashes& hashes)
 {
-    std::error_code error;
-    for (fs::recursive_directory_iterator it(root, error), end; !error && it != end; it.increment(error)) {
-        if (it->symlink_status().type() != fs::file_type::regular) continue;
-        // The wide call: the file streams cannot open every name.
-        HANDLE file = CreateFileW(it->path().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    WIN32_FIND_DATAW found;
+    HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
+    if (search == INVALID_HANDLE_VALUE) return;
+    do {
+        const std::wstring name = found.cFileName;
+        if (name == L"." || name == L".." || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
+        const std::wstring path = folder + L"\\" + name;
+        if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+            HashFolder(path, relative / name, hashes);
+            continue;
+        }
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                   OPEN_EXISTING, 0, nullptr);
         uint64_t hash = FnvOffset;
         char buffer[65536];
@@ -41,11 +50,9 @@ void HashFolder(const fs::path& root, TreeHashes& hashes)
         while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
             hash = Fnv1a(hash, buffer, got);
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        // By text: the extended-length form defeats lexically_relative.
-        std::wstring relative = it->path().wstring().substr(root.wstring().size());
-        relative.erase(0, relative.find_first_not_of(L"\\/"));
-        hashes[relative] = hash;
-    }
+        hashes[relative / name] = hash;
+    } while (FindNextFileW(search, &found));
+    FindClose(search);
 }
 #else
 // Through descriptors relative to their folder, so that trees deeper than
@@ -93,7 +100,9 @@ TreeHashes HashTree(const fs::path& root)
     TreeHashes hashes;
 #ifdef _WIN32
     // The extended-length form reaches past the length limit.
-    HashFolder(L"\\\\?\\" + root.wstring(), hashes);
+    std::wstring folder = L"\\\\?\\" + root.wstring();
+    while (folder.back() == L'\\' || folder.back() == L'/') folder.pop_back();
+    HashFolder(folder, fs::path(), hashes);
 #else
     HashFolder(open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC), fs::path(), hashes);
 #endif
@@ -129,10 +138,14 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
     return rows;
 }
 
-FindRun::FindRun(const std::string& root, SearchTarget target)
+FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
 {
     view.target = target;
     state.criteria.searchTarget = target;
+    if (rules) {
+        rules(state.criteria);
+        state.criteria.filtersSpecified = true;
+    }
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = true;
@@ -163,7 +176,9 @@ CompareSession::CompareSession(const std::string& root, const CompareOptions& bo
 
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
 {
-    const GroupList& list = tab == CompareTab::Combined ? run.Lists().combined : run.Lists().content;
+    const GroupList& list = tab == CompareTab::Combined ? run.Lists().combined
+                           : tab == CompareTab::Name   ? run.Lists().name
+                                                       : run.Lists().content;
     std::vector<Paths> groups;
     for (size_t r = 0; r < list.rows.size(); ++r) {
         if (r == 0 || list.groups[r] != list.groups[r - 1]) groups.emplace_back();
@@ -194,9 +209,10 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
 
 CompareRunResult RunContentCompare(const std::string& root, const std::function<void(const std::string&)>& onStatus)
 {
-    CompareSession session(root, {.matchContent = true}, onStatus);
+    CompareSession session(root, {.matchContent = true, .matchName = true}, onStatus);
     CompareRunResult result;
     result.contentGroups = session.Groups(CompareTab::Content);
+    result.nameGroups = session.Groups(CompareTab::Name);
     for (const uint32_t record : session.run.Lists().zeroSizeRows)
         result.zeroSize.push_back(session.run.Records().FullPath(record));
     result.errors = ErrorRows(session.lists[static_cast<int>(CompareTab::ErrorLog)]);
@@ -222,6 +238,24 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
     ScriptedPrompter prompter;
     CopyMoveWorker(target, progress, choices, prompter);
     EXPECT_EQ(1, progress.finished);
+    return prompter.shown;
+}
+
+std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked)
+{
+    const std::vector<std::string> paths = found.Paths(found.files);
+    for (int row = 0; row < found.files.RowCount(); ++row)
+        found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
+    ActionTarget target;
+    target.list = &found.files;
+    target.records = &found.state.foundFiles;
+    target.rowIndex = &found.state.fileRows;
+    target.ActionMode = ActionModeMove;  // the mode of a deletion too
+    target.RemovesRows = true;
+    RecordingProgress progress;
+    ScriptedPrompter prompter;
+    prompter.Answer(IdYes);
+    DeleteWorker(target, progress, prompter);
     return prompter.shown;
 }
 

@@ -50,10 +50,11 @@ inline Paths Sorted(Paths paths)
 using ErrorRow = std::pair<std::string, std::string>;
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
 
-// A Find search for every file (no filters) under root; the lists stay for
-// an action to work on, as the page hands them over.
+// A Find search for every file under root (no filters, unless rules sets
+// some); the lists stay for an action to work on, as the page hands them over.
 struct FindRun {
-    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files);
+    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files,
+                     const std::function<void(SearchCriteria&)>& rules = {});
     // Full paths of the Files (or Folders) rows.
     std::vector<std::string> Paths(const MemoryResultList& list) const;
 
@@ -101,10 +102,11 @@ struct CompareSession {
     CompareRun run{view, prompter, files, ResultListsOf(lists)};
 };
 
-// A content compare run over root; onPhase sees every status text, so a test
+// A content and name compare run over root; onPhase sees every status text, so a test
 // can change the tree once the walk is done.
 struct CompareRunResult {
     std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
+    std::vector<std::vector<std::string>> nameGroups;     // the same, of "Match name"
     Paths zeroSize;  // full paths of the Zero size rows
     std::vector<ErrorRow> errors;
     CompareRunState state = CompareRunState::Idle;
@@ -117,5 +119,9 @@ CompareRunResult RunContentCompare(const std::string& root,
 // answering a clash with Skip; returns the messages shown.
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
                                       const std::function<void()>& onFile = {});
+
+// Deletes the files a find listed whose full path isMarked picks, answering
+// the question with Yes; returns the messages shown.
+std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked);
 
 }  // namespace tolvane::test

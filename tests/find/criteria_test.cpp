@@ -55,11 +55,17 @@ TEST(MatchName, ModesCaseAndCodePageFolding)
         {"abc.txt", "a?c.txt", Matches, false, false},       {"abc.txt", "*.txt", Contains, false, false},
         {"notes.md", ".md", Contains, true, true},           {"notes.md", "notes.md", Contains, true, true},
         {"notes.md", "notes.md2", Contains, true, false},    {"notes.md", "notes.md2", NotContains, true, true},
-        // Windows-1252: É is 0xC9, é 0xE9; a folded É is not a plain e; the
-        // multiplication sign 0xD7 is no letter (0xF7 is ÷).
-        {"CAF\xC9.txt", "caf\xE9", Contains, false, true},   {"caf\xE9.txt", "CAF\xC9", Contains, false, true},
-        {"CAF\xC9.txt", "caf\xE9", Contains, true, false},   {"CAF\xC9.txt", "cafe", Contains, false, false},
-        {"3\xD7" "4", "3\xF7" "4", Matches, false, false},
+        // UTF-8, folded by code point: É and é, Greek, Cyrillic, the Kelvin
+        // sign; Ã folds to ã, never to a byte of ッ (E3 83 83); × is no letter.
+        {"CAF\xC3\x89.txt", "caf\xC3\xA9", Contains, false, true}, {"caf\xC3\xA9.txt", "CAF\xC3\x89", Contains, false, true},
+        {"\xC3\x89t\xC3\xA9.txt", "\xC3\xA9t\xC3\xA9", Contains, false, true},
+        {"CAF\xC3\x89.txt", "caf\xC3\xA9", Contains, true, false}, {"CAF\xC3\x89.txt", "cafe", Contains, false, false},
+        {"\xCE\x9A\xCE\x91\xCE\xA3.txt", "\xCE\xBA\xCE\xB1\xCF\x83", Contains, false, true},  // ΚΑΣ / κασ
+        {"\xD0\xB4\xD0\xB0.txt", "\xD0\x94\xD0\x90", Contains, false, true},                  // да / ДА
+        {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},                                       // Kelvin sign
+        {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},                                   // ッ / Ã
+        {"\xE5\xA0\xB1\xE5\x91\x8A.txt", "\xE5\xA0\xB1", Contains, false, true},             // 報告 / 報
+        {"3\xC3\x97" "4", "3\xC3\xB7" "4", Matches, false, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchName(Entry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches) << c.name << " / " << c.pattern;
@@ -78,7 +84,10 @@ TEST(MatchExtensions, EveryEntryMatchesTheEndOfTheNameAfterADot)
         {"a.bmp", "bmp/jpg/png/gif", true}, {"a.png", "bmp/jpg/png/gif", true}, {"a.gif", "bmp/jpg/png/gif", true},
         {"a.tif", "bmp/jpg/png/gif", false}, {"a.tar.gz", "tar", false},     {"x.c", "h/c", true},
         {"xc", "h/c", false},             {"c", "h/c", false},
-        {"r\xC9SUM\xC9.\xC9T\xC9", "\xE9t\xE9", true},  // folded in the ANSI code page
+        {"r\xC3\x89SUM\xC3\x89.\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", true},  // résumé.été, folded by code point
+        {"a.\xCE\xA4\xCE\x9E\xCE\xA4", "doc/\xCF\x84\xCE\xBE\xCF\x84", true},      // .ΤΞΤ and τξτ
+        {"a.txt", "TXT", true},                                                         // a list from anywhere
+
     };
     for (const auto& c : cases) {
         EXPECT_EQ(MatchExtensions(Entry(c.name), c.list, ExtensionRuleMode::IncludeTypes), c.included) << c.name;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <tuple>
 
+#include "platform/file_ops.h"
 #include "platform/path.h"
 #include "platform/text.h"
 #include "support/failing_close_volume.h"
@@ -176,6 +177,17 @@ TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
     EXPECT_EQ(loaded.Load(listFile, prompter), LocationsFileResult::Done);
     EXPECT_EQ(loaded.Box().Items(), editor.Box().Items());
     EXPECT_EQ(prompter.shown.size(), 1u);
+
+    // Saved in UTF-8 without a byte-order mark; an earlier version's file in
+    // Windows-1252 (not UTF-8) still loads.
+    const std::string greek = temp.Path() + "\xCE\xB1\xCE\xB2", cafe = temp.Path() + "Caf\xC3\xA9";
+    ASSERT_TRUE(platform::CreateFolder(greek) && platform::CreateFolder(cafe));
+    LocationsEditor named = EditorWith({greek});
+    EXPECT_EQ(named.Save(prompter, [&] { return std::optional(listFile); }), LocationsFileResult::Done);
+    EXPECT_EQ(test::ReadWholeFile(listFile), greek + std::string(platform::TextLineEnd));
+    LocationsEditor legacy = EditorWith({});
+    EXPECT_EQ(legacy.Load(temp.WriteFile("old.txt", temp.Path() + "Caf\xE9\r\n"), prompter), LocationsFileResult::Done);
+    EXPECT_EQ(legacy.Box().Items(), (Items{cafe}));
 }
 
 TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
@@ -218,7 +230,7 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     content += std::string(300, 'a') + "\n";
     // A line longer than the buffer is dropped whole, even when its tail
     // names a folder.
-    content += std::string(259, 'b') + tail + "\n";
+    content += std::string(platform::PathTextBufferSize, 'b') + tail + "\n";
     content += file + "\n" + temp.PathOf("gone") + "\r\n";
     content += last;  // no line end
     const std::string listFile = temp.WriteFile("list.txt", content);
@@ -230,15 +242,14 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     EXPECT_EQ(editor.Box().Items(), expected);
     EXPECT_TRUE(prompter.shown.empty());
 
-    // The longest path a line can carry, with either line end; one byte more
-    // does not fit (folders that long cannot be made everywhere).
-    const std::string longest = temp.Path() + std::string(258 - temp.Path().size(), 'L');
-    const std::string tooLong = longest + "x";
-    if (std::filesystem::create_directory(longest) && std::filesystem::create_directory(tooLong)) {
-        LocationsEditor fits = EditorWith({});
-        fits.Load(temp.WriteFile("longest.txt", longest + "\r\n" + tooLong + "\n"), prompter);
-        EXPECT_EQ(fits.Box().Items(), (Items{longest}));
-    }
+    // A path of more than 260 bytes, with either line end.
+    std::string deep = temp.Path() + std::string(200, 'L');
+    ASSERT_TRUE(platform::CreateFolder(deep));
+    deep += platform::PathSeparator + std::string(200, 'M');
+    ASSERT_TRUE(platform::CreateFolder(deep));
+    LocationsEditor fits = EditorWith({});
+    fits.Load(temp.WriteFile("deep.txt", deep + "\r\n" + deep + "\n"), prompter);
+    EXPECT_EQ(fits.Box().Items(), (Items{deep}));
 
     EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
     ASSERT_EQ(prompter.shown.size(), 1u);

@@ -308,6 +308,17 @@ TEST(ListViewResultList, BehavesAsTheListPortSays)
     EXPECT_EQ(rows.RowCount(), 3);
     EXPECT_EQ(rows.CellText(0, 0, 260), "first");
     EXPECT_EQ(rows.CellText(1, 1, 5), "a lo") << "cut to the caller's buffer";
+    // A name outside any legacy code page reaches the control exactly, as
+    // the wide text a screen reader or a copy to the clipboard gets.
+    rows.SetCellText(2, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80 \xCE\x95\xCE\xBB");
+    wchar_t wide[64] = {};
+    LVITEMW item{};
+    item.iSubItem = 1;
+    item.pszText = wide;
+    item.cchTextMax = 64;
+    SendMessageW(list, LVM_GETITEMTEXTW, 2, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600 \u0395\u03BB");
+    EXPECT_EQ(rows.CellText(2, 1, 260), "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80 \xCE\x95\xCE\xBB");
     EXPECT_EQ(rows.StateImage(2), StateImageUnmarked);
     rows.SetStateImage(2, StateImageMarked);
     EXPECT_TRUE(rows.IsMarked(2));

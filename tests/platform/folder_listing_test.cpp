@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <filesystem>
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
@@ -215,6 +216,14 @@ TEST(File, ReadsInChunksSeeksAndReplacesOnCreate)
         ASSERT_TRUE(output.CreateForWriting(path) && output.Write("new", 3));
     }
     EXPECT_EQ(test::ReadWholeFile(path), "new");
+
+    // A file another program is writing (an active log) is read as it stands.
+    std::ofstream writer(std::filesystem::path(path), std::ios::binary | std::ios::app);
+    writer << "er" << std::flush;
+    platform::File reader;
+    ASSERT_TRUE(reader.OpenForReading(path)) << platform::LastError();
+    EXPECT_EQ(reader.Read(buffer, sizeof buffer), 5);
+    EXPECT_EQ(std::string(buffer, 5), "newer");
 }
 
 }  // namespace

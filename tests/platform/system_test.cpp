@@ -94,19 +94,27 @@ TEST(TickCount, AdvancesWithTime)
     EXPECT_GE(platform::TickCount() - start, 90u);
 }
 
-// Windows-1252 lower-casing as CharLowerA does it; both builds must agree.
-TEST(LowerAnsi, FoldsTheLettersOfWindows1252)
+// The program's text is UTF-8 in both builds (the test programs carry the
+// manifest): lower-casing byte by byte folds A-Z only and leaves every byte of
+// a longer character as it is.
+TEST(LowerAnsi, FoldsOnlyAToZInUtf8)
 {
+    ASSERT_TRUE(platform::ProgramTextIsUtf8());
     for (int byte = 0; byte < 256; ++byte) {
-        int expected = byte;
-        if ((byte >= 'A' && byte <= 'Z') || (byte >= 0xC0 && byte <= 0xDE && byte != 0xD7)) expected = byte + 32;
-        if (byte == 0x8A || byte == 0x8C || byte == 0x8E) expected = byte + 16;  // Š Œ Ž
-        if (byte == 0x9F) expected = 0xFF;                                        // Ÿ
+        const int expected = byte >= 'A' && byte <= 'Z' ? byte + 32 : byte;
         EXPECT_EQ(static_cast<unsigned char>(platform::LowerAnsi(static_cast<char>(byte))), expected) << byte;
     }
-    char text[] = "\xC9T\xC9 \x8A\x9F Z\xD7\xDF";
+    char text[] = "\xC3\x89T\xC3\x89 Z\xC3\x97";  // ÉTÉ Z×
     platform::LowerAnsiInPlace(text);
-    EXPECT_STREQ(text, "\xE9t\xE9 \x9A\xFF z\xD7\xDF");
+    EXPECT_STREQ(text, "\xC3\x89t\xC3\x89 z\xC3\x97");
+}
+
+// Files of earlier versions are in the legacy code page (Windows-1252 here).
+TEST(ProgramTextFromLegacyAnsi, ConvertsWindows1252ToUtf8)
+{
+    EXPECT_EQ(platform::ProgramTextFromLegacyAnsi("C:\\Caf\xE9 \x80\x9F"), "C:\\Caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8");
+    EXPECT_TRUE(platform::IsValidUtf8("\xE5\xA0\xB1 \xF0\x9F\x98\x80"));
+    for (const char* bad : {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF0\x9F\x98"}) EXPECT_FALSE(platform::IsValidUtf8(bad)) << bad;
 }
 
 TEST(ProgramFolder, HoldsTheRunningTestProgram)

@@ -45,8 +45,10 @@ bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == B
 
 std::string ItemText(HWND dialog, int id)
 {
-    char text[MAX_PATH] = {};
-    GetDlgItemTextA(dialog, id, text, sizeof text);
+    // The whole text: in UTF-8 a character may take up to three bytes.
+    HWND control = GetDlgItem(dialog, id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 

@@ -96,11 +96,13 @@ int Selection(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA
 
 void Select(HWND dialog, int id, int item) { SendDlgItemMessageA(dialog, id, CB_SETCURSEL, item, 0); }
 
-std::string Text(HWND dialog, int id, int bufferSize)
+// The whole text: in UTF-8 a character may take up to three bytes, so the
+// edit's limit in characters says nothing of the bytes.
+std::string Text(HWND dialog, int id)
 {
-    std::string text(bufferSize, '\0');
-    const int length = GetDlgItemTextA(dialog, id, text.data(), bufferSize);
-    text.resize(length > 0 ? length : 0);
+    HWND control = GetDlgItem(dialog, id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(control)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(control, text.data(), static_cast<int>(text.size()))));
     return text;
 }
 
@@ -232,20 +234,20 @@ FilterRows ReadRows(HWND dialog, const SearchCriteria& criteria)
     rows.searchTarget = criteria.searchTarget;
     rows.nameChecked = IsChecked(dialog, IDC_NAME_ON);
     rows.nameModeIndex = Selection(dialog, IDC_NAME_MODE);
-    rows.nameText = Text(dialog, IDC_NAME_TEXT, 260);
+    rows.nameText = Text(dialog, IDC_NAME_TEXT);
     rows.nameCaseChecked = IsChecked(dialog, IDC_NAME_CASE);
     rows.extensionChecked = IsChecked(dialog, IDC_EXTENSION_ON);
     rows.extensionModeIndex = Selection(dialog, IDC_EXTENSION_MODE);
-    rows.extensionText = Text(dialog, IDC_EXTENSION_LIST, 100);
+    rows.extensionText = Text(dialog, IDC_EXTENSION_LIST);
     rows.contentChecked = IsChecked(dialog, IDC_CONTENT_ON);
     rows.contentModeIndex = Selection(dialog, IDC_CONTENT_MODE);
-    rows.contentText = Text(dialog, IDC_CONTENT_TEXT, 260);
+    rows.contentText = Text(dialog, IDC_CONTENT_TEXT);
     rows.contentCaseChecked = IsChecked(dialog, IDC_CONTENT_CASE);
     rows.sizeChecked = IsChecked(dialog, IDC_SIZE_ON);
     rows.sizeModeIndex = Selection(dialog, IDC_SIZE_MODE);
-    rows.sizeFromText = Text(dialog, IDC_SIZE_FROM, 16);
+    rows.sizeFromText = Text(dialog, IDC_SIZE_FROM);
     rows.sizeFromUnitIndex = Selection(dialog, IDC_SIZE_FROM_UNIT);
-    rows.sizeToText = Text(dialog, IDC_SIZE_TO, 16);
+    rows.sizeToText = Text(dialog, IDC_SIZE_TO);
     rows.sizeToUnitIndex = Selection(dialog, IDC_SIZE_TO_UNIT);
     rows.dateChecked = IsChecked(dialog, IDC_DATE_ON);
     rows.dateKindIndex = Selection(dialog, IDC_DATE_KIND);
@@ -274,13 +276,13 @@ void Accept(HWND dialog, FiltersSession& session)
 // forbidden character, if any.
 void FilterName(HWND dialog, FiltersSession& session)
 {
-    std::string text = Text(dialog, IDC_NAME_TEXT, 260);
+    std::string text = Text(dialog, IDC_NAME_TEXT);
     if (FilterTypedName(text, session.prompter)) SetDlgItemTextA(dialog, IDC_NAME_TEXT, text.c_str());
 }
 
 void FilterExtensions(HWND dialog)
 {
-    std::string text = Text(dialog, IDC_EXTENSION_LIST, 100);
+    std::string text = Text(dialog, IDC_EXTENSION_LIST);
     if (FilterTypedExtensions(text)) SetDlgItemTextA(dialog, IDC_EXTENSION_LIST, text.c_str());
 }
 

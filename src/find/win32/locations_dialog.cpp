@@ -63,8 +63,9 @@ void AddDropped(HWND dialog, LocationsSession& session, HDROP drop)
 {
     const UINT count = DragQueryFileA(drop, 0xFFFFFFFF, nullptr, 0);
     for (UINT item = 0; item < count; ++item) {
-        char path[MAX_PATH] = {};
-        if (DragQueryFileA(drop, item, path, MAX_PATH) > 0) session.editor.AddDropped(path);
+        std::string path(DragQueryFileA(drop, item, nullptr, 0) + 1, '\0');
+        path.resize(DragQueryFileA(drop, item, path.data(), static_cast<UINT>(path.size())));
+        if (!path.empty()) session.editor.AddDropped(path);
     }
     DragFinish(drop);
     ShowItems(dialog, session);

@@ -2,27 +2,51 @@
 
 #include <windows.h>
 
+#include "platform/win32/long_path.h"
+
 namespace tolvane::platform {
+namespace {
+
+bool Exists(const std::wstring& path) { return GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
+}  // namespace
 
 bool CopyFileNoReplace(const std::string& source, const std::string& destination)
 {
-    return CopyFileA(source.c_str(), destination.c_str(), TRUE) != 0;
+    const std::wstring from = ExtendedPath(source), to = ExtendedPath(destination);
+    if (from.empty() || to.empty()) return false;
+    return CopyFileW(from.c_str(), to.c_str(), TRUE) != 0;
 }
 
 bool MoveFileNoReplace(const std::string& source, const std::string& destination)
 {
-    // MoveFileA never replaces another file, but it may accept a move of a
-    // file onto its own name (or onto the same name in other letter case);
-    // that too counts as a taken name.
-    if (GetFileAttributesA(destination.c_str()) != INVALID_FILE_ATTRIBUTES) {
+    const std::wstring from = ExtendedPath(source), to = ExtendedPath(destination);
+    if (from.empty() || to.empty()) return false;
+    // The move never replaces another file, but the system may accept a move
+    // of a file onto its own name (or onto the same name in other letter
+    // case); that too counts as a taken name.
+    if (Exists(to)) {
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return false;
     }
-    return MoveFileA(source.c_str(), destination.c_str()) != 0;
+    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED)) return false;
+    // To another volume the system copies and then deletes, and may report
+    // success when the delete fails. The source must be gone; if it is not,
+    // deleting it again gives the reason, and the copy stays beside it.
+    if (!Exists(from) || DeleteFileW(from.c_str())) return true;
+    return false;
 }
 
-bool RemoveFile(const std::string& path) { return DeleteFileA(path.c_str()) != 0; }
+bool RemoveFile(const std::string& path)
+{
+    const std::wstring extended = ExtendedPath(path);
+    return !extended.empty() && DeleteFileW(extended.c_str()) != 0;
+}
 
-bool CreateFolder(const std::string& path) { return CreateDirectoryA(path.c_str(), nullptr) != 0; }
+bool CreateFolder(const std::string& path)
+{
+    const std::wstring extended = ExtendedPath(path);
+    return !extended.empty() && CreateDirectoryW(extended.c_str(), nullptr) != 0;
+}
 
 }  // namespace tolvane::platform

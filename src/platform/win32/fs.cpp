@@ -6,25 +6,15 @@
 #include <string>
 
 #include "platform/path.h"
+#include "platform/win32/long_path.h"
 
 namespace tolvane::platform {
 namespace {
 
 FileTime FromWin32(const FILETIME& time) { return FileTime{time.dwLowDateTime, time.dwHighDateTime}; }
 
-// The name in the ANSI code page only when it converts exactly. The system's
-// own ANSI listing would give a "best fit" instead (a-macron.txt as a.txt),
-// which opens, copies or deletes another file of that name.
-bool ExactAnsiName(const wchar_t* name, char (&ansi)[NameBufferSize])
-{
-    BOOL inexact = FALSE;
-    const int length = WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, name, -1, ansi, NameBufferSize, nullptr, &inexact);
-    return length > 0 && !inexact;
-}
-
-// A name outside the code page is given as its short name, which reaches the
-// same file; without one it keeps the '?' marks of the conversion, which no
-// call accepts in a name, so every use of it fails and is reported.
+// A name without an exact form in the code page keeps '?' for what it cannot
+// hold: no call accepts it in a name, so every use of it fails and is reported.
 void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry)
 {
     entry.dwFileAttributes = found.dwFileAttributes;
@@ -33,20 +23,10 @@ void CopyEntry(const WIN32_FIND_DATAW& found, FindData& entry)
     entry.ftLastWriteTime = FromWin32(found.ftLastWriteTime);
     entry.nFileSizeHigh = found.nFileSizeHigh;
     entry.nFileSizeLow = found.nFileSizeLow;
-    if (ExactAnsiName(found.cFileName, entry.cFileName)) return;
-    if (found.cAlternateFileName[0] != L'\0' && ExactAnsiName(found.cAlternateFileName, entry.cFileName)) return;
-    if (WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, found.cFileName, -1, entry.cFileName, NameBufferSize,
-                            nullptr, nullptr) == 0)
-        std::strcpy(entry.cFileName, "?");  // longer than the buffer: a part of it could name another file
-}
-
-std::wstring WideFromAnsi(const std::string& text)
-{
-    const int length = MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, nullptr, 0);
-    std::wstring wide(static_cast<size_t>(length > 0 ? length : 1), L'\0');
-    MultiByteToWideChar(CP_ACP, 0, text.c_str(), -1, wide.data(), length);
-    wide.resize(wide.size() - 1);
-    return wide;
+    std::string name;
+    ProgramFromWide(found.cFileName, name);
+    if (name.size() >= sizeof entry.cFileName) name = "?";  // cannot happen with 255 UTF-16 units a name
+    std::memcpy(entry.cFileName, name.c_str(), name.size() + 1);
 }
 
 }  // namespace
@@ -62,14 +42,12 @@ FolderListing::~FolderListing() { Close(); }
 bool FolderListing::Open(const std::string& folderPath)
 {
     Close();
-    const std::string pattern = WithTrailingSeparator(folderPath) + "*";
-    // The paths the rest of the program takes: as long as the ANSI calls accept.
-    if (!FitsPathLimit(pattern)) {
-        ::SetLastError(ERROR_FILENAME_EXCED_RANGE);
-        return false;
-    }
+    const std::wstring folder = ExtendedPath(WithTrailingSeparator(folderPath));
+    if (folder.empty()) return false;
     auto* state = new State;
-    state->search = FindFirstFileW(WideFromAnsi(pattern).c_str(), &state->first);
+    // No short names: nothing here uses them, and the listing is cheaper without.
+    state->search = FindFirstFileExW((folder + L"*").c_str(), FindExInfoBasic, &state->first, FindExSearchNameMatch,
+                                     nullptr, FIND_FIRST_EX_LARGE_FETCH);
     if (state->search == INVALID_HANDLE_VALUE) {
         delete state;
         return false;
@@ -119,7 +97,10 @@ File& File::operator=(File&& other) noexcept
 bool File::OpenForReading(const std::string& path)
 {
     Close();
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+    // Others may go on writing, renaming or deleting the file while it is
+    // read, as with fopen: an active log or a download is read as it stands.
+    HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_READ,
+                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     handle_ = handle;
@@ -129,7 +110,7 @@ bool File::OpenForReading(const std::string& path)
 bool File::CreateForWriting(const std::string& path)
 {
     Close();
-    HANDLE handle = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE handle = CreateFileW(ExtendedPath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (handle == INVALID_HANDLE_VALUE) return false;
     handle_ = handle;
     return true;
@@ -185,7 +166,9 @@ bool File::Close()
 
 bool GetPathAttributes(const std::string& path, uint32_t& attributes)
 {
-    const DWORD result = GetFileAttributesA(path.c_str());
+    const std::wstring extended = ExtendedPath(path);
+    if (extended.empty()) return false;
+    const DWORD result = GetFileAttributesW(extended.c_str());
     if (result == INVALID_FILE_ATTRIBUTES) return false;
     attributes = result;
     return true;

@@ -2,14 +2,24 @@
 
 #include <windows.h>
 
+#include "platform/win32/long_path.h"
+
 namespace tolvane::platform {
 
 std::string ProgramPath()
 {
-    char buffer[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(GetModuleHandleA(nullptr), buffer, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return {};
-    return std::string(buffer, length);
+    std::wstring buffer(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = GetModuleFileNameW(nullptr, buffer.data(), static_cast<DWORD>(buffer.size()));
+        if (length == 0) return {};
+        if (length < buffer.size()) {
+            buffer.resize(length);
+            break;
+        }
+        buffer.resize(buffer.size() * 2);
+    }
+    std::string path;
+    return ProgramFromWide(buffer, path) ? path : std::string();
 }
 
 std::string ProgramFolder()
@@ -23,7 +33,7 @@ std::string ProgramFolder()
 void GoToProgramFolder()
 {
     const std::string folder = ProgramFolder();
-    if (!folder.empty()) SetCurrentDirectoryA(folder.c_str());
+    if (!folder.empty()) SetCurrentDirectoryW(WideFromProgram(folder).c_str());
 }
 
 }  // namespace tolvane::platform
