@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "common/error_log.h"
-#include "support/failing_close_volume.h"
+#include "support/faulty_volume.h"
 #include "file_action_fixture.h"
 #include "target_list.h"
 
@@ -73,14 +73,15 @@ TEST(Saving, AnEmptyListOpensNothingAndFailuresAreNeverReportedAsSaved)
     EXPECT_EQ(SaveList(t.target, temp.PathOf("missing/list.txt"), prompter), SaveResult::CreateFailed);
     ASSERT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(prompter.shown[0].caption, "File creation failed");
-    // A device that is always full: the write fails after the file was created.
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(SaveList(t.target, "/dev/full", prompter), SaveResult::WriteFailed);
+#ifndef _WIN32
+    // A full volume: the write fails after the file was created.
+    FaultyVolume full(temp.MakeFolder("full"), VolumeFault::Full);
+    if (full.Mounted()) {
+        EXPECT_EQ(SaveList(t.target, temp.PathOf("full/list.txt"), prompter), SaveResult::WriteFailed);
         EXPECT_EQ(Said(prompter).back(), SystemError("Operation failed", platform::ErrorDiskFull));
     }
-#ifndef _WIN32
     // Every write is taken, and the close then fails: the data may not be there.
-    FailingCloseVolume late(temp.MakeFolder("late"));
+    FaultyVolume late(temp.MakeFolder("late"), VolumeFault::LateClose);
     if (late.Mounted()) {
         const Shown failed{std::strerror(EIO), "Operation failed", MbIconHand};
         EXPECT_EQ(SaveList(t.target, temp.PathOf("late/list.txt"), prompter), SaveResult::WriteFailed);

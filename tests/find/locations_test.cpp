@@ -9,7 +9,7 @@
 #include "platform/file_ops.h"
 #include "platform/path.h"
 #include "platform/text.h"
-#include "support/failing_close_volume.h"
+#include "support/faulty_volume.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
 
@@ -207,15 +207,14 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
     EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
     EXPECT_EQ(Said(prompter.shown.back()), Shown("New file creation failed.", "Aborted", MbIconHand));
 
-    if (std::filesystem::exists("/dev/full")) {
-        EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>("/dev/full"); }), LocationsFileResult::Failed);
+    for (const test::VolumeFault fault : {test::VolumeFault::Full, test::VolumeFault::LateClose}) {
+        const std::string folder = fault == test::VolumeFault::Full ? "full" : "late";
+        test::FaultyVolume volume(temp.MakeFolder(folder), fault);
+        if (!volume.Mounted()) continue;
+        EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf(folder + "/x.txt")); }),
+                  LocationsFileResult::Failed);
         EXPECT_EQ(prompter.shown.back().caption, "Operation failed");
         EXPECT_FALSE(prompter.shown.back().text.empty());
-    }
-    test::FailingCloseVolume late(temp.MakeFolder("late"));
-    if (late.Mounted()) {
-        EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("late/x.txt")); }), LocationsFileResult::Failed);
-        EXPECT_EQ(prompter.shown.back().caption, "Operation failed");
     }
 }
 

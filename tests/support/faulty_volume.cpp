@@ -1,12 +1,12 @@
-#include "support/failing_close_volume.h"
+#include "support/faulty_volume.h"
 
 #ifdef _WIN32
 
 namespace tolvane::test {
 
-FailingCloseVolume::FailingCloseVolume(const std::string& folder) : folder_(folder) {}
-FailingCloseVolume::~FailingCloseVolume() = default;
-void FailingCloseVolume::Serve() {}
+FaultyVolume::FaultyVolume(const std::string& folder, VolumeFault fault) : folder_(folder), fault_(fault) {}
+FaultyVolume::~FaultyVolume() = default;
+void FaultyVolume::Serve() {}
 
 }  // namespace tolvane::test
 
@@ -49,7 +49,7 @@ void Reply(int device, uint64_t unique, int error, const void* body = nullptr, s
 
 }  // namespace
 
-FailingCloseVolume::FailingCloseVolume(const std::string& folder) : folder_(folder)
+FaultyVolume::FaultyVolume(const std::string& folder, VolumeFault fault) : folder_(folder), fault_(fault)
 {
     device_ = open("/dev/fuse", O_RDWR | O_CLOEXEC);
     if (device_ < 0) return;
@@ -63,7 +63,7 @@ FailingCloseVolume::FailingCloseVolume(const std::string& folder) : folder_(fold
     server_ = std::thread([this] { Serve(); });
 }
 
-FailingCloseVolume::~FailingCloseVolume()
+FaultyVolume::~FaultyVolume()
 {
     if (!mounted_) return;
     umount2(folder_.c_str(), MNT_DETACH);  // the server's next read then fails
@@ -71,7 +71,7 @@ FailingCloseVolume::~FailingCloseVolume()
     close(device_);
 }
 
-void FailingCloseVolume::Serve()
+void FaultyVolume::Serve()
 {
     std::vector<char> buffer(FUSE_MIN_READ_BUFFER + (1 << 20));
     uint64_t size = 0;
@@ -125,6 +125,10 @@ void FailingCloseVolume::Serve()
             break;
         }
         case FUSE_WRITE: {
+            if (fault_ == VolumeFault::Full) {
+                Reply(device_, in.unique, ENOSPC);
+                break;
+            }
             fuse_write_in write;
             std::memcpy(&write, body, sizeof write);
             size = std::max<uint64_t>(size, write.offset + write.size);
@@ -133,7 +137,7 @@ void FailingCloseVolume::Serve()
             Reply(device_, in.unique, 0, &out, sizeof out);
             break;
         }
-        case FUSE_FLUSH: Reply(device_, in.unique, EIO); break;
+        case FUSE_FLUSH: Reply(device_, in.unique, fault_ == VolumeFault::LateClose ? EIO : 0); break;
         case FUSE_RELEASE: Reply(device_, in.unique, 0); break;
         case FUSE_FORGET:
         case FUSE_BATCH_FORGET: break;  // no answer expected
