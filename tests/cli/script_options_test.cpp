@@ -15,6 +15,7 @@
 #endif
 
 #include "cli/command_run.h"
+#include "support/faulty_volume.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -126,9 +127,13 @@ TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
         EXPECT_THAT(err.str(), HasSubstr("the output cannot be written"));
     }
 #ifdef TOLVANE_CLI_PROGRAM
+    // The built program with its standard output on a full volume.
+    TempFolder volumeFolder;
+    test::FaultyVolume full(volumeFolder.Path(), test::VolumeFault::Full);
+    if (!full.Mounted()) GTEST_SKIP() << "no volume of the test's own can be mounted here";
     for (const char* command : {"find", "compare"}) {
         const std::string line = std::string(TOLVANE_CLI_PROGRAM) + " " + command + " -q '" + folder.Path() +
-                                 "' > /dev/full 2>/dev/null";
+                                 "' > '" + volumeFolder.PathOf("out.txt") + "' 2>&1";
         const int status = std::system(line.c_str());
         EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2) << command;
     }
