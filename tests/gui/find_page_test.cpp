@@ -125,9 +125,9 @@ TEST_F(FindPageTest, SearchFillsTheFilesListAndResetEmptiesIt)
 
 TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
 {
-    for (int folder = 0; folder < 150; ++folder)
-        for (int file = 0; file < 10; ++file)
-            temp.WriteFile("big/f" + std::to_string(folder) + "/n" + std::to_string(file) + ".txt", "x");
+    // Many folders, so that the Cancel lands inside the walk, and few files, so
+    // that writing the rows found by then stays short.
+    for (int folder = 0; folder < 400; ++folder) temp.WriteFile("big/f" + std::to_string(folder) + "/n.txt", "x");
     SearchIn(temp.PathOf("big"));
     script.answers = {IDYES};
 
@@ -146,7 +146,8 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
             EXPECT_EQ(SearchButton(), "Wait...");
         }
         return text == "Reset" && !FindSearchThreadRunning();
-    }));
+    })) << "button texts seen: " << testing::PrintToString(seen) << ", run state "
+        << static_cast<int>(state->runState.load()) << ", worker running " << FindSearchThreadRunning();
     ASSERT_TRUE(clickedOnCancel) << "the search ended before its Cancel state was seen";
     EXPECT_EQ(seen.front(), "Search");
     EXPECT_EQ(seen.back(), "Reset");
