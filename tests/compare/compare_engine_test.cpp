@@ -206,6 +206,42 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     EXPECT_LE(source.mostOpen, 9);
 }
 
+// A set larger than the open-file budget, of files that differ only at their
+// end: pairs, a large run of equal files and single files. Each file is
+// opened at most three times, and the groups are those of the anchor scans.
+TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
+{
+    std::vector<MemoryFile> files;
+    const std::string body(3000, 'r');
+    for (int i = 0; i < 60; ++i) {
+        const int tail = i < 20 ? i / 2 : (i < 35 ? 100 : i);  // pairs, a run of 15, singles
+        files.push_back(Plain("f", body + std::to_string(1000 + tail)));
+    }
+    files[21].unopenable = true;
+    const FileRecords records = MakeRecords(files);
+    CompareLists expected;
+    {
+        MemorySource source(files);
+        RecordingHost host;
+        std::atomic<bool> stop{false};
+        RunReferencePhases(records, CountedOptions(Content()), source, host, stop, expected, 5);
+    }
+    MemorySource source(files);
+    RecordingHost host;
+    std::atomic<bool> stop{false};
+    CompareLists lists;
+    ContentLimits limits;
+    limits.openFiles = 4;
+    limits.firstPiece = 256;
+    limits.largestChunk = 512;
+    RunComparePhases(records, CountedOptions(Content()), source, host, stop, lists, limits);
+    EXPECT_EQ(expected.content.rows, lists.content.rows);
+    EXPECT_EQ(expected.content.groups, lists.content.groups);
+    EXPECT_EQ(34u, lists.content.rows.size());
+    EXPECT_LE(source.opens, 3 * 60);
+    EXPECT_LE(source.mostOpen, 5);
+}
+
 // A stop requested as an unopenable file is reported (a Cancel then, or the
 // error log full) ends the phase there: no further row, nor one more "Too
 // many errors!", for each further file of the set that cannot be opened.
