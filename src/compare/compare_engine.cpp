@@ -522,6 +522,7 @@ private:
             CloseReader(slot);
             if (stop_.load()) {
                 readingWhole_ = false;
+                for (uint32_t q = item.begin; q < item.end; ++q) slots_[order_[q]].state = Leaf;
                 return false;
             }
             digested.push_back({digest.Value(), order_[p], slot.state});
@@ -647,8 +648,22 @@ private:
         return true;
     }
 
+    // After a stop: every file not yet placed, and every file of the
+    // positions [begin, end) whose last piece was not compared, is known only
+    // as far as it was compared. The files already found equal, or the
+    // beginning of another, keep their groups.
+    void SettleUnfinished(uint32_t begin, uint32_t end)
+    {
+        for (uint32_t p = begin; p < end; ++p) slots_[order_[p]].state = Leaf;
+        for (Slot& slot : slots_) {
+            if (slot.state == Reading) slot.state = Leaf;
+        }
+        work_.clear();
+    }
+
     // Reads the set's files, in record order, until every file is known well
-    // enough to place it in the sorted order. False after a stop request.
+    // enough to place it in the sorted order. False after a stop request,
+    // with the files placed as far as they were compared.
     bool SortByContent(const uint32_t* members, uint32_t count)
     {
         slots_.clear();
@@ -670,7 +685,7 @@ private:
                 // A stop (a Cancel, or "Too many errors!" from that report)
                 // ends the phase here, before any further unopenable file adds
                 // a row or asks again.
-                if (stop_.load()) return false;
+                if (stop_.load()) break;
                 continue;
             }
             anyOpened = true;
@@ -680,14 +695,19 @@ private:
             const size_t read = ReadPiece(slots_.back(), bytes, chunk);
             pieces_.push_back({static_cast<uint32_t>(slots_.size() - 1), static_cast<uint32_t>(read), bytes});
             Progress(done_ + m + 1);
-            if (stop_.load()) return false;
+            if (stop_.load()) break;
         }
+        const bool stopped = stop_.load();
         const uint32_t files = static_cast<uint32_t>(slots_.size());
         order_.assign(files, 0);
         lcp_.assign(files, 0);
         work_.clear();
-        if (files == 0) return true;
+        if (files == 0) return !stopped;
         Split(0, files, 0, chunk);
+        if (stopped) {
+            SettleUnfinished(0, 0);
+            return false;
+        }
 
         while (!work_.empty()) {
             const Work item = work_.back();
@@ -695,7 +715,10 @@ private:
             if (item.end - item.begin > limits_.openFiles && limits_.openFiles >= 1 && SameSize(item)) {
                 // Too many to read in step without reopening each file for
                 // every piece: each file is read once to its end instead.
-                if (!PartitionByDigest(item)) return false;
+                if (!PartitionByDigest(item)) {
+                    SettleUnfinished(0, 0);
+                    return false;
+                }
                 continue;
             }
             uint64_t longestRest = 0;
@@ -709,7 +732,10 @@ private:
                 uint8_t* bytes = pieceBuffer + piece * (p - item.begin);
                 const size_t read = ReadPiece(slots_[order_[p]], bytes, piece);
                 pieces_.push_back({order_[p], static_cast<uint32_t>(read), bytes});
-                if (stop_.load()) return false;
+                if (stop_.load()) {
+                    SettleUnfinished(item.begin, item.end);
+                    return false;
+                }
             }
             Split(item.begin, item.end, item.offset, piece);
         }
@@ -844,10 +870,8 @@ private:
     bool GroupSet(const uint32_t* members, uint32_t count)
     {
         const bool complete = SortByContent(members, count);
-        if (complete) {
-            BuildNodes();
-            ReplayScan();
-        }
+        BuildNodes();
+        ReplayScan();
         for (Slot& slot : slots_) CloseReader(slot);
         slots_.clear();
         return complete;

@@ -125,7 +125,8 @@ enum class CompareOutcome { Completed, OutOfMemory };
 // Runs the phases that the counted options call for, then builds the
 // Truncated and Zero size lists. stopRequested is honoured (and cleared) by the
 // two content-reading phases only: the phase ends, keeping the groups of the
-// sets of files it had finished. On OutOfMemory the lists are incomplete and
+// sets of files it had finished and, of the set it was reading, the groups
+// whose files were compared to their end. On OutOfMemory the lists are incomplete and
 // must not be shown.
 CompareOutcome RunComparePhases(const FileRecords& records, const CompareOptions& countedOptions,
                                 ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,

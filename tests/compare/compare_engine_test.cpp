@@ -188,6 +188,23 @@ TEST_P(BothEngines, StopDuringContentGroupingKeepsEarlierGroupsAndRunsLaterPhase
     EXPECT_EQ((Rows{0, 1}), outcome.lists.combined.rows) << "the combination still runs";
 }
 
+// With "So truncated" every file is in one set: a stop while it is read (at the
+// first piece of file 4) keeps the groups already compared to their end, and
+// no file compared only in part (2 and 3).
+TEST(CompareEngine, StopDuringOneSetKeepsTheGroupsItHadConfirmed)
+{
+    const std::string q(40, 'q');
+    const std::vector<MemoryFile> files = {Plain("a", "ab"), Plain("b", "ab"), Plain("c", q), Plain("d", q),
+                                           Plain("e", std::string(40, 'z')), Plain("f", "ab")};
+    for (const bool truncated : {true, false}) {
+        SCOPED_TRACE(truncated);
+        const Outcome outcome = Group(files, Content(truncated), false, 4);
+        // Without it the files of two bytes are a set of their own, read before the stop.
+        EXPECT_EQ((truncated ? Rows{0, 1} : Rows{0, 1, 5}), outcome.lists.content.rows);
+        EXPECT_TRUE(outcome.lists.truncatedRows.empty());
+    }
+}
+
 TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
 {
     std::vector<MemoryFile> files;
