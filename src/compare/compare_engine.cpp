@@ -307,16 +307,23 @@ public:
     // record, and writes the groups in anchor order into list.
     void Run(const Classes& sets, GroupList& list)
     {
-        total_ = records_.Count();
+        for (uint32_t record : sets.members) totalBytes_ += records_.Size(record);
+        bool completed = true;
         for (size_t s = 0; s < sets.Count(); ++s) {
             const uint32_t begin = sets.Begin(s);
+            setBytes_ = 0;
+            for (uint32_t m = begin; m < sets.ends[s]; ++m) setBytes_ += records_.Size(sets.members[m]);
+            setBytesDone_ = 0;
             if (!GroupSet(&sets.members[begin], sets.ends[s] - begin)) {
                 stop_.store(false);
+                completed = false;
                 break;
             }
-            done_ += sets.ends[s] - begin;
-            Progress(done_);
+            bytesDone_ += setBytes_;
+            setBytesDone_ = 0;
+            Progress();
         }
+        if (completed) host_.ReportProgress(100);
         std::sort(pending_.begin(), pending_.end(), [](const PendingGroup& x, const PendingGroup& y) {
             return x.anchor != y.anchor ? x.anchor < y.anchor : x.sequence < y.sequence;
         });
@@ -331,15 +338,21 @@ public:
     }
 
 private:
-    void Progress(uint32_t done)
+    // The share of the bytes of all sets that were compared, or left unread
+    // because their file was known to match nothing more. Files read a second
+    // time to confirm a digest count once, so 100 is reported only at the end.
+    void Progress()
     {
-        if (total_ == 0) return;
-        const int percent = static_cast<int>((uint64_t{done} * 100 + 100) / total_);
+        if (totalBytes_ == 0) return;
+        const uint64_t done = bytesDone_ + std::min(setBytesDone_, setBytes_);
+        const int percent = static_cast<int>(std::min<uint64_t>(99, done * 100 / totalBytes_));
         if (percent != lastPercent_) {
             lastPercent_ = percent;
-            host_.ReportProgress(std::min(percent, 100));
+            host_.ReportProgress(percent);
         }
     }
+
+    void Settled(const Slot& slot) { setBytesDone_ += slot.size - std::min(slot.size, slot.known); }
 
     size_t ChunkFor(size_t files, uint64_t longestRest) const
     {
@@ -385,6 +398,7 @@ private:
         const int64_t got = ReadUpTo(*slot.reader, buffer, wanted);
         const size_t read = got < 0 ? 0 : static_cast<size_t>(got);
         slot.known += read;
+        setBytesDone_ += read;
         size_t agreed = read;
         if (read < wanted) {
             slot.state = Leaf;  // fewer bytes than listed: never compared beyond them
@@ -478,6 +492,7 @@ private:
                 } else {
                     slots_[order_[t]].state = Leaf;  // alone: nothing else begins like it
                     CloseReader(slots_[order_[t]]);
+                    Settled(slots_[order_[t]]);
                 }
             }
             t = u;
@@ -526,6 +541,7 @@ private:
                 return false;
             }
             digested.push_back({digest.Value(), order_[p], slot.state});
+            Progress();
         }
         readingWhole_ = false;
         std::sort(digested.begin(), digested.end(), [](const Digested& x, const Digested& y) {
@@ -694,7 +710,7 @@ private:
             uint8_t* bytes = buffer + chunk * (slots_.size() - 1);
             const size_t read = ReadPiece(slots_.back(), bytes, chunk);
             pieces_.push_back({static_cast<uint32_t>(slots_.size() - 1), static_cast<uint32_t>(read), bytes});
-            Progress(done_ + m + 1);
+            Progress();
             if (stop_.load()) break;
         }
         const bool stopped = stop_.load();
@@ -732,6 +748,7 @@ private:
                 uint8_t* bytes = pieceBuffer + piece * (p - item.begin);
                 const size_t read = ReadPiece(slots_[order_[p]], bytes, piece);
                 pieces_.push_back({order_[p], static_cast<uint32_t>(read), bytes});
+                Progress();
                 if (stop_.load()) {
                     SettleUnfinished(item.begin, item.end);
                     return false;
@@ -904,8 +921,10 @@ private:
     uint32_t groupBegin_ = 0;
     uint32_t sequence_ = 0;
 
-    uint32_t total_ = 0;
-    uint32_t done_ = 0;
+    uint64_t totalBytes_ = 0;
+    uint64_t bytesDone_ = 0;  // of the sets finished
+    uint64_t setBytes_ = 0;
+    uint64_t setBytesDone_ = 0;  // of the set being read
     int lastPercent_ = -1;
 };
 

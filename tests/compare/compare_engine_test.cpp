@@ -2,6 +2,8 @@
 // anchor scans, so that both are held to the expected rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "compare/memory_files.h"
 #include "compare/reference_engine.h"
 
@@ -257,6 +259,12 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
     EXPECT_EQ(34u, lists.content.rows.size());
     EXPECT_LE(source.opens, 3 * 60);
     EXPECT_LE(source.mostOpen, 5);
+    // Progress follows the bytes: it rises through the reading, never falls,
+    // and reaches 100 only at the end.
+    EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
+    EXPECT_GT(host.progress.size(), 20u);
+    EXPECT_EQ(100, host.progress.back());
+    EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
 }
 
 // A stop requested as an unopenable file is reported (a Cancel then, or the
