@@ -255,6 +255,45 @@ struct PendingGroup {
     uint32_t end;
 };
 
+// A fast 64-bit digest of a stream of bytes, four lanes of eight bytes at a
+// time. It only ever splits a set of files: files it puts together are still
+// compared byte by byte.
+class StreamDigest {
+public:
+    void Add(const uint8_t* bytes, size_t count)
+    {
+        size_t i = 0;
+        for (; i + 32 <= count; i += 32) {
+            for (int lane = 0; lane < 4; ++lane) lanes_[lane] = Round(lanes_[lane], Word(bytes + i + 8 * lane));
+        }
+        for (; i + 8 <= count; i += 8) lanes_[0] = Round(lanes_[0], Word(bytes + i));
+        for (; i < count; ++i) lanes_[1] = Round(lanes_[1], bytes[i]);
+        length_ += count;
+    }
+    uint64_t Value() const
+    {
+        uint64_t h = length_ * 0x9E3779B97F4A7C15ull;
+        for (uint64_t lane : lanes_) h = Round(h ^ lane, lane >> 17);
+        return h ^ (h >> 32);
+    }
+
+private:
+    static uint64_t Word(const uint8_t* bytes)
+    {
+        uint64_t word;
+        std::memcpy(&word, bytes, sizeof word);
+        return word;
+    }
+    static uint64_t Round(uint64_t lane, uint64_t input)
+    {
+        lane += input * 0xC2B2AE3D27D4EB4Full;
+        lane = (lane << 31) | (lane >> 33);
+        return lane * 0x9E3779B185EBCA87ull;
+    }
+    uint64_t lanes_[4] = {1, 2, 3, 4};
+    uint64_t length_ = 0;
+};
+
 class ContentPhase {
 public:
     ContentPhase(const FileRecords& records, const CompareOptions& options, ContentSource& source,
@@ -269,16 +308,23 @@ public:
     // record, and writes the groups in anchor order into list.
     void Run(const Classes& sets, GroupList& list)
     {
-        total_ = records_.Count();
+        for (uint32_t record : sets.members) totalBytes_ += records_.Size(record);
+        bool completed = true;
         for (size_t s = 0; s < sets.Count(); ++s) {
             const uint32_t begin = sets.Begin(s);
+            setBytes_ = 0;
+            for (uint32_t m = begin; m < sets.ends[s]; ++m) setBytes_ += records_.Size(sets.members[m]);
+            setBytesDone_ = 0;
             if (!GroupSet(&sets.members[begin], sets.ends[s] - begin)) {
                 stop_.store(false);
+                completed = false;
                 break;
             }
-            done_ += sets.ends[s] - begin;
-            Progress(done_);
+            bytesDone_ += setBytes_;
+            setBytesDone_ = 0;
+            Progress();
         }
+        if (completed) host_.ReportProgress(100);
         std::sort(pending_.begin(), pending_.end(), [](const PendingGroup& x, const PendingGroup& y) {
             return x.anchor != y.anchor ? x.anchor < y.anchor : x.sequence < y.sequence;
         });
@@ -293,15 +339,21 @@ public:
     }
 
 private:
-    void Progress(uint32_t done)
+    // The share of the bytes of all sets that were compared, or left unread
+    // because their file was known to match nothing more. Files read a second
+    // time to confirm a digest count once, so 100 is reported only at the end.
+    void Progress()
     {
-        if (total_ == 0) return;
-        const int percent = static_cast<int>((uint64_t{done} * 100 + 100) / total_);
+        if (totalBytes_ == 0) return;
+        const uint64_t done = bytesDone_ + std::min(setBytesDone_, setBytes_);
+        const int percent = static_cast<int>(std::min<uint64_t>(99, done * 100 / totalBytes_));
         if (percent != lastPercent_) {
             lastPercent_ = percent;
-            host_.ReportProgress(std::min(percent, 100));
+            host_.ReportProgress(percent);
         }
     }
+
+    void Settled(const Slot& slot) { setBytesDone_ += slot.size - std::min(slot.size, slot.known); }
 
     size_t ChunkFor(size_t files, uint64_t longestRest) const
     {
@@ -347,6 +399,7 @@ private:
         const int64_t got = ReadUpTo(*slot.reader, buffer, wanted);
         const size_t read = got < 0 ? 0 : static_cast<size_t>(got);
         slot.known += read;
+        setBytesDone_ += read;
         size_t agreed = read;
         if (read < wanted) {
             slot.state = Leaf;  // fewer bytes than listed: never compared beyond them
@@ -362,7 +415,7 @@ private:
         } else {
             slot.state = Complete;
         }
-        if (slot.state != Reading || openFiles_ > limits_.openFiles) CloseReader(slot);
+        if (slot.state != Reading || (openFiles_ > limits_.openFiles && !readingWhole_)) CloseReader(slot);
         return agreed;
     }
 
@@ -440,14 +493,194 @@ private:
                 } else {
                     slots_[order_[t]].state = Leaf;  // alone: nothing else begins like it
                     CloseReader(slots_[order_[t]]);
+                    Settled(slots_[order_[t]]);
                 }
             }
             t = u;
         }
     }
 
+    bool SameSize(const Work& item) const
+    {
+        const uint64_t size = slots_[order_[item.begin]].size;
+        for (uint32_t p = item.begin + 1; p < item.end; ++p) {
+            if (slots_[order_[p]].size != size) return false;
+        }
+        return true;
+    }
+
+    struct Digested {
+        uint64_t digest;
+        uint32_t slot;
+        SlotState state;
+    };
+
+    // Reads the rest of each file of the range, file after file, and sorts
+    // the range by the digest of that rest: files of different digests
+    // differ. Runs of equal digest are then confirmed byte by byte, in step
+    // when they are few, against their first file when they are many.
+    bool PartitionByDigest(const Work& item)
+    {
+        std::vector<Digested> digested;
+        digested.reserve(item.end - item.begin);
+        const uint64_t rest = slots_[order_[item.begin]].size - item.offset;
+        const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
+        uint8_t* buffer = Buffer(piece);
+        readingWhole_ = true;
+        for (uint32_t p = item.begin; p < item.end; ++p) {
+            Slot& slot = slots_[order_[p]];
+            StreamDigest digest;
+            while (slot.state == Reading) {
+                const size_t read = ReadPiece(slot, buffer, piece);
+                digest.Add(buffer, read);
+                if (stop_.load()) break;
+            }
+            CloseReader(slot);
+            if (stop_.load()) {
+                readingWhole_ = false;
+                for (uint32_t q = item.begin; q < item.end; ++q) slots_[order_[q]].state = Leaf;
+                return false;
+            }
+            digested.push_back({digest.Value(), order_[p], slot.state});
+            Progress();
+        }
+        readingWhole_ = false;
+        std::sort(digested.begin(), digested.end(), [](const Digested& x, const Digested& y) {
+            if (x.state != y.state) return x.state < y.state;
+            return x.digest != y.digest ? x.digest < y.digest : x.slot < y.slot;
+        });
+        for (uint32_t t = 0; t < digested.size(); ++t) {
+            order_[item.begin + t] = digested[t].slot;
+            if (t > 0) lcp_[item.begin + t] = item.offset;
+        }
+        for (uint32_t t = 0; t < digested.size();) {
+            uint32_t u = t + 1;
+            if (digested[t].state == Complete) {
+                while (u < digested.size() && digested[u].state == Complete && digested[u].digest == digested[t].digest) ++u;
+            }
+            const uint32_t begin = item.begin + t;
+            const uint32_t end = item.begin + u;
+            if (u - t == 1) {
+                slots_[order_[begin]].state = Leaf;
+            } else {
+                for (uint32_t p = begin; p < end; ++p) {
+                    slots_[order_[p]].state = Reading;
+                    slots_[order_[p]].known = item.offset;
+                }
+                if (u - t <= limits_.openFiles) {
+                    work_.push_back({begin, end, item.offset});
+                } else if (!ConfirmAgainstFirst(begin, end, item.offset)) {
+                    return false;
+                }
+            }
+            t = u;
+        }
+        return true;
+    }
+
+    std::unique_ptr<ContentReader> OpenAt(Slot& slot, uint64_t offset)
+    {
+        uint32_t errorCode = 0;
+        std::unique_ptr<ContentReader> reader = source_.Open(slot.record, records_.FullPath(slot.record), errorCode);
+        if (!reader) {
+            ReportUnreadable(slot.record, errorCode);
+        } else if (offset > 0 && !reader->Seek(offset)) {
+            reader.reset();
+        }
+        if (!reader) slot.state = Leaf;
+        return reader;
+    }
+
+    // True when the two readers deliver the same rest bytes and nothing more.
+    bool SameRest(ContentReader& a, ContentReader& b, uint64_t rest)
+    {
+        const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
+        uint8_t* x = Buffer(2 * piece);
+        uint8_t* y = x + piece;
+        while (rest > 0) {
+            const size_t wanted = static_cast<size_t>(std::min<uint64_t>(piece, rest));
+            if (ReadUpTo(a, x, wanted) != static_cast<int64_t>(wanted)) return false;
+            if (ReadUpTo(b, y, wanted) != static_cast<int64_t>(wanted)) return false;
+            if (std::memcmp(x, y, wanted) != 0) return false;
+            rest -= wanted;
+        }
+        return !GoesOn(a) && !GoesOn(b);
+    }
+
+    // Confirms a large run of files of one size and digest by comparing each
+    // with the run's first file, which stays open; files that differ from it
+    // (a digest collision) are confirmed the same way among themselves.
+    bool ConfirmAgainstFirst(uint32_t begin, uint32_t end, uint64_t offset)
+    {
+        // Two files are open at once here: every other file is closed first.
+        for (Slot& slot : slots_) CloseReader(slot);
+        while (end - begin >= 2) {
+            Slot& first = slots_[order_[begin]];
+            std::unique_ptr<ContentReader> firstReader = OpenAt(first, 0);
+            if (!firstReader) {
+                ++begin;
+                continue;
+            }
+            std::vector<uint32_t> same{order_[begin]};
+            std::vector<uint32_t> other;
+            std::vector<uint32_t> gone;
+            for (uint32_t p = begin + 1; p < end; ++p) {
+                Slot& slot = slots_[order_[p]];
+                std::unique_ptr<ContentReader> reader = OpenAt(slot, offset);
+                if (stop_.load()) return false;
+                if (!reader) {
+                    gone.push_back(order_[p]);
+                    continue;
+                }
+                if (firstReader->Seek(offset) && SameRest(*firstReader, *reader, first.size - offset)) {
+                    same.push_back(order_[p]);
+                } else {
+                    other.push_back(order_[p]);
+                }
+                if (stop_.load()) return false;
+            }
+            uint32_t p = begin;
+            for (uint32_t slot : same) {
+                slots_[slot].state = same.size() >= 2 ? Complete : Leaf;
+                slots_[slot].known = slots_[slot].size;
+                order_[p] = slot;
+                if (p > begin) lcp_[p] = slots_[slot].size;
+                ++p;
+            }
+            for (uint32_t slot : other) {
+                order_[p] = slot;
+                lcp_[p] = offset;
+                ++p;
+            }
+            // Files that could not be opened again go to the end, alone.
+            for (uint32_t slot : gone) {
+                order_[p] = slot;
+                lcp_[p] = offset;
+                ++p;
+            }
+            begin += static_cast<uint32_t>(same.size());
+            end = begin + static_cast<uint32_t>(other.size());
+        }
+        if (end - begin == 1) slots_[order_[begin]].state = Leaf;
+        return true;
+    }
+
+    // After a stop: every file not yet placed, and every file of the
+    // positions [begin, end) whose last piece was not compared, is known only
+    // as far as it was compared. The files already found equal, or the
+    // beginning of another, keep their groups.
+    void SettleUnfinished(uint32_t begin, uint32_t end)
+    {
+        for (uint32_t p = begin; p < end; ++p) slots_[order_[p]].state = Leaf;
+        for (Slot& slot : slots_) {
+            if (slot.state == Reading) slot.state = Leaf;
+        }
+        work_.clear();
+    }
+
     // Reads the set's files, in record order, until every file is known well
-    // enough to place it in the sorted order. False after a stop request.
+    // enough to place it in the sorted order. False after a stop request,
+    // with the files placed as far as they were compared.
     bool SortByContent(const uint32_t* members, uint32_t count)
     {
         slots_.clear();
@@ -469,7 +702,7 @@ private:
                 // A stop (a Cancel, or "Too many errors!" from that report)
                 // ends the phase here, before any further unopenable file adds
                 // a row or asks again.
-                if (stop_.load()) return false;
+                if (stop_.load()) break;
                 continue;
             }
             anyOpened = true;
@@ -478,19 +711,33 @@ private:
             uint8_t* bytes = buffer + chunk * (slots_.size() - 1);
             const size_t read = ReadPiece(slots_.back(), bytes, chunk);
             pieces_.push_back({static_cast<uint32_t>(slots_.size() - 1), static_cast<uint32_t>(read), bytes});
-            Progress(done_ + m + 1);
-            if (stop_.load()) return false;
+            Progress();
+            if (stop_.load()) break;
         }
+        const bool stopped = stop_.load();
         const uint32_t files = static_cast<uint32_t>(slots_.size());
         order_.assign(files, 0);
         lcp_.assign(files, 0);
         work_.clear();
-        if (files == 0) return true;
+        if (files == 0) return !stopped;
         Split(0, files, 0, chunk);
+        if (stopped) {
+            SettleUnfinished(0, 0);
+            return false;
+        }
 
         while (!work_.empty()) {
             const Work item = work_.back();
             work_.pop_back();
+            if (item.end - item.begin > limits_.openFiles && limits_.openFiles >= 1 && SameSize(item)) {
+                // Too many to read in step without reopening each file for
+                // every piece: each file is read once to its end instead.
+                if (!PartitionByDigest(item)) {
+                    SettleUnfinished(0, 0);
+                    return false;
+                }
+                continue;
+            }
             uint64_t longestRest = 0;
             for (uint32_t p = item.begin; p < item.end; ++p) {
                 longestRest = std::max(longestRest, slots_[order_[p]].size - item.offset);
@@ -502,7 +749,11 @@ private:
                 uint8_t* bytes = pieceBuffer + piece * (p - item.begin);
                 const size_t read = ReadPiece(slots_[order_[p]], bytes, piece);
                 pieces_.push_back({order_[p], static_cast<uint32_t>(read), bytes});
-                if (stop_.load()) return false;
+                Progress();
+                if (stop_.load()) {
+                    SettleUnfinished(item.begin, item.end);
+                    return false;
+                }
             }
             Split(item.begin, item.end, item.offset, piece);
         }
@@ -637,10 +888,8 @@ private:
     bool GroupSet(const uint32_t* members, uint32_t count)
     {
         const bool complete = SortByContent(members, count);
-        if (complete) {
-            BuildNodes();
-            ReplayScan();
-        }
+        BuildNodes();
+        ReplayScan();
         for (Slot& slot : slots_) CloseReader(slot);
         slots_.clear();
         return complete;
@@ -666,14 +915,17 @@ private:
     std::vector<uint8_t> taken_;
     MinTree tree_;
     size_t openFiles_ = 0;
+    bool readingWhole_ = false;  // one file read to its end: kept open between pieces
 
     std::vector<uint32_t> pendingRows_;
     std::vector<PendingGroup> pending_;
     uint32_t groupBegin_ = 0;
     uint32_t sequence_ = 0;
 
-    uint32_t total_ = 0;
-    uint32_t done_ = 0;
+    uint64_t totalBytes_ = 0;
+    uint64_t bytesDone_ = 0;  // of the sets finished
+    uint64_t setBytes_ = 0;
+    uint64_t setBytesDone_ = 0;  // of the set being read
     int lastPercent_ = -1;
 };
 

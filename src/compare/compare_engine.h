@@ -119,7 +119,7 @@ inline constexpr const char* CancelButtonText = "Cancel";
 // program; tests shrink them to reach chunk edges and reopened files with
 // small files.
 struct ContentLimits {
-    size_t bufferBudget = size_t{8} << 20;  // all read buffers of one set of files together
+    size_t bufferBudget = size_t{2} << 20;  // all read buffers of one set of files together
     size_t largestChunk = size_t{1} << 20;  // the largest piece of one file read at once
     size_t smallestChunk = 256;  // every file's first piece is at least this long
     // The first piece is at most this long, so that files that differ early
@@ -133,7 +133,8 @@ enum class CompareOutcome { Completed, OutOfMemory };
 // Runs the phases that the counted options call for, then builds the
 // Truncated and Zero size lists. stopRequested is honoured (and cleared) by the
 // two content-reading phases only: the phase ends, keeping the groups of the
-// sets of files it had finished. On OutOfMemory the lists are incomplete and
+// sets of files it had finished and, of the set it was reading, the groups
+// whose files were compared to their end. On OutOfMemory the lists are incomplete and
 // must not be shown.
 CompareOutcome RunComparePhases(const FileRecords& records, const CompareOptions& countedOptions,
                                 ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,

@@ -2,6 +2,8 @@
 // anchor scans, so that both are held to the expected rows.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 #include "compare/memory_files.h"
 #include "compare/reference_engine.h"
 
@@ -188,6 +190,23 @@ TEST_P(BothEngines, StopDuringContentGroupingKeepsEarlierGroupsAndRunsLaterPhase
     EXPECT_EQ((Rows{0, 1}), outcome.lists.combined.rows) << "the combination still runs";
 }
 
+// With "So truncated" every file is in one set: a stop while it is read (at the
+// first piece of file 4) keeps the groups already compared to their end, and
+// no file compared only in part (2 and 3).
+TEST(CompareEngine, StopDuringOneSetKeepsTheGroupsItHadConfirmed)
+{
+    const std::string q(40, 'q');
+    const std::vector<MemoryFile> files = {Plain("a", "ab"), Plain("b", "ab"), Plain("c", q), Plain("d", q),
+                                           Plain("e", std::string(40, 'z')), Plain("f", "ab")};
+    for (const bool truncated : {true, false}) {
+        SCOPED_TRACE(truncated);
+        const Outcome outcome = Group(files, Content(truncated), false, 4);
+        // Without it the files of two bytes are a set of their own, read before the stop.
+        EXPECT_EQ((truncated ? Rows{0, 1} : Rows{0, 1, 5}), outcome.lists.content.rows);
+        EXPECT_TRUE(outcome.lists.truncatedRows.empty());
+    }
+}
+
 TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
 {
     std::vector<MemoryFile> files;
@@ -204,6 +223,48 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     EXPECT_EQ((Rows{1, 1, 1, 1, 1, 1, 1, 1, 1, 1}), Rows(lists.content.groups.begin(), lists.content.groups.begin() + 10));
     EXPECT_EQ(40, source.opens) << "one small set read in one piece per file";
     EXPECT_LE(source.mostOpen, 9);
+}
+
+// A set larger than the open-file budget, of files that differ only at their
+// end: pairs, a large run of equal files and single files. Each file is
+// opened at most three times, and the groups are those of the anchor scans.
+TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
+{
+    std::vector<MemoryFile> files;
+    const std::string body(3000, 'r');
+    for (int i = 0; i < 60; ++i) {
+        const int tail = i < 20 ? i / 2 : (i < 35 ? 100 : i);  // pairs, a run of 15, singles
+        files.push_back(Plain("f", body + std::to_string(1000 + tail)));
+    }
+    files[21].unopenable = true;
+    const FileRecords records = MakeRecords(files);
+    CompareLists expected;
+    {
+        MemorySource source(files);
+        RecordingHost host;
+        std::atomic<bool> stop{false};
+        RunReferencePhases(records, CountedOptions(Content()), source, host, stop, expected, 5);
+    }
+    MemorySource source(files);
+    RecordingHost host;
+    std::atomic<bool> stop{false};
+    CompareLists lists;
+    ContentLimits limits;
+    limits.openFiles = 4;
+    limits.firstPiece = 256;
+    limits.largestChunk = 512;
+    RunComparePhases(records, CountedOptions(Content()), source, host, stop, lists, limits);
+    EXPECT_EQ(expected.content.rows, lists.content.rows);
+    EXPECT_EQ(expected.content.groups, lists.content.groups);
+    EXPECT_EQ(34u, lists.content.rows.size());
+    EXPECT_LE(source.opens, 3 * 60);
+    EXPECT_LE(source.mostOpen, 5);
+    // Progress follows the bytes: it rises through the reading, never falls,
+    // and reaches 100 only at the end.
+    EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
+    EXPECT_GT(host.progress.size(), 20u);
+    EXPECT_EQ(100, host.progress.back());
+    EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
 }
 
 // A stop requested as an unopenable file is reported (a Cancel then, or the
