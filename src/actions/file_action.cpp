@@ -33,13 +33,14 @@ void ShowActionStep(ActionProgress& progress, const std::string& currentFile, co
 
 void RemoveTargetRow(ActionTarget& target, int row)
 {
-    target.list->DeleteRow(row);
-    (*target.rowIndex)[static_cast<size_t>(row)] = RemovedMarker;
+    uint32_t& entry = (*target.rowIndex)[static_cast<size_t>(row)];
+    target.removedRecords.push_back(entry);
+    entry = RemovedMarker;
 }
 
 void TidyTargetList(ActionTarget& target)
 {
-    CompactRowIndex(target);
+    DeleteRemovedRows(target);
     if (target.groupedList) PruneLoneGroups(target);
 }
 

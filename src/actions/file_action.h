@@ -37,11 +37,11 @@ int CountMarkedRows(const ResultList& list);
 void ShowActionStep(ActionProgress& progress, const std::string& currentFile, const std::string& folderPath,
                     int done, int total);
 
-// Takes a row out of the list and marks its index entry as removed.
+// Marks the row's index entry as removed; TidyTargetList takes the row out.
 void RemoveTargetRow(ActionTarget& target, int row);
 
-// Squeezes the removed rows out of the row index and, for a grouped list,
-// removes the groups left with one row.
+// Deletes the removed rows from the list and the row index in one pass and,
+// for a grouped list, removes the groups left with one row.
 void TidyTargetList(ActionTarget& target);
 
 // Closes the progress view, then disables the list when no row is left.

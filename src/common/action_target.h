@@ -28,6 +28,9 @@ struct ActionTarget {
     // it before each row.
     std::atomic<int32_t> ActionMode{ActionModeCopy};
     bool RemovesRows = false;
+    // The records whose files the action moved or deleted; the page takes
+    // their rows out of its other lists when the action has ended.
+    std::vector<uint32_t> removedRecords;
     // The list is one of the four grouped Compare lists (column 1 is "Group").
     bool groupedList = false;
     // Its groups are of equal content (Same content, or Combined with content):

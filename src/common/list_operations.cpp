@@ -1,6 +1,8 @@
 #include "common/list_operations.h"
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 namespace tolvane {
 
@@ -75,42 +77,65 @@ void CompactRowIndex(ActionTarget& target)
     index.resize(write);
 }
 
-namespace {
-
-// Deletes a row and marks its index entry as removed, keeping the two in step.
-void RemoveRow(ActionTarget& target, int row)
+void DeleteRemovedRows(ActionTarget& target)
 {
-    target.list->DeleteRow(row);
-    RowIndex& index = *target.rowIndex;
-    if (static_cast<size_t>(row) < index.size()) index[static_cast<size_t>(row)] = RemovedMarker;
+    if (!target.list || !target.rowIndex) return;
+    const RowIndex& index = *target.rowIndex;
+    const size_t rowCount = static_cast<size_t>(target.list->RowCount());
+    std::vector<bool> remove(std::min(rowCount, index.size()));
+    bool any = false;
+    for (size_t row = 0; row < remove.size(); ++row) {
+        remove[row] = index[row] == RemovedMarker;
+        any = any || remove[row];
+    }
+    if (any) target.list->DeleteRows(remove);
+    CompactRowIndex(target);
 }
 
-}  // namespace
+void DeleteRecordRows(ActionTarget& target, const std::vector<uint32_t>& removedRecords)
+{
+    if (!target.list || !target.rowIndex || !target.records || removedRecords.empty()) return;
+    std::vector<bool> removed(target.records->Count());
+    for (uint32_t record : removedRecords)
+        if (record < removed.size()) removed[record] = true;
+    RowIndex& index = *target.rowIndex;
+    const size_t rowCount = std::min(index.size(), static_cast<size_t>(target.list->RowCount()));
+    bool any = false;
+    for (size_t row = 0; row < rowCount; ++row) {
+        if (index[row] >= removed.size() || !removed[index[row]]) continue;
+        index[row] = RemovedMarker;
+        any = true;
+    }
+    if (!any) return;
+    DeleteRemovedRows(target);
+    if (target.groupedList) PruneLoneGroups(target);
+}
 
 void PruneLoneGroups(ActionTarget& target)
 {
     if (!target.list || !target.rowIndex) return;
     ResultList& list = *target.list;
-    if (list.RowCount() == 0) return;
+    RowIndex& index = *target.rowIndex;
+    const int rowCount = list.RowCount();
+    if (rowCount == 0) return;
 
-    // From the bottom up, so that a deletion only ever happens at or below the
-    // row being visited and the rows still to visit keep their positions.
-    int runLength = 0;
-    int previousGroup = 0;
-    const int lastRow = list.RowCount() - 1;
-    for (int row = lastRow; row >= 0; --row) {
+    // Marks the single row of each run of equal group numbers as removed, then
+    // closes all the gaps in one pass.
+    int runStart = 0;
+    int runGroup = GroupNumber(list, 0);
+    const auto closeRun = [&index, &runStart](int endRow) {
+        if (endRow - runStart == 1 && static_cast<size_t>(runStart) < index.size())
+            index[static_cast<size_t>(runStart)] = RemovedMarker;
+    };
+    for (int row = 1; row < rowCount; ++row) {
         const int group = GroupNumber(list, row);
-        if (row < lastRow && group == previousGroup) {
-            ++runLength;
-            continue;
-        }
-        if (runLength == 1) RemoveRow(target, row + 1);
-        // Row 0 starts a run with nothing above it: it stands alone.
-        if (row == 0) RemoveRow(target, 0);
-        runLength = 1;
-        previousGroup = group;
+        if (group == runGroup) continue;
+        closeRun(row);
+        runStart = row;
+        runGroup = group;
     }
-    CompactRowIndex(target);
+    closeRun(rowCount);
+    DeleteRemovedRows(target);
     RenumberGroups(list);
 }
 

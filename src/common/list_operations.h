@@ -2,7 +2,9 @@
 // that the file actions run after they have taken rows out of a list.
 #pragma once
 
+#include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "common/action_target.h"
 #include "common/result_list.h"
@@ -38,6 +40,13 @@ void MarkAllButFirst(ResultList& list);
 // order, so that row k again shows record RowIndex[k]. The index is cut to the
 // list's row count.
 void CompactRowIndex(ActionTarget& target);
+// Deletes, in one pass, every row whose index entry is the removed marker,
+// then compacts the row index.
+void DeleteRemovedRows(ActionTarget& target);
+// Deletes every row that shows one of the removed records (record numbers of
+// target.records) in one pass and, for a grouped list, then removes the
+// groups left with one row. A list that shows none of them is left as it is.
+void DeleteRecordRows(ActionTarget& target, const std::vector<uint32_t>& removedRecords);
 // Deletes every row that is alone in its group (a group of one is no longer a
 // set of duplicates), then compacts the row index and renumbers the groups.
 void PruneLoneGroups(ActionTarget& target);

@@ -1,6 +1,17 @@
 #include "common/result_list.h"
 
+#include <algorithm>
+#include <utility>
+
 namespace tolvane {
+
+void ResultList::DeleteRows(const std::vector<bool>& remove)
+{
+    // From the bottom up, so the rows still to visit keep their positions.
+    const int last = std::min(RowCount(), static_cast<int>(remove.size())) - 1;
+    for (int row = last; row >= 0; --row)
+        if (remove[static_cast<size_t>(row)]) DeleteRow(row);
+}
 
 int MemoryResultList::StateImage(int row) const
 {
@@ -48,6 +59,17 @@ void MemoryResultList::DeleteRow(int row)
 {
     if (row < 0 || row >= RowCount()) return;
     rows_.erase(rows_.begin() + row);
+}
+
+void MemoryResultList::DeleteRows(const std::vector<bool>& remove)
+{
+    size_t write = 0;
+    for (size_t read = 0; read < rows_.size(); ++read) {
+        if (read < remove.size() && remove[read]) continue;
+        if (write != read) rows_[write] = std::move(rows_[read]);
+        ++write;
+    }
+    rows_.resize(write);
 }
 
 }  // namespace tolvane

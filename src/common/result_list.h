@@ -29,6 +29,10 @@ public:
     // Inserts an empty, unmarked row at row (at the end when row >= RowCount()).
     virtual void InsertRow(int row) = 0;
     virtual void DeleteRow(int row) = 0;
+    // Deletes every row r with remove[r] set, keeping the order of the rest;
+    // entries past the list's end are ignored. A list that can close the gaps
+    // in one pass overrides this row-by-row form.
+    virtual void DeleteRows(const std::vector<bool>& remove);
     virtual void DeleteAllRows() = 0;
     virtual void SetEnabled(bool enabled) = 0;
     virtual bool IsEnabled() const = 0;
@@ -50,6 +54,7 @@ public:
     void SetCellText(int row, int column, std::string_view text) override;
     void InsertRow(int row) override;
     void DeleteRow(int row) override;
+    void DeleteRows(const std::vector<bool>& remove) override;
     void DeleteAllRows() override { rows_.clear(); }
     void SetEnabled(bool enabled) override { enabled_ = enabled; }
     bool IsEnabled() const override { return enabled_; }

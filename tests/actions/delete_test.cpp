@@ -90,5 +90,37 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndAnEmptyListIsDisabled)
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
+// Only the deleted file leaves the page's other list, not the row pruned with
+// it here; that list then drops the group the deletion left with one row.
+TEST(DeleteWorker, ADeletedFileLeavesTheOtherListsOfThePage)
+{
+    ActionList t({{"s/g1a", "1", 1}, {"s/g1b", "1", 1}, {"s/g2a", "2", 2}, {"s/g2b", "2", 2}, {"s/g2c", "2", 2}},
+                 ActionModeMove);
+    t.target.groupedList = true;
+    MemoryResultList other;
+    RowIndex otherIndex{0, 2, 1, 3, 4};
+    for (const char* group : {"1", "1", "2", "2", "2"}) {
+        other.InsertRow(other.RowCount());
+        other.SetCellText(other.RowCount() - 1, GroupColumn, group);
+    }
+    ActionTarget otherTab;
+    otherTab.list = &other;
+    otherTab.records = &t.records;
+    otherTab.rowIndex = &otherIndex;
+    otherTab.groupedList = true;
+
+    t.Mark({0});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    ASSERT_FALSE(fs::exists(std::string(t.records.FolderPath(0)) + "g1a"));
+    EXPECT_EQ(t.RowNames(), (Names{"g2a", "g2b", "g2c"}));
+    EXPECT_EQ(t.target.removedRecords, (std::vector<uint32_t>{0}));
+
+    DeleteRecordRows(otherTab, t.target.removedRecords);
+    EXPECT_EQ(otherIndex, (RowIndex{1, 3, 4}));
+    EXPECT_EQ(other.RowCount(), 3);
+    for (int row = 0; row < other.RowCount(); ++row) EXPECT_EQ(other.Cell(row, GroupColumn), "1") << row;
+}
+
 }  // namespace
 }  // namespace tolvane

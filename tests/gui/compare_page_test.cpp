@@ -334,10 +334,13 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     root.pop_back();
     SpecifyLocation(root);
     Click(page, IDC_MATCH_CONTENT);
+    Click(page, IDC_MATCH_SIZE);
     ASSERT_NO_FATAL_FAILURE(RunCompare());
     ASSERT_EQ(CurrentTab(), SameContentTab);
     HWND content = CompareListViews[SameContentTab];
+    HWND sizes = CompareListViews[static_cast<int>(CompareTab::Size)];
     ASSERT_EQ(Rows(content), 8);
+    ASSERT_EQ(Rows(sizes), 8);
     ASSERT_EQ(Cell(content, 0, NameColumn), "two.dat");
     ASSERT_EQ(Cell(content, 2, GroupColumn), "2");
 
@@ -393,6 +396,11 @@ TEST_F(ComparePageTest, ActionsMenuCommandsWorkOnTheGroupedListAndTheFiles)
     EXPECT_EQ(std::set<std::string>(names.begin(), names.end()),
               (std::set<std::string>{"one.dat", "one-c.dat", "three.dat", "three-c.dat"}));
     EXPECT_TRUE(marked().empty());
+    // The deleted files left the Same size list too, and two.dat's group there.
+    std::set<std::string> sizeNames;
+    for (int row = 0; row < Rows(sizes); ++row) sizeNames.insert(Cell(sizes, row, NameColumn));
+    EXPECT_EQ(sizeNames, (std::set<std::string>{"one.dat", "one-c.dat", "three.dat", "three-c.dat"}));
+    EXPECT_EQ(Cell(sizes, Rows(sizes) - 1, GroupColumn), "2");
 
     // Move the copies in x/c: every group falls to one row, the list empties.
     command(IDM_COMPARE_MARK_ALL_BUT_FIRST);

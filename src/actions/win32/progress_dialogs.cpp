@@ -257,6 +257,7 @@ void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const
     // A deletion runs with the mode of a move: it takes rows out of the list.
     target.ActionMode = command == FileActionCommand::Copy ? ActionModeCopy : ActionModeMove;
     target.RemovesRows = command == FileActionCommand::Move || command == FileActionCommand::Delete;
+    target.removedRecords.clear();
     switch (command) {
     case FileActionCommand::AutoMark: RunMarkByPathDialog(page, target); break;
     case FileActionCommand::Copy:

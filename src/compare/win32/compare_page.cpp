@@ -243,6 +243,8 @@ RowIndex* RowsOfTab(CompareLists& lists, int tab)
     }
 }
 
+bool IsGroupedTab(int tab) { return tab <= static_cast<int>(CompareTab::Size); }
+
 void SaveCurrentList(HWND page, int tab)
 {
     CompareState& state = *compareState;
@@ -256,8 +258,25 @@ void SaveCurrentList(HWND page, int tab)
     target.list = &state.lists[tab];
     target.records = &state.run.Records();
     target.rowIndex = RowsOfTab(state.run.Lists(), tab);
-    target.groupedList = tab <= static_cast<int>(CompareTab::Size);
+    target.groupedList = IsGroupedTab(tab);
     SaveList(target, path, state.prompter);
+}
+
+// A file that an action on one tab moved or deleted leaves every other tab too,
+// so no group there still offers its last copy as a duplicate.
+void RemoveFromOtherTabs(int actionTab, const std::vector<uint32_t>& removedRecords)
+{
+    CompareState& state = *compareState;
+    for (int tab = 0; tab < ErrorLogTab; ++tab) {
+        if (tab == actionTab) continue;
+        ActionTarget target;
+        target.list = &state.lists[tab];
+        target.records = &state.run.Records();
+        target.rowIndex = RowsOfTab(state.run.Lists(), tab);
+        target.groupedList = IsGroupedTab(tab);
+        DeleteRecordRows(target, removedRecords);
+        if (target.list->RowCount() == 0) target.list->SetEnabled(false);
+    }
 }
 
 void RunTabAction(HWND page, int tab, FileActionCommand command)
@@ -266,8 +285,9 @@ void RunTabAction(HWND page, int tab, FileActionCommand command)
     CompareState& state = *compareState;
     RowIndex* rows = RowsOfTab(state.run.Lists(), tab);
     if (!rows) return;
-    RunFileAction(page, command, state.lists[tab], state.run.Records(), *rows,
-                  tab <= static_cast<int>(CompareTab::Size), GroupsOfEqualContent(state.run, CompareTab(tab)));
+    RunFileAction(page, command, state.lists[tab], state.run.Records(), *rows, IsGroupedTab(tab),
+                  GroupsOfEqualContent(state.run, CompareTab(tab)));
+    RemoveFromOtherTabs(tab, SharedActionTarget().removedRecords);
 }
 
 void OnActionsButton(HWND page)
