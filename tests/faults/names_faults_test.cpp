@@ -226,7 +226,10 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
 
     // The saved list holds every path byte for byte.
     TempFolder saved;
-    ActionTarget listed{&find.files, &find.state.foundFiles, &find.state.fileRows};
+    ActionTarget listed;
+    listed.list = &find.files;
+    listed.records = &find.state.foundFiles;
+    listed.rowIndex = &find.state.fileRows;
     ScriptedPrompter savePrompter;
     ASSERT_EQ(SaveList(listed, saved.PathOf("list.txt"), savePrompter), SaveResult::Saved);
     Paths lines;
