@@ -976,10 +976,12 @@ public:
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
             host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
             CombineWithNameGroups(sizeGroupOf_);
+            KeepOneNamePerFile(records_, source_, lists_.combined);
         }
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
             host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
             GroupBySizeAndName(true, true, lists_.combined, nullptr);
+            KeepOneNamePerFile(records_, source_, lists_.combined);
         }
 
         for (uint32_t r = 0; r < count_; ++r) {

@@ -41,4 +41,18 @@ void KeepOneNamePerFile(const FileRecords& records, ContentSource& source, std::
     ends.resize(setsKept);
 }
 
+void KeepOneNamePerFile(const FileRecords& records, ContentSource& source, GroupList& list)
+{
+    std::vector<uint32_t> ends;
+    for (size_t r = 1; r <= list.groups.size(); ++r) {
+        if (r == list.groups.size() || list.groups[r] != list.groups[r - 1]) ends.push_back(static_cast<uint32_t>(r));
+    }
+    KeepOneNamePerFile(records, source, list.rows, ends);
+    list.groups.clear();
+    uint32_t row = 0;
+    for (size_t set = 0; set < ends.size(); ++set) {
+        for (; row < ends[set]; ++row) list.groups.push_back(static_cast<uint32_t>(set + 1));
+    }
+}
+
 }  // namespace tolvane

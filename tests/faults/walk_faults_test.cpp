@@ -171,7 +171,7 @@ private:
 // links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
 // shows real itself again, real/sub/m shows real/y again (POSIX, where the test
 // may mount). Neither a link nor a second mount may join a group of equal
-// content, and "Mark all but first" then deletes only true copies.
+// content, nor a combined group of equal name and size, and "Mark all but first" then deletes only true copies.
 TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
 {
     TempFolder tree;
@@ -191,9 +191,13 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
     combined.matchContent = combined.matchName = combined.combinedResult = true;
     CompareOptions combinedOnly = combined;
     combinedOnly.combinedOnly = true;
-    for (const CompareOptions& boxes : {combined, combinedOnly}) {
+    CompareOptions bySize;
+    bySize.matchSize = bySize.matchName = bySize.combinedResult = true;
+    CompareOptions bySizeOnly = bySize;
+    bySizeOnly.combinedOnly = true;
+    for (const CompareOptions& boxes : {combined, combinedOnly, bySize, bySizeOnly}) {
         CompareSession compare(root, boxes);
-        if (!boxes.combinedOnly) {
+        if (boxes.matchContent && !boxes.combinedOnly) {
             EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})});
         }
         EXPECT_EQ(compare.Groups(CompareTab::Combined), std::vector<Paths>{Sorted({y, subY})}) << boxes.combinedOnly;
