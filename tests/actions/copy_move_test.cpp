@@ -205,5 +205,24 @@ TEST(CopyMoveWorker, AccessDeniedEndsTheRun)
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 0);
 }
 
+#ifdef _WIN32
+// To another volume the system copies and then deletes; a read-only source
+// cannot be deleted, and the move must then leave no copy and keep its row.
+TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythingAsItWas)
+{
+    const std::string otherVolume = "Z:\\dev\\shm";  // a memory volume of Wine's host
+    if (!fs::is_directory(otherVolume)) GTEST_SKIP() << "no second volume here";
+    ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
+    ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/a.txt"), true));
+    TempFolder destination(otherVolume);
+    ScriptedChoices choices(destination.Path());
+    Transfer(t, choices);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
+    EXPECT_EQ(t.RowNames(), Names{"a.txt"});
+    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
+    EXPECT_EQ(EntryCount(destination.Path()), 0);
+}
+#endif
+
 }  // namespace
 }  // namespace tolvane

@@ -22,15 +22,16 @@
 namespace tolvane::test {
 namespace fs = std::filesystem;
 
-TempFolder::TempFolder()
+TempFolder::TempFolder() : TempFolder(fs::temp_directory_path().string()) {}
+
+TempFolder::TempFolder(const std::string& base)
 {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    const fs::path base = fs::temp_directory_path();
     for (;;) {
         std::ostringstream name;
         name << "tolvane-test-" << random() << "-" << counter++;
-        const fs::path candidate = base / name.str();
+        const fs::path candidate = fs::path(base) / name.str();
         std::error_code error;
         if (fs::create_directory(candidate, error)) {
             path_ = platform::WithTrailingSeparator(candidate.string());

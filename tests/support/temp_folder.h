@@ -14,6 +14,8 @@ namespace tolvane::test {
 class TempFolder {
 public:
     TempFolder();
+    // A folder inside base (an existing folder), for a test that needs another volume.
+    explicit TempFolder(const std::string& base);
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;

@@ -29,11 +29,25 @@ bool MoveFileNoReplace(const std::string& source, const std::string& destination
         ::SetLastError(ERROR_ALREADY_EXISTS);
         return false;
     }
-    if (!MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED)) return false;
+    const bool moved = MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_COPY_ALLOWED) != 0;
+    DWORD error = GetLastError();
+    if (!Exists(from)) {
+        ::SetLastError(error);
+        return moved;
+    }
     // To another volume the system copies and then deletes, and may report
-    // success when the delete fails. The source must be gone; if it is not,
-    // deleting it again gives the reason, and the copy stays beside it.
-    if (!Exists(from) || DeleteFileW(from.c_str())) return true;
+    // success when the delete fails (a read-only or locked source). The source
+    // must be gone; if it is not, deleting it again gives the reason, and the
+    // copy made goes again, so that the move happens entirely or not at all.
+    if (moved) {
+        if (DeleteFileW(from.c_str())) return true;
+        error = GetLastError();
+    }
+    if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS && Exists(to)) {
+        SetFileAttributesW(to.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(to.c_str());
+    }
+    ::SetLastError(error);
     return false;
 }
 
