@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "compare/memory_files.h"
+#include "compare/phase_plan.h"
 #include "compare/reference_engine.h"
 
 namespace tolvane::test {
@@ -162,9 +163,36 @@ TEST_P(BothEngines, CombinedListWithAndWithoutOnly)
     EXPECT_TRUE(only.lists.content.rows.empty());
     EXPECT_EQ((Rows{0, 2, 4}), only.lists.combined.rows);
     EXPECT_EQ((Rows{0, 2, 4, 1, 3}), only.lists.size.rows) << "size grouping still runs on its own";
-    const std::vector<std::pair<std::string, std::string>> phases = {{SizePhaseText, WaitButtonText},
-                                                                     {NameContentPhaseText, CancelButtonText}};
-    EXPECT_EQ(phases, only.host.phases);
+}
+
+TEST(CompareEngine, PhasePlanFollowsTheCountedOptions)
+{
+    using enum CompareStep;
+    const struct {
+        const char* boxes;
+        std::vector<CompareStep> steps;
+    } plans[] = {
+        {"", {}},
+        {"size name", {Size, Name}},
+        {"content only", {Content}},  // "only" counts only with "Combined result"...
+        {"size content combined", {Size, Content}},  // ...which counts only with "Match name"
+        {"size name combined", {Size, Name, SizeNameFromGroups}},
+        {"size name combined only", {SizeNameDirect}},
+        {"content name combined", {Name, Content, NameContentFromGroups}},
+        {"content name combined only", {NameContentDirect}},
+        {"size content name combined", {Size, Name, Content, NameContentFromGroups}},
+        {"size content name combined only", {Size, NameContentDirect}},
+    };
+    for (const auto& plan : plans) {
+        const std::string boxes = plan.boxes;
+        CompareOptions o;
+        o.matchSize = boxes.find("size") != std::string::npos;
+        o.matchName = boxes.find("name") != std::string::npos;
+        o.matchContent = boxes.find("content") != std::string::npos;
+        o.combinedResult = boxes.find("combined") != std::string::npos;
+        o.combinedOnly = boxes.find("only") != std::string::npos;
+        EXPECT_EQ(plan.steps, PlanPhases(CountedOptions(o))) << boxes;
+    }
 }
 
 TEST_P(BothEngines, UnreadableFileGivesOneErrorRow)
