@@ -152,13 +152,22 @@ void ContentSorter::Split(uint32_t begin, uint32_t end, uint64_t offset, size_t 
     }
 }
 
-bool ContentSorter::SameSize(const Work& item) const
+// The files of the item that are closed are opened beside those still open
+// from the first pieces of other sets; those are closed first when together
+// they would pass the budget, so that the item's files stay open between
+// pieces.
+void ContentSorter::MakeRoomFor(const Work& item)
 {
-    const uint64_t size = slots_[order_[item.begin]].size;
-    for (uint32_t p = item.begin + 1; p < item.end; ++p) {
-        if (slots_[order_[p]].size != size) return false;
+    size_t closed = 0;
+    for (uint32_t p = item.begin; p < item.end; ++p) {
+        if (!slots_[order_[p]].reader) ++closed;
     }
-    return true;
+    if (closed == 0 || openFiles_ + closed <= limits_.openFiles) return;
+    keep_.assign(slots_.size(), 0);
+    for (uint32_t p = item.begin; p < item.end; ++p) keep_[order_[p]] = 1;
+    for (uint32_t s = 0; s < slots_.size(); ++s) {
+        if (!keep_[s]) CloseReader(slots_[s]);
+    }
 }
 
 // After a stop: every file not yet placed, and every file of the
@@ -222,15 +231,18 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
     while (!work_.empty()) {
         const Work item = work_.back();
         work_.pop_back();
-        if (item.end - item.begin > limits_.openFiles && limits_.openFiles >= 1 && SameSize(item)) {
+        const bool fits = item.end - item.begin <= limits_.openFiles;
+        if (!fits && limits_.openFiles >= 1 && !item.inStep) {
             // Too many to read in step without reopening each file for
-            // every piece: each file is read once to its end instead.
-            if (!PartitionByDigest(item)) {
+            // every piece: each file is hashed to its end instead.
+            const Partition partition = PartitionByHash(item);
+            if (partition == Partition::Stopped) {
                 SettleUnfinished(0, 0);
                 return false;
             }
-            continue;
+            if (partition == Partition::Done) continue;
         }
+        if (fits) MakeRoomFor(item);
         uint64_t longestRest = 0;
         for (uint32_t p = item.begin; p < item.end; ++p) {
             longestRest = std::max(longestRest, slots_[order_[p]].size - item.offset);

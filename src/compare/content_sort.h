@@ -65,6 +65,12 @@ private:
     int lastPercent_ = -1;
 };
 
+// A 128-bit hash of a file's bytes.
+struct ContentHash {
+    uint64_t low;
+    uint64_t high;
+};
+
 // True when the reader delivers one more byte.
 bool GoesOn(ContentReader& reader);
 
@@ -99,7 +105,10 @@ private:
         uint32_t begin;
         uint32_t end;
         uint64_t offset;
+        bool inStep = false;  // read in step even when larger than the open-file budget
     };
+    enum class Partition { Done, Stopped, InStep };
+    enum class Confirmed { Same, Different, Stopped };
 
     // Reading in step (content_sort.cpp).
     size_t ChunkFor(size_t files, uint64_t longestRest) const;
@@ -110,14 +119,16 @@ private:
     uint8_t* Buffer(size_t bytes);
     bool Before(const Piece& x, const Piece& y) const;
     void Split(uint32_t begin, uint32_t end, uint64_t offset, size_t chunk);
-    bool SameSize(const Work& item) const;
+    void MakeRoomFor(const Work& item);
     void SettleUnfinished(uint32_t begin, uint32_t end);
 
     // Sets too large to read in step (hash_partition.cpp).
-    bool PartitionByDigest(const Work& item);
+    Partition PartitionByHash(const Work& item);
+    bool HashRest(Slot& slot, uint64_t offset);
+    Partition ConfirmNeighbours(const Work& item);
+    Confirmed SameBytes(ContentReader& a, ContentReader& b, uint64_t count);
     std::unique_ptr<ContentReader> OpenAt(Slot& slot, uint64_t offset);
-    bool SameRest(ContentReader& a, ContentReader& b, uint64_t rest);
-    bool ConfirmAgainstFirst(uint32_t begin, uint32_t end, uint64_t offset);
+    Partition RedoInStep(const Work& item, uint32_t gone);
 
     const FileRecords& records_;
     ContentSource& source_;
@@ -133,6 +144,9 @@ private:
     size_t bufferSize_ = 0;
     std::vector<Piece> pieces_;
     std::vector<Work> work_;
+    std::vector<uint8_t> keep_;  // per slot: a file of the set being read
+    std::vector<uint64_t> lengths_;  // the sizes of a set being hashed, ascending
+    std::vector<ContentHash> hashes_;
     size_t openFiles_ = 0;
     bool readingWhole_ = false;  // one file read to its end: kept open between pieces
 };

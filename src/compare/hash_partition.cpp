@@ -1,118 +1,175 @@
+// Sets too large to read in step. Each file is read to its end, one after
+// another, and its content is hashed at every length that a file of the set
+// has; sorted by those hashes, a file comes right after every file that is
+// its beginning, as in the order of content. Neighbours are then compared
+// byte for byte over what their hashes say they share: a hash only ever
+// splits, and files are taken as equal, or one as the beginning of the
+// other, only after their bytes were compared. So each file is opened at
+// most three times: for its first piece, for hashing and for the comparison.
 #include <cstring>
+
+#define XXH_INLINE_ALL
+#include <xxhash.h>
 
 #include "compare/content_sort.h"
 
 namespace tolvane {
 namespace {
 
-// A fast 64-bit digest of a stream of bytes, four lanes of eight bytes at a
-// time. It only ever splits a set of files: files it puts together are still
-// compared byte by byte.
-class StreamDigest {
-public:
-    void Add(const uint8_t* bytes, size_t count)
-    {
-        size_t i = 0;
-        for (; i + 32 <= count; i += 32) {
-            for (int lane = 0; lane < 4; ++lane) lanes_[lane] = Round(lanes_[lane], Word(bytes + i + 8 * lane));
-        }
-        for (; i + 8 <= count; i += 8) lanes_[0] = Round(lanes_[0], Word(bytes + i));
-        for (; i < count; ++i) lanes_[1] = Round(lanes_[1], bytes[i]);
-        length_ += count;
-    }
-    uint64_t Value() const
-    {
-        uint64_t h = length_ * 0x9E3779B97F4A7C15ull;
-        for (uint64_t lane : lanes_) h = Round(h ^ lane, lane >> 17);
-        return h ^ (h >> 32);
-    }
+// Hashes taken over all the files of one set; a set that needs more (many
+// sizes, all long) is read in step.
+constexpr size_t MostHashes = size_t{1} << 16;
 
-private:
-    static uint64_t Word(const uint8_t* bytes)
-    {
-        uint64_t word;
-        std::memcpy(&word, bytes, sizeof word);
-        return word;
-    }
-    static uint64_t Round(uint64_t lane, uint64_t input)
-    {
-        lane += input * 0xC2B2AE3D27D4EB4Full;
-        lane = (lane << 31) | (lane >> 33);
-        return lane * 0x9E3779B185EBCA87ull;
-    }
-    uint64_t lanes_[4] = {1, 2, 3, 4};
-    uint64_t length_ = 0;
-};
+bool Same(const ContentHash& a, const ContentHash& b) { return a.low == b.low && a.high == b.high; }
 
-struct Digested {
-    uint64_t digest;
+bool Lower(const ContentHash& a, const ContentHash& b) { return a.high != b.high ? a.high < b.high : a.low < b.low; }
+
+struct Hashed {
     uint32_t slot;
-    SlotState state;
+    uint32_t first;  // its hashes are hashes[first .. first + count), one per length
+    uint32_t count;
 };
 
 }  // namespace
 
-// Reads the rest of each file of the range, file after file, and sorts
-// the range by the digest of that rest: files of different digests
-// differ. Runs of equal digest are then confirmed byte by byte, in step
-// when they are few, against their first file when they are many.
-bool ContentSorter::PartitionByDigest(const Work& item)
+ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
 {
-    std::vector<Digested> digested;
-    digested.reserve(item.end - item.begin);
-    const uint64_t rest = slots_[order_[item.begin]].size - item.offset;
-    const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
-    uint8_t* buffer = Buffer(piece);
+    lengths_.clear();
+    for (uint32_t p = item.begin; p < item.end; ++p) lengths_.push_back(slots_[order_[p]].size);
+    std::sort(lengths_.begin(), lengths_.end());
+    lengths_.erase(std::unique(lengths_.begin(), lengths_.end()), lengths_.end());
+    size_t hashCount = 0;
+    for (uint32_t p = item.begin; p < item.end; ++p) {
+        const uint64_t size = slots_[order_[p]].size;
+        hashCount += static_cast<size_t>(std::upper_bound(lengths_.begin(), lengths_.end(), size) - lengths_.begin());
+    }
+    if (hashCount > MostHashes) return Partition::InStep;
+
+    hashes_.clear();
+    hashes_.reserve(hashCount);
+    std::vector<Hashed> hashed;
+    hashed.reserve(item.end - item.begin);
     readingWhole_ = true;
     for (uint32_t p = item.begin; p < item.end; ++p) {
-        Slot& slot = slots_[order_[p]];
-        StreamDigest digest;
-        while (slot.state == Reading) {
-            const size_t read = ReadPiece(slot, buffer, piece);
-            digest.Add(buffer, read);
-            if (stop_.load()) break;
-        }
-        CloseReader(slot);
-        if (stop_.load()) {
+        const uint32_t first = static_cast<uint32_t>(hashes_.size());
+        const bool read = HashRest(slots_[order_[p]], item.offset);
+        CloseReader(slots_[order_[p]]);
+        if (!read) {
             readingWhole_ = false;
             for (uint32_t q = item.begin; q < item.end; ++q) slots_[order_[q]].state = Leaf;
-            return false;
+            return Partition::Stopped;
         }
-        digested.push_back({digest.Value(), order_[p], slot.state});
+        hashed.push_back({order_[p], first, static_cast<uint32_t>(hashes_.size()) - first});
         progress_.Report();
     }
     readingWhole_ = false;
-    std::sort(digested.begin(), digested.end(), [](const Digested& x, const Digested& y) {
-        if (x.state != y.state) return x.state < y.state;
-        return x.digest != y.digest ? x.digest < y.digest : x.slot < y.slot;
+
+    std::sort(hashed.begin(), hashed.end(), [this](const Hashed& x, const Hashed& y) {
+        const uint32_t n = std::min(x.count, y.count);
+        for (uint32_t i = 0; i < n; ++i) {
+            const ContentHash& a = hashes_[x.first + i];
+            const ContentHash& b = hashes_[y.first + i];
+            if (!Same(a, b)) return Lower(a, b);
+        }
+        if (x.count != y.count) return x.count < y.count;
+        const SlotState a = slots_[x.slot].state;
+        const SlotState b = slots_[y.slot].state;
+        return a != b ? a < b : x.slot < y.slot;
     });
-    for (uint32_t t = 0; t < digested.size(); ++t) {
-        order_[item.begin + t] = digested[t].slot;
-        if (t > 0) lcp_[item.begin + t] = item.offset;
+    for (uint32_t t = 0; t < hashed.size(); ++t) {
+        order_[item.begin + t] = hashed[t].slot;
+        if (t == 0) continue;
+        const Hashed& x = hashed[t - 1];
+        const Hashed& y = hashed[t];
+        uint32_t agreed = 0;
+        while (agreed < std::min(x.count, y.count) &&
+               Same(hashes_[x.first + agreed], hashes_[y.first + agreed])) {
+            ++agreed;
+        }
+        lcp_[item.begin + t] = agreed == 0 ? item.offset : lengths_[agreed - 1];
     }
-    for (uint32_t t = 0; t < digested.size();) {
-        uint32_t u = t + 1;
-        if (digested[t].state == Complete) {
-            while (u < digested.size() && digested[u].state == Complete && digested[u].digest == digested[t].digest) ++u;
-        }
-        const uint32_t begin = item.begin + t;
-        const uint32_t end = item.begin + u;
-        if (u - t == 1) {
-            slots_[order_[begin]].state = Leaf;
-        } else {
-            for (uint32_t p = begin; p < end; ++p) {
-                slots_[order_[p]].state = Reading;
-                slots_[order_[p]].known = item.offset;
+    return ConfirmNeighbours(item);
+}
+
+// Reads the rest of the slot's file from offset and appends the hash of
+// [offset, length) for every length of lengths_ the file reaches. False after
+// a stop request.
+bool ContentSorter::HashRest(Slot& slot, uint64_t offset)
+{
+    const uint64_t rest = slot.size - offset;
+    const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
+    uint8_t* buffer = Buffer(piece);
+    XXH3_state_t state;
+    XXH3_128bits_reset(&state);
+    uint64_t position = offset;
+    auto next = std::upper_bound(lengths_.begin(), lengths_.end(), offset);
+    while (slot.state == Reading) {
+        size_t left = ReadPiece(slot, buffer, piece);
+        const uint8_t* bytes = buffer;
+        while (left > 0) {
+            const size_t take = static_cast<size_t>(std::min<uint64_t>(left, *next - position));
+            XXH3_128bits_update(&state, bytes, take);
+            position += take;
+            bytes += take;
+            left -= take;
+            if (position == *next) {
+                const XXH128_hash_t hash = XXH3_128bits_digest(&state);
+                hashes_.push_back({hash.low64, hash.high64});
+                ++next;
             }
-            if (u - t <= limits_.openFiles) {
-                work_.push_back({begin, end, item.offset});
-            } else if (!ConfirmAgainstFirst(begin, end, item.offset)) {
-                return false;
-            }
         }
-        t = u;
+        if (stop_.load()) return false;
     }
     return true;
+}
+
+// Compares each position with the one before it over the bytes their hashes
+// say they share, two files open at once.
+ContentSorter::Partition ContentSorter::ConfirmNeighbours(const Work& item)
+{
+    for (Slot& slot : slots_) CloseReader(slot);
+    std::unique_ptr<ContentReader> previous;
+    for (uint32_t p = item.begin + 1; p < item.end; ++p) {
+        const uint64_t shared = lcp_[p];
+        if (shared == item.offset) {
+            previous.reset();
+            continue;
+        }
+        if (!previous) previous = OpenAt(slots_[order_[p - 1]], item.offset);
+        if (!previous) return RedoInStep(item, p - 1);
+        std::unique_ptr<ContentReader> current = OpenAt(slots_[order_[p]], item.offset);
+        if (!current) return RedoInStep(item, p);
+        if (!previous->Seek(item.offset)) return RedoInStep(item, p - 1);
+        const Confirmed confirmed = SameBytes(*previous, *current, shared - item.offset);
+        if (confirmed == Confirmed::Stopped) {
+            // What was compared keeps its place; the rest is known only as
+            // far as the set agreed before.
+            for (uint32_t q = p; q < item.end; ++q) {
+                slots_[order_[q]].state = Leaf;
+                lcp_[q] = item.offset;
+            }
+            return Partition::Stopped;
+        }
+        if (confirmed == Confirmed::Different) return RedoInStep(item, item.end);
+        previous = std::move(current);
+    }
+    return Partition::Done;
+}
+
+ContentSorter::Confirmed ContentSorter::SameBytes(ContentReader& a, ContentReader& b, uint64_t count)
+{
+    const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, count)));
+    uint8_t* x = Buffer(2 * piece);
+    uint8_t* y = x + piece;
+    while (count > 0) {
+        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(piece, count));
+        if (ReadUpTo(a, x, wanted) != static_cast<int64_t>(wanted)) return Confirmed::Different;
+        if (ReadUpTo(b, y, wanted) != static_cast<int64_t>(wanted)) return Confirmed::Different;
+        if (std::memcmp(x, y, wanted) != 0) return Confirmed::Different;
+        count -= wanted;
+        if (stop_.load()) return Confirmed::Stopped;
+    }
+    return Confirmed::Same;
 }
 
 std::unique_ptr<ContentReader> ContentSorter::OpenAt(Slot& slot, uint64_t offset)
@@ -124,82 +181,36 @@ std::unique_ptr<ContentReader> ContentSorter::OpenAt(Slot& slot, uint64_t offset
     } else if (offset > 0 && !reader->Seek(offset)) {
         reader.reset();
     }
-    if (!reader) slot.state = Leaf;
     return reader;
 }
 
-// True when the two readers deliver the same rest bytes and nothing more.
-bool ContentSorter::SameRest(ContentReader& a, ContentReader& b, uint64_t rest)
+// A file gone since it was hashed, or bytes that differ although their hashes
+// agreed: the set is read again in step from where it agreed, without the
+// file at position gone (none when gone is the set's end), which then matches
+// nothing more.
+ContentSorter::Partition ContentSorter::RedoInStep(const Work& item, uint32_t gone)
 {
-    const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
-    uint8_t* x = Buffer(2 * piece);
-    uint8_t* y = x + piece;
-    while (rest > 0) {
-        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(piece, rest));
-        if (ReadUpTo(a, x, wanted) != static_cast<int64_t>(wanted)) return false;
-        if (ReadUpTo(b, y, wanted) != static_cast<int64_t>(wanted)) return false;
-        if (std::memcmp(x, y, wanted) != 0) return false;
-        rest -= wanted;
+    std::vector<uint32_t> files(order_.begin() + item.begin, order_.begin() + item.end);
+    uint32_t end = item.end;
+    if (gone < item.end) {
+        files.erase(files.begin() + (gone - item.begin));
+        files.push_back(order_[gone]);
+        --end;
     }
-    return !GoesOn(a) && !GoesOn(b);
-}
-
-// Confirms a large run of files of one size and digest by comparing each
-// with the run's first file, which stays open; files that differ from it
-// (a digest collision) are confirmed the same way among themselves.
-bool ContentSorter::ConfirmAgainstFirst(uint32_t begin, uint32_t end, uint64_t offset)
-{
-    // Two files are open at once here: every other file is closed first.
+    for (uint32_t p = item.begin; p < item.end; ++p) {
+        order_[p] = files[p - item.begin];
+        Slot& slot = slots_[order_[p]];
+        slot.known = item.offset;
+        slot.state = p < end ? Reading : Leaf;
+        if (p > item.begin) lcp_[p] = item.offset;
+    }
     for (Slot& slot : slots_) CloseReader(slot);
-    while (end - begin >= 2) {
-        Slot& first = slots_[order_[begin]];
-        std::unique_ptr<ContentReader> firstReader = OpenAt(first, 0);
-        if (!firstReader) {
-            ++begin;
-            continue;
-        }
-        std::vector<uint32_t> same{order_[begin]};
-        std::vector<uint32_t> other;
-        std::vector<uint32_t> gone;
-        for (uint32_t p = begin + 1; p < end; ++p) {
-            Slot& slot = slots_[order_[p]];
-            std::unique_ptr<ContentReader> reader = OpenAt(slot, offset);
-            if (stop_.load()) return false;
-            if (!reader) {
-                gone.push_back(order_[p]);
-                continue;
-            }
-            if (firstReader->Seek(offset) && SameRest(*firstReader, *reader, first.size - offset)) {
-                same.push_back(order_[p]);
-            } else {
-                other.push_back(order_[p]);
-            }
-            if (stop_.load()) return false;
-        }
-        uint32_t p = begin;
-        for (uint32_t slot : same) {
-            slots_[slot].state = same.size() >= 2 ? Complete : Leaf;
-            slots_[slot].known = slots_[slot].size;
-            order_[p] = slot;
-            if (p > begin) lcp_[p] = slots_[slot].size;
-            ++p;
-        }
-        for (uint32_t slot : other) {
-            order_[p] = slot;
-            lcp_[p] = offset;
-            ++p;
-        }
-        // Files that could not be opened again go to the end, alone.
-        for (uint32_t slot : gone) {
-            order_[p] = slot;
-            lcp_[p] = offset;
-            ++p;
-        }
-        begin += static_cast<uint32_t>(same.size());
-        end = begin + static_cast<uint32_t>(other.size());
+    if (end - item.begin >= 2) {
+        work_.push_back({item.begin, end, item.offset, true});
+    } else if (end > item.begin) {
+        slots_[order_[item.begin]].state = Leaf;
     }
-    if (end - begin == 1) slots_[order_[begin]].state = Leaf;
-    return true;
+    return Partition::Done;
 }
 
 }  // namespace tolvane
