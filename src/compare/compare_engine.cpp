@@ -1,5 +1,6 @@
 #include "compare/compare_engine.h"
 
+#include <algorithm>
 #include <new>
 
 #include "compare/content_phase.h"
@@ -72,6 +73,29 @@ const char* StatusText(CompareStep step)
     return "";
 }
 
+// The share of a phase's steps done, reported as it changes; 100 only once
+// the phase is done.
+class StepProgress {
+public:
+    StepProgress(CompareEngineHost& host, uint64_t steps) : host_(host), steps_(std::max<uint64_t>(steps, 1))
+    {
+        host_.ReportProgress(0);
+    }
+    void Done(uint64_t step)
+    {
+        const int percent = static_cast<int>(std::min<uint64_t>(99, step * 100 / steps_));
+        if (percent == lastPercent_) return;
+        lastPercent_ = percent;
+        host_.ReportProgress(percent);
+    }
+    void Finish() { host_.ReportProgress(100); }
+
+private:
+    CompareEngineHost& host_;
+    const uint64_t steps_;
+    int lastPercent_ = 0;
+};
+
 class Engine {
 public:
     Engine(const FileRecords& records, const CompareOptions& options, ContentSource& source, CompareEngineHost& host,
@@ -143,11 +167,13 @@ private:
     // Size grouping, name grouping, and size + name grouping of the records.
     void GroupBySizeAndName(bool bySize, bool byName, GroupList& list, std::vector<uint32_t>* groupOf)
     {
-        host_.ReportProgress(0);
+        // Keying the records is the first half of the work, grouping the keys the second.
+        StepProgress progress(host_, 2 * uint64_t{count_});
         std::vector<KeyedRecord> keyed;
         keyed.reserve(count_);
         const bool ignoreCase = options_.ignoreCase;
         for (uint32_t r = 0; r < count_; ++r) {
+            progress.Done(r);
             if (bySize && SkipsZeroSize(r)) continue;
             const uint64_t size = records_.Size(r);
             const uint64_t name = byName ? NameHash(records_.FileName(r), ignoreCase) : 0;
@@ -162,7 +188,7 @@ private:
             },
             classes);
         AppendClasses(classes, list, groupOf);
-        host_.ReportProgress(100);
+        progress.Finish();
     }
 
     // Within each name group, the records that share a group of the other
@@ -173,8 +199,9 @@ private:
         const size_t nameCount = names.rows.size();
         std::vector<KeyedRecord> keyed;
         Classes classes;
-        host_.ReportProgress(0);
+        StepProgress progress(host_, nameCount);
         for (size_t p = 0; p < nameCount;) {
+            progress.Done(p);
             size_t q = p;
             keyed.clear();
             for (; q < nameCount && names.groups[q] == names.groups[p]; ++q) {
@@ -185,7 +212,7 @@ private:
             AppendClasses(classes, lists_.combined, nullptr);
             p = q;
         }
-        host_.ReportProgress(100);
+        progress.Finish();
     }
 
     void GroupByContent(bool sameNameToo, GroupList& list)

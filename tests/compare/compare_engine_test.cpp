@@ -133,7 +133,12 @@ TEST_P(BothEngines, LetterCaseFoldsLatinLettersOnly)
     CompareOptions o;
     o.matchName = true;
     o.ignoreCase = true;
-    EXPECT_EQ((Rows{0, 1}), Group(files, o, GetParam()).lists.name.rows);
+    const Outcome folded = Group(files, o, GetParam());
+    EXPECT_EQ((Rows{0, 1}), folded.lists.name.rows);
+    // Progress rises through the phase, not from 0 straight to 100.
+    EXPECT_GT(folded.host.progress.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(folded.host.progress.begin(), folded.host.progress.end()));
+    EXPECT_EQ(100, folded.host.progress.back());
     o.ignoreCase = false;
     EXPECT_TRUE(Group(files, o, GetParam()).lists.name.rows.empty());
 }
