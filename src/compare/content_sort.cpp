@@ -100,12 +100,14 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
     return agreed;
 }
 
-// A read buffer of at least bytes, grown by doubling and never cleared:
-// every byte used is read first.
+// A read buffer of at least bytes, as large as the largest asked for (the
+// old one freed first, so that two are never held) and never cleared: every
+// byte used is read first.
 uint8_t* ContentSorter::Buffer(size_t bytes)
 {
     if (bytes > bufferSize_) {
-        bufferSize_ = std::max(bytes, 2 * bufferSize_);
+        buffer_.reset();
+        bufferSize_ = bytes;
         buffer_.reset(new uint8_t[bufferSize_]);
     }
     return buffer_.get();
