@@ -4,7 +4,7 @@
 TOLVANE_ROOT="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 TOLVANE_PACKAGES=(
-  cmake ninja-build g++ googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev
+  cmake ninja-build g++ googletest libgtest-dev libgmock-dev libcli11-dev nlohmann-json3-dev libxxhash-dev
   g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools
   wine64 fonts-wine xvfb xauth
 )

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "compare/memory_files.h"
+#include "compare/phase_plan.h"
 #include "compare/reference_engine.h"
 
 namespace tolvane::test {
@@ -132,7 +133,12 @@ TEST_P(BothEngines, LetterCaseFoldsLatinLettersOnly)
     CompareOptions o;
     o.matchName = true;
     o.ignoreCase = true;
-    EXPECT_EQ((Rows{0, 1}), Group(files, o, GetParam()).lists.name.rows);
+    const Outcome folded = Group(files, o, GetParam());
+    EXPECT_EQ((Rows{0, 1}), folded.lists.name.rows);
+    // Progress rises through the phase, not from 0 straight to 100.
+    EXPECT_GT(folded.host.progress.size(), 3u);
+    EXPECT_TRUE(std::is_sorted(folded.host.progress.begin(), folded.host.progress.end()));
+    EXPECT_EQ(100, folded.host.progress.back());
     o.ignoreCase = false;
     EXPECT_TRUE(Group(files, o, GetParam()).lists.name.rows.empty());
 }
@@ -162,9 +168,36 @@ TEST_P(BothEngines, CombinedListWithAndWithoutOnly)
     EXPECT_TRUE(only.lists.content.rows.empty());
     EXPECT_EQ((Rows{0, 2, 4}), only.lists.combined.rows);
     EXPECT_EQ((Rows{0, 2, 4, 1, 3}), only.lists.size.rows) << "size grouping still runs on its own";
-    const std::vector<std::pair<std::string, std::string>> phases = {{SizePhaseText, WaitButtonText},
-                                                                     {NameContentPhaseText, CancelButtonText}};
-    EXPECT_EQ(phases, only.host.phases);
+}
+
+TEST(CompareEngine, PhasePlanFollowsTheCountedOptions)
+{
+    using enum CompareStep;
+    const struct {
+        const char* boxes;
+        std::vector<CompareStep> steps;
+    } plans[] = {
+        {"", {}},
+        {"size name", {Size, Name}},
+        {"content only", {Content}},  // "only" counts only with "Combined result"...
+        {"size content combined", {Size, Content}},  // ...which counts only with "Match name"
+        {"size name combined", {Size, Name, SizeNameFromGroups}},
+        {"size name combined only", {SizeNameDirect}},
+        {"content name combined", {Name, Content, NameContentFromGroups}},
+        {"content name combined only", {NameContentDirect}},
+        {"size content name combined", {Size, Name, Content, NameContentFromGroups}},
+        {"size content name combined only", {Size, NameContentDirect}},
+    };
+    for (const auto& plan : plans) {
+        const std::string boxes = plan.boxes;
+        CompareOptions o;
+        o.matchSize = boxes.find("size") != std::string::npos;
+        o.matchName = boxes.find("name") != std::string::npos;
+        o.matchContent = boxes.find("content") != std::string::npos;
+        o.combinedResult = boxes.find("combined") != std::string::npos;
+        o.combinedOnly = boxes.find("only") != std::string::npos;
+        EXPECT_EQ(plan.steps, PlanPhases(CountedOptions(o))) << boxes;
+    }
 }
 
 TEST_P(BothEngines, UnreadableFileGivesOneErrorRow)
@@ -225,9 +258,11 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     EXPECT_LE(source.mostOpen, 9);
 }
 
-// A set larger than the open-file budget, of files that differ only at their
-// end: pairs, a large run of equal files and single files. Each file is
-// opened at most three times, and the groups are those of the anchor scans.
+// Sets larger than the open-file budget, of files that differ only at their
+// end: pairs, a large run of equal files, single files and beginnings of
+// them. Each file is opened at most three times, and the groups are those of
+// the anchor scans, also when a file is gone by the time its bytes would be
+// compared (the set is then read in step without it).
 TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
 {
     std::vector<MemoryFile> files;
@@ -236,35 +271,51 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
         const int tail = i < 20 ? i / 2 : (i < 35 ? 100 : i);  // pairs, a run of 15, singles
         files.push_back(Plain("f", body + std::to_string(1000 + tail)));
     }
+    for (int i = 0; i < 8; ++i) files.push_back(Plain("f", files[i * 5].content.substr(0, 3000 + i % 4)));
     files[21].unopenable = true;
     const FileRecords records = MakeRecords(files);
-    CompareLists expected;
-    {
-        MemorySource source(files);
-        RecordingHost host;
-        std::atomic<bool> stop{false};
-        RunReferencePhases(records, CountedOptions(Content()), source, host, stop, expected, 5);
+    for (const bool truncated : {false, true}) {
+        for (const bool vanishes : {false, true}) {
+            SCOPED_TRACE(std::string(truncated ? "truncated" : "plain") + (vanishes ? ", 30 vanishes" : ""));
+            std::vector<MemoryFile> seen = files;
+            seen[30].unopenable = vanishes;
+            CompareLists expected;
+            {
+                MemorySource source(seen);
+                RecordingHost host;
+                std::atomic<bool> stop{false};
+                RunReferencePhases(records, CountedOptions(Content(truncated, true)), source, host, stop, expected, 5);
+            }
+            std::vector<MemoryFile> changing = files;
+            MemorySource source(changing);
+            int readsOf31 = 0;
+            // Hashed one after another: 31 is read again right after 30 was hashed.
+            source.onRead = [&](uint32_t record) {
+                if (vanishes && record == 31 && ++readsOf31 == 2) changing[30].unopenable = true;
+            };
+            RecordingHost host;
+            std::atomic<bool> stop{false};
+            CompareLists lists;
+            ContentLimits limits;
+            limits.openFiles = 4;
+            limits.firstPiece = 256;
+            limits.largestChunk = 512;
+            RunComparePhases(records, CountedOptions(Content(truncated, true)), source, host, stop, lists, limits);
+            EXPECT_EQ(expected.content.rows, lists.content.rows);
+            EXPECT_EQ(expected.content.groups, lists.content.groups);
+            EXPECT_EQ(expected.truncatedRows, lists.truncatedRows);
+            EXPECT_EQ(truncated ? 43u : 38u, lists.content.rows.size() + (vanishes ? 1 : 0));
+            EXPECT_LE(source.mostOpen, 5);
+            if (vanishes) continue;
+            EXPECT_LE(source.opens, 3 * 68);
+            // Progress follows the bytes: it rises through the reading, never
+            // falls, and reaches 100 only at the end.
+            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
+            EXPECT_GT(host.progress.size(), 20u);
+            EXPECT_EQ(100, host.progress.back());
+            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
+        }
     }
-    MemorySource source(files);
-    RecordingHost host;
-    std::atomic<bool> stop{false};
-    CompareLists lists;
-    ContentLimits limits;
-    limits.openFiles = 4;
-    limits.firstPiece = 256;
-    limits.largestChunk = 512;
-    RunComparePhases(records, CountedOptions(Content()), source, host, stop, lists, limits);
-    EXPECT_EQ(expected.content.rows, lists.content.rows);
-    EXPECT_EQ(expected.content.groups, lists.content.groups);
-    EXPECT_EQ(34u, lists.content.rows.size());
-    EXPECT_LE(source.opens, 3 * 60);
-    EXPECT_LE(source.mostOpen, 5);
-    // Progress follows the bytes: it rises through the reading, never falls,
-    // and reaches 100 only at the end.
-    EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
-    EXPECT_GT(host.progress.size(), 20u);
-    EXPECT_EQ(100, host.progress.back());
-    EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
 }
 
 // A stop requested as an unopenable file is reported (a Cancel then, or the
