@@ -29,19 +29,6 @@ private:
     CompareRun& run_;
 };
 
-bool PassesCompareFilters(const FindData& entry, const CompareCriteria& criteria)
-{
-    if (criteria.sizeRuleOn && !MatchSize(entry, criteria.sizeFrom, criteria.sizeTo, criteria.sizeMode)) return false;
-    if (criteria.dateRuleOn &&
-        !MatchDate(entry, criteria.dateFrom, criteria.dateTo, criteria.dateKind, criteria.dateRelation)) {
-        return false;
-    }
-    if (criteria.attributeRuleOn && !MatchAttributes(entry, criteria.attributeFlags, criteria.attributeMode)) {
-        return false;
-    }
-    return !criteria.extensionRuleOn || MatchExtensions(entry, criteria.extensionList, criteria.extensionMode);
-}
-
 // Collects the files of the walk that pass the Compare filters.
 class FileCollector : public WalkVisitor {
 public:
@@ -65,7 +52,7 @@ public:
                 run_.AddCompareErrorEntry(entry.folder + data.cFileName, errorCode);
             return stopRequested_.load() ? WalkStep::Stop : WalkStep::Continue;
         }
-        if (data.IsDirectory() || !PassesCompareFilters(data, criteria_)) return WalkStep::Continue;  // became a folder
+        if (data.IsDirectory() || !criteria_.Passes(data)) return WalkStep::Continue;  // became a folder
         if (records_.Add(entry.folder, data)) return WalkStep::Continue;
         outOfMemory_ = true;
         return WalkStep::Stop;

@@ -16,8 +16,8 @@
 #include "common/prompter.h"
 #include "common/result_list.h"
 #include "common/walk_limits.h"
+#include "compare/compare_criteria.h"
 #include "compare/compare_engine.h"
-#include "find/criteria.h"
 
 namespace tolvane {
 

@@ -73,10 +73,7 @@ private:
     Step ExamineFolder()
     {
         // The walk has queued the folder whatever the tests.
-        if (criteria_.searchTarget == SearchTarget::Files) return Step::Next;
-        if (criteria_.nameRuleOn &&
-            !MatchName(current_->data, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
-            return Step::Next;
+        if (criteria_.searchTarget == SearchTarget::Files || !criteria_.PassesName(current_->data)) return Step::Next;
         if (!current_->FillDetails()) return DetailsUnreadable();
         if (!PassesTimeAndAttributeRules()) return Step::Next;
         return Store(state_.foundFolders, state_.folderRows, state_.foundFolderCount, true,
@@ -88,18 +85,12 @@ private:
     // that opens the file, stays last.
     Step ExamineFile()
     {
-        if (criteria_.searchTarget == SearchTarget::Folders) return Step::Next;
-        if (criteria_.extensionRuleOn &&
-            !MatchExtensions(current_->data, criteria_.extensionList, criteria_.extensionMode))
-            return Step::Next;
-        if (criteria_.nameRuleOn &&
-            !MatchName(current_->data, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
+        const FindData& entry = current_->data;
+        if (criteria_.searchTarget == SearchTarget::Folders || !criteria_.PassesExtension(entry) ||
+            !criteria_.PassesName(entry))
             return Step::Next;
         if (!current_->FillDetails()) return DetailsUnreadable();
-        if (criteria_.sizeRuleOn &&
-            !MatchSize(current_->data, criteria_.sizeFrom, criteria_.sizeTo, criteria_.sizeMode))
-            return Step::Next;
-        if (!PassesTimeAndAttributeRules()) return Step::Next;
+        if (!criteria_.PassesSize(entry) || !PassesTimeAndAttributeRules()) return Step::Next;
         if (criteria_.contentRuleOn) {
             bool passes = false;
             const Step step = SearchContent(passes);
@@ -123,14 +114,7 @@ private:
     bool PassesTimeAndAttributeRules() const
     {
         const FindData& entry = current_->data;
-        if (criteria_.dateRuleOn &&
-            !MatchDate(entry, criteria_.dateFrom, criteria_.dateTo, criteria_.dateKind, criteria_.dateRelation))
-            return false;
-        if (criteria_.timeRuleOn &&
-            !MatchTime(entry, criteria_.timeFrom, criteria_.timeTo, criteria_.timeKind, criteria_.timeRelation))
-            return false;
-        return !criteria_.attributeRuleOn ||
-               MatchAttributes(entry, criteria_.attributeFlags, criteria_.attributeMode);
+        return criteria_.PassesDate(entry) && criteria_.PassesTime(entry) && criteria_.PassesAttributes(entry);
     }
 
     Step SearchContent(bool& passes)
