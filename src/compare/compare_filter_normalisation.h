@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <string>
 
-#include "find/criteria.h"
+#include "compare/compare_criteria.h"
 
 namespace tolvane {
 

@@ -1,17 +1,10 @@
 #include "compare/compare_run.h"
 
 #include <new>
-#include <set>
-#include <unordered_set>
 
+#include "common/folder_walk.h"
 #include "common/size_date_text.h"
-#include "common/walk_roots.h"
 #include "platform/error.h"
-#include "platform/file_identity.h"
-#include "platform/folder_identity.h"
-#include "platform/fs.h"
-#include "platform/path.h"
-#include "platform/text.h"
 
 namespace tolvane {
 namespace {
@@ -36,17 +29,47 @@ private:
     CompareRun& run_;
 };
 
-// A queued folder's path as the file system tells folders apart: one
-// separator character, and one letter case where names ignore case.
-std::string ListedFolderKey(std::string folder)
-{
-    const bool ignoreCase = platform::FolderNamesIgnoreCase();
-    for (char& c : folder) {
-        if (c == '/') c = platform::PathSeparator;
-        if (ignoreCase) c = platform::LowerAnsi(c);
+// Collects the files of the walk that pass the Compare filters.
+class FileCollector : public WalkVisitor {
+public:
+    FileCollector(CompareRun& run, FileRecords& records, const CompareCriteria& criteria,
+                  const std::atomic<bool>& stopRequested)
+        : run_(run), records_(records), criteria_(criteria), stopRequested_(stopRequested)
+    {
     }
-    return folder;
-}
+
+    bool OutOfMemory() const { return outOfMemory_; }
+
+    WalkStep Visit(WalkEntry& entry) override
+    {
+        FindData& data = entry.data;
+        // A link to a file is left out as a link to a folder is left unwalked:
+        // its own details say nothing of the file it names.
+        if (data.IsDirectory() || data.IsReparsePoint()) return WalkStep::Continue;
+        if (!entry.FillDetails()) {
+            const uint32_t errorCode = platform::LastError();
+            if (!platform::IsVanishedError(errorCode))
+                run_.AddCompareErrorEntry(entry.folder + data.cFileName, errorCode);
+            return stopRequested_.load() ? WalkStep::Stop : WalkStep::Continue;
+        }
+        if (data.IsDirectory() || !criteria_.Passes(data)) return WalkStep::Continue;  // became a folder
+        if (records_.Add(entry.folder, data)) return WalkStep::Continue;
+        outOfMemory_ = true;
+        return WalkStep::Stop;
+    }
+
+    void FolderNotListed(const std::string& folder, uint32_t errorCode) override
+    {
+        run_.AddCompareErrorEntry(folder, errorCode);
+    }
+
+private:
+    CompareRun& run_;
+    FileRecords& records_;
+    const CompareCriteria& criteria_;
+    const std::atomic<bool>& stopRequested_;
+    bool outOfMemory_ = false;
+};
 
 void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
 {
@@ -165,110 +188,24 @@ void CompareRun::Run(const CompareRunSettings& settings)
     SetCompareRunState(CompareRunState::Finished);
 }
 
-bool CompareRun::Passes(const FindData& entry, const CompareCriteria& criteria) const
-{
-    if (criteria.sizeRuleOn && !MatchSize(entry, criteria.sizeFrom, criteria.sizeTo, criteria.sizeMode)) return false;
-    if (criteria.dateRuleOn &&
-        !MatchDate(entry, criteria.dateFrom, criteria.dateTo, criteria.dateKind, criteria.dateRelation)) {
-        return false;
-    }
-    if (criteria.attributeRuleOn && !MatchAttributes(entry, criteria.attributeFlags, criteria.attributeMode)) {
-        return false;
-    }
-    return !criteria.extensionRuleOn || MatchExtensions(entry, criteria.extensionList, criteria.extensionMode);
-}
-
 CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& settings)
 {
     view_.SetStatusText("Searching for files to compare...");
-    if (!folderQueue_.Start(WalkRoots(settings.locationPaths, settings.includeSubfolders))) {
+    FolderWalk walk(folderQueue_, settings.walkLimits, settings.includeSubfolders);
+    if (!walk.Start(settings.locationPaths)) {
         Abort("Memory allocation failed.");
         return WalkOutcome::OutOfMemory;
     }
-    LimitedWalk limits(settings.walkLimits);
-    if (!limits.Start(folderQueue_)) {
-        Abort("Memory allocation failed.");
+    FileCollector collector(*this, records_, settings.criteria, stopRequested_);
+    const WalkEnd end = walk.Run(collector, stopRequested_);
+    if (end == WalkEnd::OutOfMemory || collector.OutOfMemory()) {
+        Abort("Memory reallocation failed.");
         return WalkOutcome::OutOfMemory;
     }
-    // The walk roots already list every folder once; these guards keep a file
-    // that slipped through some other spelling, or a folder reached a second
-    // time (mounted twice, or through a junction), from being collected twice
-    // and then grouped with itself, where "Mark all but first" would mark its
-    // only copy.
-    std::unordered_set<std::string> listedFolders;
-    std::set<platform::FileIdentity> listedIdentities;
-    for (size_t q = 0; q < folderQueue_.Count(); ++q) {
-        // A copy: appending to the queue may move its entries.
-        const std::string folder = folderQueue_[q];
-        try {
-            if (!listedFolders.insert(ListedFolderKey(folder)).second) continue;
-            platform::FileIdentity identity;
-            if (platform::ReadFileIdentity(folder, identity) && !listedIdentities.insert(identity).second) continue;
-        } catch (const std::bad_alloc&) {
-            Abort("Memory reallocation failed.");
-            return WalkOutcome::OutOfMemory;
-        }
-        platform::FolderListing listing;
-        limits.StartFolder(folder);
-        if (!listing.Open(folder))
-            AddCompareErrorEntry(folder, platform::LastError());
-        else if (!CollectFolder(listing, folder, settings, limits))
-            return WalkOutcome::OutOfMemory;
-        // Also looked at after a folder that could not be listed: a Cancel, or
-        // "Too many errors!", amid a run of such folders ends the walk there
-        // instead of after the next folder that can be listed (or of one more
-        // "Too many errors!" for each folder that cannot).
-        if (stopRequested_.load()) {
-            stopRequested_.store(false);
-            break;
-        }
-    }
+    // A stop ends the walk only: the comparison runs on the files collected.
+    if (end == WalkEnd::Stopped) stopRequested_.store(false);
     folderQueue_.Clear();
     return WalkOutcome::Completed;
-}
-
-bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::string& folder,
-                               const CompareRunSettings& settings, LimitedWalk& limits)
-{
-    bool folderStarted = false;
-    FindData entry;
-    while (listing.Next(entry, false)) {
-        if (limits.Excludes(entry.cFileName)) continue;
-        if (entry.IsDirectory()) {
-            if (IsDotEntry(entry.cFileName) || !settings.includeSubfolders || !IsDescendableFolder(entry) ||
-                !limits.MayEnter(entry.cFileName))
-                continue;
-            if (!folderQueue_.Append(folder, entry.cFileName)) {
-                Abort("Memory reallocation failed.");
-                return false;
-            }
-            continue;
-        }
-        if (!limits.Lists(entry.cFileName)) continue;
-        // A link to a file is left out as a link to a folder is left unwalked:
-        // its own details say nothing of the file it names.
-        if (entry.IsReparsePoint()) continue;
-        if (!listing.FillDetails(entry)) {
-            const uint32_t errorCode = platform::LastError();
-            if (!platform::IsVanishedError(errorCode)) AddCompareErrorEntry(folder + entry.cFileName, errorCode);
-            if (stopRequested_.load()) return true;
-            continue;
-        }
-        if (entry.IsDirectory()) continue;  // became a folder
-        if (!Passes(entry, settings.criteria)) continue;
-        if (!folderStarted) {
-            if (!records_.AddFolder(folder)) {
-                Abort("Memory reallocation failed.");
-                return false;
-            }
-            folderStarted = true;
-        }
-        if (!records_.Add(entry)) {
-            Abort("Memory reallocation failed.");
-            return false;
-        }
-    }
-    return true;
 }
 
 void CompareRun::WriteLists()

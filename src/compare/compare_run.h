@@ -16,14 +16,10 @@
 #include "common/prompter.h"
 #include "common/result_list.h"
 #include "common/walk_limits.h"
+#include "compare/compare_criteria.h"
 #include "compare/compare_engine.h"
-#include "find/criteria.h"
 
 namespace tolvane {
-
-namespace platform {
-class FolderListing;
-}
 
 enum class CompareRunState : int32_t { Idle = 0, Running = 1, Finished = 2 };
 
@@ -115,11 +111,6 @@ private:
     enum class WalkOutcome { Completed, OutOfMemory };
 
     WalkOutcome CollectFiles(const CompareRunSettings& settings);
-    // Lists one folder: queues its subfolders and collects its files that pass
-    // the filters. False when memory ran out (already reported).
-    bool CollectFolder(platform::FolderListing& listing, const std::string& folder,
-                       const CompareRunSettings& settings, LimitedWalk& limits);
-    bool Passes(const FindData& entry, const CompareCriteria& criteria) const;
     void WriteLists();
     void Abort(const char* text);
 

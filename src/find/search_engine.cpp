@@ -5,11 +5,10 @@
 #include <new>
 
 #include "common/constants.h"
+#include "common/folder_walk.h"
 #include "common/size_date_text.h"
-#include "common/walk_roots.h"
 #include "find/content_search.h"
 #include "platform/error.h"
-#include "platform/fs.h"
 #include "platform/time.h"
 
 namespace tolvane {
@@ -19,7 +18,6 @@ constexpr const char* AbortedCaption = "Aborted";
 constexpr const char* AllocationFailedText = "Memory allocation failed.";
 constexpr const char* ReallocationFailedText = "Memory reallocation failed.";
 
-enum class WalkEnd { Ended, AllocationFailed, ReallocationFailed };
 // What examining one entry asks of the walk.
 enum class Step { Next, EndWalk, AllocationFailed, ReallocationFailed };
 
@@ -36,68 +34,47 @@ std::string SecondsText(uint32_t elapsedMs)
     return text;
 }
 
-// The breadth-first walk of one search over the folder queue.
-class Walk {
+// Applies the Find rules to each entry of the walk and stores those that pass.
+class FindVisitor : public WalkVisitor {
 public:
-    Walk(FindState& state, FindRunView& view, Prompter& prompter, FindLists& lists)
+    FindVisitor(FindState& state, FindRunView& view, Prompter& prompter, FindLists& lists)
         : state_(state),
           criteria_(state.criteria),
           view_(view),
           prompter_(prompter),
           lists_(lists),
-          content_(criteria_.contentText, criteria_.contentCaseSensitive),
-          limits_(state.walkLimits)
+          content_(criteria_.contentText, criteria_.contentCaseSensitive)
     {
     }
 
-    WalkEnd Run()
+    // False when memory ran out (reported).
+    bool Walk(FolderWalk& walk)
     {
-        if (!limits_.Start(state_.folderQueue)) {
-            prompter_.Message(AllocationFailedText, AbortedCaption, MbIconHand);
-            return WalkEnd::AllocationFailed;
-        }
-        for (size_t index = 0; index < state_.folderQueue.Count(); ++index) {
-            // Also seen after a folder that could not be listed, so that a run
-            // of failures after "Too many errors!" asks nothing more.
-            if (state_.stopRequested.load()) break;
-            folder_ = state_.folderQueue[index];  // a copy: the queue grows while listing
-            limits_.StartFolder(folder_);
-            if (!listing_.Open(folder_)) {
-                AddFindErrorEntry(state_, lists_, prompter_, folder_, platform::LastError());
-                continue;
-            }
-            const Step step = ListFolder();
-            listing_.Close();
-            if (step == Step::AllocationFailed) return WalkEnd::AllocationFailed;
-            if (step == Step::ReallocationFailed) return WalkEnd::ReallocationFailed;
-            if (step == Step::EndWalk) break;
-        }
-        return WalkEnd::Ended;
+        const WalkEnd end = walk.Run(*this, state_.stopRequested);
+        if (end == WalkEnd::OutOfMemory) prompter_.Message(ReallocationFailedText, AbortedCaption, MbIconHand);
+        return end != WalkEnd::OutOfMemory && !outOfMemory_;
+    }
+
+    WalkStep Visit(WalkEntry& entry) override
+    {
+        current_ = &entry;
+        const Step step = entry.data.IsDirectory() ? ExamineFolder() : ExamineFile();
+        if (step == Step::Next) return WalkStep::Continue;
+        outOfMemory_ = step != Step::EndWalk;
+        return WalkStep::Stop;
+    }
+
+    void FolderNotListed(const std::string& folder, uint32_t errorCode) override
+    {
+        AddFindErrorEntry(state_, lists_, prompter_, folder, errorCode);
     }
 
 private:
-    Step ListFolder()
-    {
-        while (listing_.Next(entry_, false)) {
-            const Step step = entry_.IsDirectory() ? ExamineFolder() : ExamineFile();
-            if (step != Step::Next) return step;
-        }
-        return Step::Next;
-    }
-
     Step ExamineFolder()
     {
-        if (IsDotEntry(entry_.cFileName) || limits_.Excludes(entry_.cFileName)) return Step::Next;
-        // Queued before and whatever the tests; a link to a folder is tested
-        // like any folder but never entered, as it may lead back up the tree.
-        if (state_.locations.includeSubfolders && IsDescendableFolder(entry_) && limits_.MayEnter(entry_.cFileName) &&
-            !state_.folderQueue.Append(folder_, entry_.cFileName))
-            return Step::ReallocationFailed;
-        if (criteria_.searchTarget == SearchTarget::Files || !limits_.Lists(entry_.cFileName)) return Step::Next;
-        if (criteria_.nameRuleOn &&
-            !MatchName(entry_, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
-            return Step::Next;
-        if (!listing_.FillDetails(entry_)) return DetailsUnreadable();
+        // The walk has queued the folder whatever the tests.
+        if (criteria_.searchTarget == SearchTarget::Files || !criteria_.PassesName(current_->data)) return Step::Next;
+        if (!current_->FillDetails()) return DetailsUnreadable();
         if (!PassesTimeAndAttributeRules()) return Step::Next;
         return Store(state_.foundFolders, state_.folderRows, state_.foundFolderCount, true,
                      "Too many folders found matching your criteria! Try to be more specific.");
@@ -108,18 +85,12 @@ private:
     // that opens the file, stays last.
     Step ExamineFile()
     {
-        if (criteria_.searchTarget == SearchTarget::Folders || limits_.Excludes(entry_.cFileName) ||
-            !limits_.Lists(entry_.cFileName))
+        const FindData& entry = current_->data;
+        if (criteria_.searchTarget == SearchTarget::Folders || !criteria_.PassesExtension(entry) ||
+            !criteria_.PassesName(entry))
             return Step::Next;
-        if (criteria_.extensionRuleOn && !MatchExtensions(entry_, criteria_.extensionList, criteria_.extensionMode))
-            return Step::Next;
-        if (criteria_.nameRuleOn &&
-            !MatchName(entry_, criteria_.nameText, criteria_.nameMode, criteria_.nameCaseSensitive))
-            return Step::Next;
-        if (!listing_.FillDetails(entry_)) return DetailsUnreadable();
-        if (criteria_.sizeRuleOn && !MatchSize(entry_, criteria_.sizeFrom, criteria_.sizeTo, criteria_.sizeMode))
-            return Step::Next;
-        if (!PassesTimeAndAttributeRules()) return Step::Next;
+        if (!current_->FillDetails()) return DetailsUnreadable();
+        if (!criteria_.PassesSize(entry) || !PassesTimeAndAttributeRules()) return Step::Next;
         if (criteria_.contentRuleOn) {
             bool passes = false;
             const Step step = SearchContent(passes);
@@ -135,30 +106,24 @@ private:
     {
         const uint32_t errorCode = platform::LastError();
         if (platform::IsVanishedError(errorCode)) return Step::Next;
-        filePath_.assign(folder_).append(entry_.cFileName);
+        filePath_.assign(current_->folder).append(current_->data.cFileName);
         AddFindErrorEntry(state_, lists_, prompter_, filePath_, errorCode);
         return state_.stopRequested.load() ? Step::EndWalk : Step::Next;
     }
 
     bool PassesTimeAndAttributeRules() const
     {
-        if (criteria_.dateRuleOn &&
-            !MatchDate(entry_, criteria_.dateFrom, criteria_.dateTo, criteria_.dateKind, criteria_.dateRelation))
-            return false;
-        if (criteria_.timeRuleOn &&
-            !MatchTime(entry_, criteria_.timeFrom, criteria_.timeTo, criteria_.timeKind, criteria_.timeRelation))
-            return false;
-        return !criteria_.attributeRuleOn ||
-               MatchAttributes(entry_, criteria_.attributeFlags, criteria_.attributeMode);
+        const FindData& entry = current_->data;
+        return criteria_.PassesDate(entry) && criteria_.PassesTime(entry) && criteria_.PassesAttributes(entry);
     }
 
     Step SearchContent(bool& passes)
     {
         // A file shorter than the text holds no occurrence in either mode, so it
         // is not even opened (an empty file never passes a content rule).
-        if (criteria_.contentText.size() > entry_.Size()) return Step::Next;
-        filePath_.assign(folder_).append(entry_.cFileName);
-        const ContentResult result = content_.SearchFile(filePath_, entry_.Size(), state_.stopRequested);
+        if (criteria_.contentText.size() > current_->data.Size()) return Step::Next;
+        filePath_.assign(current_->folder).append(current_->data.cFileName);
+        const ContentResult result = content_.SearchFile(filePath_, current_->data.Size(), state_.stopRequested);
         switch (result) {
         case ContentResult::OutOfMemory:
             prompter_.Message(AllocationFailedText, AbortedCaption, MbIconHand);
@@ -192,7 +157,7 @@ private:
                 return Step::ReallocationFailed;
             }
         }
-        if (!records.Add(folder_, entry_)) {
+        if (!records.Add(current_->folder, current_->data)) {
             prompter_.Message(ReallocationFailedText, AbortedCaption, MbIconHand);
             return Step::ReallocationFailed;
         }
@@ -212,10 +177,8 @@ private:
     Prompter& prompter_;
     FindLists& lists_;
     ContentSearch content_;
-    LimitedWalk limits_;
-    platform::FolderListing listing_;
-    FindData entry_;
-    std::string folder_;
+    WalkEntry* current_ = nullptr;  // the entry being visited
+    bool outOfMemory_ = false;
     std::string filePath_;
 };
 
@@ -271,16 +234,16 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
     state.foundFolderCount.store(0);
     const uint32_t startTick = platform::TickCount();
     try {
-        // Each folder once, however the locations overlap.
-        if (!state.folderQueue.Start(WalkRoots(state.locations.locationPaths, state.locations.includeSubfolders))) {
+        FolderWalk walk(state.folderQueue, state.walkLimits, state.locations.includeSubfolders);
+        if (!walk.Start(state.locations.locationPaths)) {
             prompter.Message(AllocationFailedText, AbortedCaption, MbIconHand);
             return AbortForMemory(state, view, lists);
         }
         UpdateFindStatus(state, view, FindStatusEvent::Progress);
         state.traversalRunning.store(true);
-        const WalkEnd end = Walk(state, view, prompter, lists).Run();
+        const bool walked = FindVisitor(state, view, prompter, lists).Walk(walk);
         state.elapsedMs.store(platform::TickCount() - startTick);
-        if (end != WalkEnd::Ended) return AbortForMemory(state, view, lists);
+        if (!walked) return AbortForMemory(state, view, lists);
         state.traversalRunning.store(false);
 
         UpdateFindStatus(state, view, FindStatusEvent::TraversalDone);

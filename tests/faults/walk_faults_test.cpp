@@ -171,7 +171,8 @@ private:
 // links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
 // shows real itself again, real/sub/m shows real/y again (POSIX, where the test
 // may mount). Neither a link nor a second mount may join a group of equal
-// content, nor a combined group of equal name and size, and "Mark all but first" then deletes only true copies.
+// content nor a combined group of equal name and size, "Mark all but first"
+// then deletes only true copies, and a Find lists each file once.
 TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
 {
     TempFolder tree;
@@ -203,6 +204,10 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
         EXPECT_EQ(compare.Groups(CompareTab::Combined), std::vector<Paths>{Sorted({y, subY})}) << boxes.combinedOnly;
         EXPECT_EQ(compare.run.ErrorCount(), 0);
     }
+    Paths eachOnce = {x, y, lone, subY, tree.PathOf("real/sub/x"), tree.PathOf("real/sub/lone")};
+    if (fs::exists(tree.PathOf("real/sub/m"))) eachOnce.push_back(tree.PathOf("real/sub/m"));
+    FindRun find(root);
+    EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(eachOnce));
 
     CompareSession compare(root);
     const TreeHashes before = HashTree(tree.Path());

@@ -4,7 +4,7 @@
 
 #include <windows.h>
 
-#include "find/criteria.h"
+#include "compare/compare_criteria.h"
 
 namespace tolvane {
 
