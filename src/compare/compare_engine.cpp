@@ -948,20 +948,20 @@ public:
         const bool combinedOnly = o.combinedResult && o.combinedOnly;
 
         if (o.matchSize && !(combinedOnly && !o.matchContent)) {
-            host_.EnterPhase(SizePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeGroups);
             sizeGroupOf_.assign(count_, 0);
             GroupBySizeAndName(true, false, lists_.size, &sizeGroupOf_);
         }
         if (o.matchName && !combinedOnly) {
-            host_.EnterPhase(NamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::NameGroups);
             GroupBySizeAndName(false, true, lists_.name, nullptr);
         }
         if (o.matchContent && !(combinedOnly && o.matchName)) {
-            host_.EnterPhase(ContentPhaseText, CancelButtonText);
+            host_.PhaseEntered(ComparePhase::ContentGroups);
             GroupByContent(false, lists_.content);
         }
         if (o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly) {
-            host_.EnterPhase(NameContentPhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::NameContentCombine);
             std::vector<uint32_t> contentGroupOf(count_, 0);
             for (size_t r = 0; r < lists_.content.rows.size(); ++r) {
                 const uint32_t record = lists_.content.rows[r];
@@ -970,15 +970,15 @@ public:
             CombineWithNameGroups(contentGroupOf);
         }
         if (o.combinedResult && o.matchContent && o.matchName && o.combinedOnly) {
-            host_.EnterPhase(NameContentPhaseText, CancelButtonText);
+            host_.PhaseEntered(ComparePhase::NameContentGroups);
             GroupByContent(true, lists_.combined);
         }
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
-            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeNameCombine);
             CombineWithNameGroups(sizeGroupOf_);
         }
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
-            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeNameGroups);
             GroupBySizeAndName(true, true, lists_.combined, nullptr);
         }
 
