@@ -15,8 +15,6 @@ using namespace tolvane;
 
 class QuietHost : public CompareEngineHost {
 public:
-    void EnterPhase(const char*, const char*) override {}
-    void ReportProgress(int) override {}
     void AddCompareErrorEntry(const std::string&, uint32_t) override {}
 };
 

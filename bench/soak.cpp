@@ -201,35 +201,17 @@ public:
     int shown = 0;
 };
 
+// The last run state each engine reported.
 class QuietFindView : public FindRunView {
 public:
-    SearchTarget SelectedTarget() const override { return SearchTarget::Files; }
-    void SetOptionsCaption(const std::string&) override {}
-    void ShowOptions(bool) override {}
-    void ShowStatus(bool) override {}
-    void SetIndicator(IndicatorState state) override { indicator = state; }
-    void SetStatusText(const std::string&) override {}
-    void SetSearchButtonText(const std::string& text) override { buttonText = text; }
-    void StartProgressTimer() override {}
-    void StopProgressTimer() override {}
-    void EnableActions(bool) override {}
-    void SelectTab(int) override {}
-
-    IndicatorState indicator = IndicatorState::Unchecked;
-    std::string buttonText = "Search";
+    void RunStateChanged(SearchRunState state) override { reported = state; }
+    SearchRunState reported = SearchRunState::Idle;
 };
 
 class QuietCompareView : public CompareRunView {
 public:
-    void SetStatusText(const std::string& text) override { statusText = text; }
-    void SetButtonText(const std::string& text) override { buttonText = text; }
-    void ReportProgress(int) override {}
-    void SetOptionControlsEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void ShowTab(CompareTab) override {}
-
-    std::string statusText = "Idle";
-    std::string buttonText = "Compare";
+    void RunStateChanged(CompareRunState state) override { reported = state; }
+    CompareRunState reported = CompareRunState::Idle;
 };
 
 // ---- One run ---------------------------------------------------------------
@@ -293,15 +275,12 @@ public:
             stopAfterMs, [&] { outcome = SearchWorker(state_, view_, prompter_, lists_); },
             [&] { return state_.runState.load() != SearchRunState::Idle; },
             [&] { state_.stopRequested.store(true); });
-        // Finished, showing "Reset", with the indicator telling a stop from a full run.
-        const IndicatorState expected =
-            state_.stopRequested.load() ? IndicatorState::Indeterminate : IndicatorState::Checked;
         figures.finished = outcome == SearchOutcome::Completed && state_.runState.load() == SearchRunState::Finished &&
-                           view_.buttonText == "Reset" && view_.indicator == expected &&
+                           view_.reported == SearchRunState::Finished &&
                            files_.RowCount() == state_.foundFileCount.load();
         figures.rows = files_.RowCount();
         figures.memory = ReadMemory();
-        SetFindRunState(state_, view_, lists_, SearchRunState::Idle);
+        ResetFindRun(state_, view_, lists_);
         return figures;
     }
 
@@ -334,10 +313,10 @@ public:
             stopAfterMs, [&] { run_.Run(settings_); }, [&] { return run_.RunState() != CompareRunState::Idle; },
             [&] { run_.RequestStop(); });
         figures.finished = run_.RunState() == CompareRunState::Finished && run_.ListsWritten() &&
-                           view_.statusText == "Done" && view_.buttonText == "Reset";
+                           view_.reported == CompareRunState::Finished;
         for (int tab = 0; tab < static_cast<int>(CompareTab::ErrorLog); ++tab) figures.rows += lists_[tab].RowCount();
         figures.memory = ReadMemory();
-        run_.SetCompareRunState(CompareRunState::Idle);
+        run_.Reset();
         return figures;
     }
 

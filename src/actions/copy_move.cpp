@@ -11,19 +11,6 @@
 namespace tolvane {
 namespace {
 
-enum class ClashAnswer { Rename, Skip, Break };
-
-// Any result the dialog cannot have given (it failed to open, say) stops the
-// run: of the three answers only that one changes no file.
-ClashAnswer DecodeClashButton(int button)
-{
-    switch (button) {
-    case ConfirmRename: return ClashAnswer::Rename;
-    case ConfirmSkip: return ClashAnswer::Skip;
-    default: return ClashAnswer::Break;
-    }
-}
-
 bool EndsRun(uint32_t error)
 {
     return error == platform::ErrorAccessDenied || error == platform::ErrorNotReady || error == platform::ErrorDiskFull;
@@ -139,9 +126,9 @@ private:
     {
         std::optional<ClashAnswer> answer = remembered_;
         if (!answer) {
-            const int result = choices_.ConfirmAction(name);
-            answer = DecodeClashButton(result / 2);
-            if ((result & 1) != 0) remembered_ = answer;
+            const ClashChoice choice = choices_.ConfirmAction(name);
+            answer = choice.answer;
+            if (choice.forAll) remembered_ = answer;
         }
         switch (*answer) {
         case ClashAnswer::Rename: TransferUnderNewName(row, source, name); break;

@@ -10,11 +10,14 @@
 
 namespace tolvane {
 
-// Button ids of the " Confirm action" dialog. Its result is the id pressed
-// times 2, plus 1 when "Apply the same action to all" was ticked.
-inline constexpr int ConfirmRename = 10253;
-inline constexpr int ConfirmSkip = 10254;
-inline constexpr int ConfirmBreak = 10255;
+// The answer to a name clash: the button of the " Confirm action" dialog,
+// and whether "Apply the same action to all" was ticked. A dialog that could
+// not ask answers Break: of the three only that one changes no file.
+enum class ClashAnswer { Rename, Skip, Break };
+struct ClashChoice {
+    ClashAnswer answer = ClashAnswer::Break;
+    bool forAll = false;
+};
 
 // The copy/move progress dialog: the view of every action plus its caption
 // and the destination it shows.
@@ -30,9 +33,8 @@ public:
     virtual ~CopyMoveChoices() = default;
     // The folder picker with the given title; false when no folder was chosen.
     virtual bool PickFolder(const std::string& title, std::string& folder) = 0;
-    // The " Confirm action" dialog for a name the destination already holds;
-    // returns the dialog's result as encoded above.
-    virtual int ConfirmAction(const std::string& fileName) = 0;
+    // The " Confirm action" dialog for a name the destination already holds.
+    virtual ClashChoice ConfirmAction(const std::string& fileName) = 0;
 };
 
 // " Copying..." for a copy, " Moving..." otherwise.

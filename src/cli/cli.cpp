@@ -2,15 +2,7 @@
 
 #include <CLI/CLI.hpp>
 
-#include <cstdio>
-#include <iostream>
 #include <optional>
-
-#ifdef _WIN32
-#include <io.h>
-#else
-#include <unistd.h>
-#endif
 
 #include "cli/compare_command.h"
 #include "cli/find_command.h"
@@ -19,18 +11,6 @@
 
 namespace tolvane::cli {
 namespace {
-
-// Progress is redrawn in place only on a terminal; a redirected stderr gets
-// plain lines.
-bool StderrIsTerminal(const std::ostream& err)
-{
-    if (&err != &std::cerr) return false;
-#ifdef _WIN32
-    return _isatty(_fileno(stderr)) != 0;
-#else
-    return isatty(STDERR_FILENO) != 0;
-#endif
-}
 
 constexpr const char* Description = "Tolvane: find files and folders, and find duplicate files";
 
@@ -43,16 +23,12 @@ void SetUpApp(CLI::App& app)
                std::string(ExitStatusValues));
 }
 
-// The find and compare commands on one app, which writes the options it reads
-// into these members: not to be copied.
+// The find and compare commands on one app.
 struct SearchCommands {
-    explicit SearchCommands(CLI::App& app) : find(app), compare(AddCompareCommand(app, compareOptions)) {}
-    SearchCommands(const SearchCommands&) = delete;
-    SearchCommands& operator=(const SearchCommands&) = delete;
+    explicit SearchCommands(CLI::App& app) : find(app), compare(app) {}
 
     FindCommand find;
-    CompareCommandOptions compareOptions;
-    CLI::App* compare;
+    CompareCommand compare;
 };
 
 // Parses argv into app; returns the exit status when that ends the run
@@ -76,18 +52,21 @@ std::optional<int> Parse(CLI::App& app, int argc, const char* const* argv, std::
 
 }  // namespace
 
+bool Command::Chosen() const { return command_ && command_->parsed(); }
+
 int RunCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 {
     CLI::App app{Description, "tolvane"};
     SetUpApp(app);
-    int exitStatus = 0;
-    AddToolsCommands(app, out, err, exitStatus);
-    SearchCommands commands(app);
+    NewFoldersCommand newFolders(app);
+    FakeFileCommand fakeFile(app);
+    SearchCommands search(app);
     if (const std::optional<int> status = Parse(app, argc, argv, out, err)) return *status;
-    if (commands.find.Chosen()) return commands.find.Run(out, err);
-    if (commands.compare->parsed())
-        return RunCompareCommand(commands.compareOptions, out, err, StderrIsTerminal(err));
-    return exitStatus;
+    const Command* const commands[] = {&newFolders, &fakeFile, &search.find, &search.compare};
+    for (const Command* command : commands) {
+        if (command->Chosen()) return command->Run(out, err);
+    }
+    return 2;  // not reached: the parse requires one command
 }
 
 int CheckSearchCommandLine(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
@@ -98,7 +77,7 @@ int CheckSearchCommandLine(int argc, const char* const* argv, std::ostream& out,
     if (const std::optional<int> status = Parse(app, argc, argv, out, err)) return *status;
     if (commands.find.Chosen()) return commands.find.Check(err);
     // Exactly one command is required, so it is compare.
-    return CheckCompareCommand(commands.compareOptions, err);
+    return commands.compare.Check(err);
 }
 
 }  // namespace tolvane::cli

@@ -3,8 +3,16 @@
 #include <CLI/CLI.hpp>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
+#include <iostream>
 #include <optional>
+
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <unistd.h>
+#endif
 
 #include "cli/filter_options.h"
 #include "cli/location_options.h"
@@ -12,18 +20,32 @@
 #include "common/size_date_text.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_run.h"
+#include "compare/compare_status_text.h"
 
 namespace tolvane::cli {
 namespace {
 
+// Each step of the run on a line of its own; on a terminal one line redrawn
+// in place, with the percentage of a phase that reads files.
 class ConsoleView : public CompareRunView {
 public:
     ConsoleView(std::ostream& err, bool quiet, bool terminal) : err_(err), quiet_(quiet), terminal_(terminal) {}
     ~ConsoleView() override { EndProgressLine(); }
 
-    void SetStatusText(const std::string& text) override
+    void CollectingFiles() override { Show(CollectingFilesText); }
+    void PhaseEntered(ComparePhase phase) override { Show(ComparePhaseText(phase)); }
+    void WritingLists() override { Show(WritingListsText); }
+    void ReportProgress(int percent) override
     {
-        if (quiet_ || text == "Done" || text == "Idle") return;
+        if (quiet_ || !terminal_ || status_.empty()) return;
+        err_ << '\r' << status_ << ' ' << percent << '%' << std::flush;
+        progressShown_ = true;
+    }
+
+private:
+    void Show(const char* text)
+    {
+        if (quiet_) return;
         EndProgressLine();
         status_ = text;
         if (terminal_) {
@@ -33,18 +55,6 @@ public:
             err_ << status_ << '\n';
         }
     }
-    void SetButtonText(const std::string&) override {}
-    void ReportProgress(int percent) override
-    {
-        if (quiet_ || !terminal_ || status_.empty()) return;
-        err_ << '\r' << status_ << ' ' << percent << '%' << std::flush;
-        progressShown_ = true;
-    }
-    void SetOptionControlsEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void ShowTab(CompareTab) override {}
-
-private:
     void EndProgressLine()
     {
         if (progressShown_) err_ << '\n';
@@ -57,6 +67,18 @@ private:
     bool progressShown_ = false;
     std::string status_;
 };
+
+// Progress is redrawn in place only on a terminal; a redirected stderr gets
+// plain lines.
+bool IsTerminal(const std::ostream& err)
+{
+    if (&err != &std::cerr) return false;
+#ifdef _WIN32
+    return _isatty(_fileno(stderr)) != 0;
+#else
+    return isatty(STDERR_FILENO) != 0;
+#endif
+}
 
 // Messages go to stderr; the run asks no questions.
 class ConsolePrompter : public Prompter {
@@ -201,15 +223,17 @@ bool PrepareCompareRun(const CompareCommandOptions& o, CompareRunSettings& setti
 
 }  // namespace
 
-CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
+CompareCommand::CompareCommand(CLI::App& app)
 {
-    CLI::App* command = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
+    CompareCommandOptions& o = options_;
+    command_ = app.add_subcommand("compare", "Find duplicate files by content, name and/or size");
+    CLI::App* command = command_;
     // A location such as /data is a path, never an option, on every system.
     command->allow_windows_style_options(false);
     command->add_option("LOCATION", o.locations, "Folders to compare, subfolders included (default: the current folder)");
     // Notes each value option given, so that an empty value is not mistaken for none.
-    const auto valueOption = [command, &o](const std::string& name, std::string& value, const std::string& help) {
-        command->add_option(name, value, help)->each([&o, name](const std::string&) { o.given.insert(name); });
+    const auto valueOption = [this](const std::string& name, std::string& value, const std::string& help) {
+        command_->add_option(name, value, help)->each([this, name](const std::string&) { options_.given.insert(name); });
     };
     valueOption("--locations", o.locationsFile, "Add the folders of a locations list file");
     command->add_flag("--no-subfolders", o.noSubfolders, "Only the files directly inside each location");
@@ -223,12 +247,12 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
     command->add_flag("--combined", o.combined, "Combined result of name with content or size");
     command->add_flag("--only", o.only, "Only the combined result");
     AddListOption(*command, "-e,--ext", o.extensions, "Extension filter, such as jpg/png; repeatable")
-        ->each([&o](const std::string&) { o.given.insert("--ext"); });
+        ->each([this](const std::string&) { options_.given.insert("--ext"); });
     command->add_option("--ext-mode", o.extensionMode, "include (default) or exclude");
     valueOption("--size-filter", o.sizeFilter, "MODE:N[UNIT][:N[UNIT]], MODE eq|min|max|between|not-between");
     valueOption("--date", o.date, "KIND:REL:YYYY-MM-DD[:YYYY-MM-DD]");
     AddListOption(*command, "--attr", o.attributes, "include|exclude:NAME[,NAME...]; repeatable")
-        ->each([&o](const std::string&) { o.given.insert("--attr"); });
+        ->each([this](const std::string&) { options_.given.insert("--attr"); });
     AddScriptOptions(*command, o.script);
     command->add_flag("--tsv", o.tsv, "One tab-separated line per row: LIST, GROUP, PATH, SIZE, DATE")
         ->excludes(o.script.jsonOption);
@@ -240,23 +264,23 @@ CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& o)
         "truncated and zero lists), \"path\", \"size\", \"modified\" (UTC, ISO 8601)} a line; a name byte that is not "
         "UTF-8 is written \\udcXX (Python's surrogateescape). -0 ends every line with NUL instead.\n"
         "Exit status: " + std::string(ExitStatusValues));
-    return command;
 }
 
-int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err)
+int CompareCommand::Check(std::ostream& err) const
 {
     ConsolePrompter prompter(err);
     CompareRunSettings settings;
-    return PrepareCompareRun(options, settings, prompter, err) && CompareRunMayStart(settings, prompter) ? 0 : 2;
+    return PrepareCompareRun(options_, settings, prompter, err) && CompareRunMayStart(settings, prompter) ? 0 : 2;
 }
 
-int RunCompareCommand(const CompareCommandOptions& o, std::ostream& out, std::ostream& err, bool stderrIsTerminal)
+int CompareCommand::Run(std::ostream& out, std::ostream& err) const
 {
+    const CompareCommandOptions& o = options_;
     ConsolePrompter prompter(err);
     CompareRunSettings settings;
     if (!PrepareCompareRun(o, settings, prompter, err)) return 2;
 
-    ConsoleView view(err, o.quiet, stderrIsTerminal);
+    ConsoleView view(err, o.quiet, IsTerminal(err));
     FileContentSource source;
     MemoryResultList errorLog(false);
     CompareResultLists lists;

@@ -7,11 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "cli/script_options.h"
-
-namespace CLI {
-class App;
-}
 
 namespace tolvane::cli {
 
@@ -47,18 +44,22 @@ struct CompareCommandOptions {
     bool Given(const std::string& option) const { return given.count(option) > 0; }
 };
 
-// Declares the subcommand and its options on app; the parsed values land in options.
-CLI::App* AddCompareCommand(CLI::App& app, CompareCommandOptions& options);
+class CompareCommand : public Command {
+public:
+    // Adds the `compare` subcommand and its options to app.
+    explicit CompareCommand(CLI::App& app);
 
-// Runs the comparison (by content when no match option is given). Exit
-// status: 0 when a group list has rows, 1 when none has, 2 when the run cannot
-// start or the output cannot be written. stderrIsTerminal turns on the
-// progress display.
-int RunCompareCommand(const CompareCommandOptions& options, std::ostream& out, std::ostream& err,
-                      bool stderrIsTerminal);
+    // Runs the comparison (by content when no match option is given). Exit
+    // status: 0 when a group list has rows, 1 when none has, 2 when the run
+    // cannot start or the output cannot be written. A terminal as the error
+    // stream turns on the progress display.
+    int Run(std::ostream& out, std::ostream& err) const override;
+    // Reads and checks the options as Run does, without comparing: 0 when the
+    // run could start, 2 (with the message on err) when not.
+    int Check(std::ostream& err) const;
 
-// Reads and checks the options as RunCompareCommand does, without comparing:
-// 0 when the run could start, 2 (with the message on err) when not.
-int CheckCompareCommand(const CompareCommandOptions& options, std::ostream& err);
+private:
+    CompareCommandOptions options_;
+};
 
 }  // namespace tolvane::cli

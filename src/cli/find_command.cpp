@@ -13,6 +13,7 @@
 #include "common/result_list.h"
 #include "common/size_date_text.h"
 #include "find/filter_normalisation.h"
+#include "find/find_status_text.h"
 #include "find/search_engine.h"
 
 namespace tolvane::cli {
@@ -121,31 +122,14 @@ private:
     int rows_ = 0;
 };
 
-// The page as the command line has it: only the target and the last status
-// text matter.
+// Prints each entry as the walk finds it.
 class StreamRunView : public FindRunView {
 public:
-    StreamRunView(SearchTarget target, RowPrinter& printer) : target_(target), printer_(printer) {}
-
-    SearchTarget SelectedTarget() const override { return target_; }
-    void SetStatusText(const std::string& text) override { status_ = text; }
-    void SetOptionsCaption(const std::string&) override {}
-    void ShowOptions(bool) override {}
-    void ShowStatus(bool) override {}
-    void SetIndicator(IndicatorState) override {}
-    void SetSearchButtonText(const std::string&) override {}
-    void StartProgressTimer() override {}
-    void StopProgressTimer() override {}
-    void EnableActions(bool) override {}
-    void SelectTab(int) override {}
+    explicit StreamRunView(RowPrinter& printer) : printer_(printer) {}
     void EntryFound(const FileRecord& record, bool folder) override { printer_.Print(record, folder); }
 
-    const std::string& Status() const { return status_; }
-
 private:
-    SearchTarget target_;
     RowPrinter& printer_;
-    std::string status_;
 };
 
 }  // namespace
@@ -197,8 +181,6 @@ FindCommand::FindCommand(CLI::App& app)
         "applies to folders (--verbose shows the questions answered Yes).\n"
         "Exit status: " + std::string(ExitStatusValues));
 }
-
-bool FindCommand::Chosen() const { return command_->parsed(); }
 
 bool FindCommand::Prepare(FindState& state, FilterRows& rows, Prompter& prompter, std::ostream& err) const
 {
@@ -315,7 +297,8 @@ int FindCommand::Run(std::ostream& out, std::ostream& err) const
     FindLists lists(files, folders, errors);
     const RowForm form = script_.json ? RowForm::Json : long_ ? RowForm::Long : RowForm::Path;
     RowPrinter printer(out, form, script_.LineEnd(), state.stopRequested);
-    StreamRunView view(rows.searchTarget, printer);
+    StreamRunView view(printer);
+    state.criteria.searchTarget = rows.searchTarget;
     const SearchOutcome outcome = SearchWorker(state, view, prompter, lists);
     const bool written = printer.Flush();
 
@@ -326,7 +309,7 @@ int FindCommand::Run(std::ostream& out, std::ostream& err) const
         err << CommandName << ": the output cannot be written\n";
         return 2;
     }
-    if (!quiet_) err << view.Status() << '\n';
+    if (!quiet_) err << FindStatusText(state, FindStatusEvent::Final) << '\n';
     if (outcome == SearchOutcome::Aborted) return 2;
     return files.RowCount() + folders.RowCount() > 0 ? 0 : 1;
 }

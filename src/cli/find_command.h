@@ -6,11 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "cli/command.h"
 #include "cli/script_options.h"
-
-namespace CLI {
-class App;
-}
 
 namespace tolvane {
 struct FilterRows;
@@ -20,16 +17,15 @@ class Prompter;
 
 namespace tolvane::cli {
 
-class FindCommand {
+class FindCommand : public Command {
 public:
     // Adds the `find` subcommand and its options to app.
     explicit FindCommand(CLI::App& app);
 
-    bool Chosen() const;
     // Runs the search, printing each match as it is found; 0 when something
     // matched, 1 when nothing did, 2 when the search could not run (bad
     // values, no locations, memory) or the output could not be written.
-    int Run(std::ostream& out, std::ostream& err) const;
+    int Run(std::ostream& out, std::ostream& err) const override;
     // Reads and checks the options as Run does, without searching: 0 when the
     // search could start, 2 (with the message on err) when not.
     int Check(std::ostream& err) const;
@@ -40,7 +36,6 @@ private:
     // refuse or that names no folder.
     bool Prepare(FindState& state, FilterRows& rows, Prompter& prompter, std::ostream& err) const;
 
-    CLI::App* command_;
     std::vector<std::string> locations_;
     std::string locationsFile_;
     bool noSubfolders_ = false;

@@ -2,7 +2,6 @@
 
 #include <CLI/CLI.hpp>
 
-#include <memory>
 #include <string>
 
 #include "common/prompter.h"
@@ -40,45 +39,6 @@ private:
     std::ostream& err_;
 };
 
-struct NewFoldersOptions {
-    std::string parent;
-    std::string type = "upper";
-    int count = 10;
-    bool zeros = false;
-    std::string prefix;
-    std::string suffix;
-};
-
-int RunNewFolders(const NewFoldersOptions& options, std::ostream& out, std::ostream& err)
-{
-    if (options.parent.empty()) {
-        err << "tolvane: new-folders: PARENT must name a folder\n";
-        return ExitUsage;
-    }
-    if (HasForbiddenCharacter(options.prefix) || HasForbiddenCharacter(options.suffix)) {
-        err << "tolvane: Info: " << ForbiddenCharactersMessage << "\n";
-        return ExitUsage;
-    }
-    NewFoldersSettings settings;
-    settings.parentFolder = options.parent;
-    settings.sequenceType = options.type == "numbers" ? SequenceNumbers
-                            : options.type == "lower" ? SequenceLowerCase
-                                                      : SequenceUpperCase;
-    settings.countIndex = options.count / 10 - 1;
-    settings.leadingZeros = options.zeros;
-    settings.prefix = options.prefix;
-    settings.suffix = options.suffix;
-    ConsolePrompter prompter(out, err);
-    return CreateFolders(settings, prompter) ? ExitSuccess : ExitFailure;
-}
-
-struct FakeFileOptions {
-    std::string path;
-    std::string size;
-    std::string unit = "B";
-    bool overwrite = false;
-};
-
 int UnitIndex(const std::string& unit)
 {
     if (unit == "kB") return UnitKilobytes;
@@ -87,50 +47,72 @@ int UnitIndex(const std::string& unit)
     return UnitBytes;
 }
 
-int RunFakeFile(const FakeFileOptions& options, std::ostream& out, std::ostream& err)
+}  // namespace
+
+NewFoldersCommand::NewFoldersCommand(CLI::App& app)
 {
-    const int unit = UnitIndex(options.unit);
-    if (!FakeFileByteCount(options.size, unit)) {
+    command_ = app.add_subcommand("new-folders", "Create a lettered or numbered series of folders");
+    command_->add_option("PARENT", parent_, "The folder to create them in")->required();
+    command_->add_option("--type", type_, "Sequence: upper (A-Z), lower (a-z) or numbers (1 to the count)")
+        ->check(CLI::IsMember({"upper", "lower", "numbers"}))
+        ->capture_default_str();
+    command_->add_option("--count", count_, "How many numbered folders (with --type numbers)")
+        ->check(CLI::IsMember({10, 20, 30, 40, 50, 60, 70, 80, 90, 100}))
+        ->capture_default_str();
+    command_->add_flag("--zeros", zeros_, "Pad the numbers with leading zeros");
+    command_->add_option("--prefix", prefix_, "Text before each name");
+    command_->add_option("--suffix", suffix_, "Text after each name");
+}
+
+int NewFoldersCommand::Run(std::ostream& out, std::ostream& err) const
+{
+    if (parent_.empty()) {
+        err << "tolvane: new-folders: PARENT must name a folder\n";
+        return ExitUsage;
+    }
+    if (HasForbiddenCharacter(prefix_) || HasForbiddenCharacter(suffix_)) {
+        err << "tolvane: Info: " << ForbiddenCharactersMessage << "\n";
+        return ExitUsage;
+    }
+    NewFoldersSettings settings;
+    settings.parentFolder = parent_;
+    settings.sequenceType = type_ == "numbers" ? SequenceNumbers
+                            : type_ == "lower" ? SequenceLowerCase
+                                               : SequenceUpperCase;
+    settings.countIndex = count_ / 10 - 1;
+    settings.leadingZeros = zeros_;
+    settings.prefix = prefix_;
+    settings.suffix = suffix_;
+    ConsolePrompter prompter(out, err);
+    return CreateFolders(settings, prompter) ? ExitSuccess : ExitFailure;
+}
+
+FakeFileCommand::FakeFileCommand(CLI::App& app)
+{
+    command_ = app.add_subcommand("fake-file", "Create a file of a given size filled with zeros");
+    command_->add_option("PATH", path_, "The file to create")->required();
+    command_->add_option("SIZE", size_, "The size, 0 to 9999 (0 makes 1 byte)")->required();
+    command_->add_option("--unit", unit_, "Unit of SIZE: B, kB, MB or GB (powers of 1024)")
+        ->transform(CLI::IsMember({"B", "kB", "MB", "GB"}, CLI::ignore_case))
+        ->capture_default_str();
+    command_->add_flag("--overwrite", overwrite_, "Replace PATH when it exists");
+}
+
+int FakeFileCommand::Run(std::ostream& out, std::ostream& err) const
+{
+    const int unit = UnitIndex(unit_);
+    if (!FakeFileByteCount(size_, unit)) {
         err << "tolvane: fake-file: SIZE must be a whole number from 0 to 9999\n";
         return ExitUsage;
     }
     // The window asks before it replaces a file; here the option says so.
     uint32_t attributes = 0;
-    if (!options.overwrite && platform::GetPathAttributes(options.path, attributes)) {
-        err << "tolvane: fake-file: " << options.path << " already exists; add --overwrite to replace it\n";
+    if (!overwrite_ && platform::GetPathAttributes(path_, attributes)) {
+        err << "tolvane: fake-file: " << path_ << " already exists; add --overwrite to replace it\n";
         return ExitFailure;
     }
     ConsolePrompter prompter(out, err);
-    return CreateFakeFile(options.path, options.size, unit, prompter) ? ExitSuccess : ExitFailure;
-}
-
-}  // namespace
-
-void AddToolsCommands(CLI::App& app, std::ostream& out, std::ostream& err, int& exitStatus)
-{
-    auto newFolders = std::make_shared<NewFoldersOptions>();
-    CLI::App* folders = app.add_subcommand("new-folders", "Create a lettered or numbered series of folders");
-    folders->add_option("PARENT", newFolders->parent, "The folder to create them in")->required();
-    folders->add_option("--type", newFolders->type, "Sequence: upper (A-Z), lower (a-z) or numbers (1 to the count)")
-        ->check(CLI::IsMember({"upper", "lower", "numbers"}))
-        ->capture_default_str();
-    folders->add_option("--count", newFolders->count, "How many numbered folders (with --type numbers)")
-        ->check(CLI::IsMember({10, 20, 30, 40, 50, 60, 70, 80, 90, 100}))
-        ->capture_default_str();
-    folders->add_flag("--zeros", newFolders->zeros, "Pad the numbers with leading zeros");
-    folders->add_option("--prefix", newFolders->prefix, "Text before each name");
-    folders->add_option("--suffix", newFolders->suffix, "Text after each name");
-    folders->callback([newFolders, &out, &err, &exitStatus] { exitStatus = RunNewFolders(*newFolders, out, err); });
-
-    auto fakeFile = std::make_shared<FakeFileOptions>();
-    CLI::App* fake = app.add_subcommand("fake-file", "Create a file of a given size filled with zeros");
-    fake->add_option("PATH", fakeFile->path, "The file to create")->required();
-    fake->add_option("SIZE", fakeFile->size, "The size, 0 to 9999 (0 makes 1 byte)")->required();
-    fake->add_option("--unit", fakeFile->unit, "Unit of SIZE: B, kB, MB or GB (powers of 1024)")
-        ->transform(CLI::IsMember({"B", "kB", "MB", "GB"}, CLI::ignore_case))
-        ->capture_default_str();
-    fake->add_flag("--overwrite", fakeFile->overwrite, "Replace PATH when it exists");
-    fake->callback([fakeFile, &out, &err, &exitStatus] { exitStatus = RunFakeFile(*fakeFile, out, err); });
+    return CreateFakeFile(path_, size_, unit, prompter) ? ExitSuccess : ExitFailure;
 }
 
 }  // namespace tolvane::cli

@@ -1,9 +1,10 @@
-// The list that the next action works on: a page fills it just before it opens
-// an action, and the action (and its worker thread) reads it.
+// The list that an action works on: a page makes one for each action it
+// opens, and the action (and its worker thread) reads it.
 #pragma once
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "common/file_records.h"
@@ -20,7 +21,11 @@ inline constexpr int32_t ActionModeCopy = 0;
 inline constexpr int32_t ActionModeMove = 1;  // also the mode of a deletion
 inline constexpr int32_t ActionModeStop = -1;
 
-struct ActionTarget {
+// A page makes it shared, with owner set: a worker then holds a share of the
+// target, and so of what its pointers point into, until it has ended.
+struct ActionTarget : std::enable_shared_from_this<ActionTarget> {
+    // What list, records and rowIndex belong to.
+    std::shared_ptr<const void> owner;
     ResultList* list = nullptr;
     const FileRecords* records = nullptr;
     RowIndex* rowIndex = nullptr;

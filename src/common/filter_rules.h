@@ -17,6 +17,11 @@ namespace tolvane {
 enum class ExtensionRuleMode : int32_t { IncludeTypes = 0, ExcludeTypes = 1 };
 enum class SizeRuleMode : int32_t { EqualTo = 0, Minimum = 1, Maximum = 2, Between = 3, NotBetween = 4 };
 enum class SizeUnit : int32_t { Bytes = 0, Kilobytes = 1, Megabytes = 2 };
+// The byte factor of a size unit: 1, 1024 or 1048576.
+constexpr uint64_t SizeUnitFactor(SizeUnit unit)
+{
+    return unit == SizeUnit::Kilobytes ? 1024 : unit == SizeUnit::Megabytes ? 1048576 : 1;
+}
 enum class FileTimeKind : int32_t { Created = 0, Modified = 1, Accessed = 2 };
 enum class DateRelation : int32_t { On = 0, Before = 1, After = 2, Between = 3, NotBetween = 4 };
 enum class TimeRelation : int32_t { At = 0, Before = 1, After = 2, Between = 3, NotBetween = 4 };

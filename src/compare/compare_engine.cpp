@@ -59,20 +59,6 @@ std::unique_ptr<ContentReader> FileContentSource::Open(uint32_t, const std::stri
 
 namespace {
 
-const char* StatusText(CompareStep step)
-{
-    switch (step) {
-    case CompareStep::Size: return SizePhaseText;
-    case CompareStep::Name: return NamePhaseText;
-    case CompareStep::Content: return ContentPhaseText;
-    case CompareStep::NameContentFromGroups:
-    case CompareStep::NameContentDirect: return NameContentPhaseText;
-    case CompareStep::SizeNameFromGroups:
-    case CompareStep::SizeNameDirect: return SizeNamePhaseText;
-    }
-    return "";
-}
-
 // The share of a phase's steps done, reported as it changes; 100 only once
 // the phase is done.
 class StepProgress {
@@ -109,9 +95,9 @@ public:
     {
         lists_ = CompareLists{};
         lists_.truncated.assign(count_, 0);
-        for (const CompareStep step : PlanPhases(options_)) {
-            host_.EnterPhase(StatusText(step), ReadsContent(step) ? CancelButtonText : WaitButtonText);
-            RunStep(step);
+        for (const ComparePhase phase : PlanPhases(options_)) {
+            host_.PhaseEntered(phase);
+            RunPhase(phase);
         }
 
         for (uint32_t r = 0; r < count_; ++r) {
@@ -132,22 +118,22 @@ public:
     }
 
 private:
-    void RunStep(CompareStep step)
+    void RunPhase(ComparePhase phase)
     {
-        switch (step) {
-        case CompareStep::Size:
+        switch (phase) {
+        case ComparePhase::SizeGroups:
             sizeGroupOf_.assign(count_, 0);
             GroupBySizeAndName(true, false, lists_.size, &sizeGroupOf_);
             break;
-        case CompareStep::Name: GroupBySizeAndName(false, true, lists_.name, nullptr); break;
-        case CompareStep::Content: GroupByContent(false, lists_.content); break;
-        case CompareStep::NameContentFromGroups: CombineWithContentGroups(); break;
-        case CompareStep::NameContentDirect: GroupByContent(true, lists_.combined); break;
-        case CompareStep::SizeNameFromGroups:
+        case ComparePhase::NameGroups: GroupBySizeAndName(false, true, lists_.name, nullptr); break;
+        case ComparePhase::ContentGroups: GroupByContent(false, lists_.content); break;
+        case ComparePhase::NameContentCombine: CombineWithContentGroups(); break;
+        case ComparePhase::NameContentGroups: GroupByContent(true, lists_.combined); break;
+        case ComparePhase::SizeNameCombine:
             CombineWithNameGroups(sizeGroupOf_);
             KeepOneNamePerFile(records_, source_, lists_.combined);
             break;
-        case CompareStep::SizeNameDirect:
+        case ComparePhase::SizeNameGroups:
             GroupBySizeAndName(true, true, lists_.combined, nullptr);
             KeepOneNamePerFile(records_, source_, lists_.combined);
             break;

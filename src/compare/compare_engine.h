@@ -77,12 +77,31 @@ public:
 // before anything was read.
 int64_t ReadUpTo(ContentReader& reader, void* buffer, size_t count);
 
-// What the engine tells the page while it works.
+// The phases of a run, as the engine enters them. Two of them read the files
+// (PhaseReadsFiles), and a stop ends those; the others run to their end.
+enum class ComparePhase {
+    SizeGroups,         // files of equal size
+    NameGroups,         // files of equal name
+    ContentGroups,      // files of equal content
+    NameContentCombine,  // the content groups within the name groups
+    NameContentGroups,  // files of equal name and content, read by name group
+    SizeNameCombine,    // the size groups within the name groups
+    SizeNameGroups,     // files of equal size and name
+};
+
+constexpr bool PhaseReadsFiles(ComparePhase phase)
+{
+    return phase == ComparePhase::ContentGroups || phase == ComparePhase::NameContentGroups;
+}
+
+// What the engine reports while it works. A host that shows no phase or no
+// progress leaves those methods as they are.
 class CompareEngineHost {
 public:
     virtual ~CompareEngineHost() = default;
-    virtual void EnterPhase(const char* statusText, const char* buttonText) = 0;
-    virtual void ReportProgress(int percent) = 0;
+    virtual void PhaseEntered(ComparePhase /*phase*/) {}
+    // 0 to 100 within a phase that reads files.
+    virtual void ReportProgress(int /*percent*/) {}
     // A file could not be opened: one error-log row for it.
     virtual void AddCompareErrorEntry(const std::string& path, uint32_t errorCode) = 0;
 };
@@ -105,15 +124,6 @@ struct CompareLists {
     uint32_t truncatedCount = 0;
     uint32_t zeroSizeCount = 0;
 };
-
-// Status and button texts of the phases.
-inline constexpr const char* SizePhaseText = "Comparing files by size...";
-inline constexpr const char* NamePhaseText = "Comparing files by name...";
-inline constexpr const char* ContentPhaseText = "Comparing files by content...";
-inline constexpr const char* NameContentPhaseText = "Comparing files by name + content...";
-inline constexpr const char* SizeNamePhaseText = "Comparing files by size + name...";
-inline constexpr const char* WaitButtonText = "Wait...";
-inline constexpr const char* CancelButtonText = "Cancel";
 
 // How much the content phases may hold at once. The defaults suit the
 // program; tests shrink them to reach chunk edges and reopened files with

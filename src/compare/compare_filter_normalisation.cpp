@@ -81,18 +81,6 @@ void AcceptAttributes(const CompareFilterRows& rows, CompareCriteria& criteria)
 
 }  // namespace
 
-uint64_t SizeUnitFactor(SizeUnit unit)
-{
-    switch (unit) {
-    case SizeUnit::Kilobytes:
-        return 1024;
-    case SizeUnit::Megabytes:
-        return 1048576;
-    default:
-        return 1;
-    }
-}
-
 std::string AcceptCompareFilters(const CompareFilterRows& rows, CompareCriteria& criteria)
 {
     AcceptExtension(rows, criteria);

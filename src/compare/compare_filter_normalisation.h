@@ -40,7 +40,4 @@ inline constexpr const char* CompareFiltersSpecified = "Specified filters";
 // has already set) and returns the caption of the page's filters button.
 std::string AcceptCompareFilters(const CompareFilterRows& rows, CompareCriteria& criteria);
 
-// The byte factor of a size unit: 1, 1024 or 1048576.
-uint64_t SizeUnitFactor(SizeUnit unit);
-
 }  // namespace tolvane

@@ -13,11 +13,7 @@ namespace {
 class RunHost : public CompareEngineHost {
 public:
     RunHost(CompareRunView& view, CompareRun& run) : view_(view), run_(run) {}
-    void EnterPhase(const char* statusText, const char* buttonText) override
-    {
-        view_.SetStatusText(statusText);
-        view_.SetButtonText(buttonText);
-    }
+    void PhaseEntered(ComparePhase phase) override { view_.PhaseEntered(phase); }
     void ReportProgress(int percent) override { view_.ReportProgress(percent); }
     void AddCompareErrorEntry(const std::string& path, uint32_t errorCode) override
     {
@@ -71,46 +67,28 @@ private:
     bool outOfMemory_ = false;
 };
 
+// Writes the rows of one list; groups holds their group numbers, or is null
+// for a list without groups.
+void WriteList(const RowIndex& rows, const std::vector<uint32_t>* groups, const FileRecords& records,
+               const CompareColumns& columns, ResultList* target)
+{
+    if (!target) return;
+    for (size_t r = 0; r < rows.size(); ++r) {
+        const int row = static_cast<int>(r);
+        const FileRecord record = records[rows[r]];
+        target->InsertRow(row);
+        if (groups) target->SetCellText(row, GroupColumn, std::to_string((*groups)[r]));
+        target->SetCellText(row, columns.name, record.fileName);
+        target->SetCellText(row, columns.path, record.folderPath);
+        if (columns.size >= 0) target->SetCellText(row, columns.size, SizeText(record.size, true));
+        target->SetCellText(row, columns.date,
+                            FileTimeText(columns.size >= 0 ? record.modifiedTime : record.createdTime));
+    }
+}
+
 void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
 {
-    if (!target) return;
-    for (size_t r = 0; r < list.rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[list.rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, GroupColumn, std::to_string(list.groups[r]));
-        target->SetCellText(row, 2, record.fileName);
-        target->SetCellText(row, 3, record.folderPath);
-        target->SetCellText(row, 4, SizeText(record.size, true));
-        target->SetCellText(row, 5, FileTimeText(record.modifiedTime));
-    }
-}
-
-void WriteTruncatedList(const RowIndex& rows, const FileRecords& records, ResultList* target)
-{
-    if (!target) return;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, 1, record.fileName);
-        target->SetCellText(row, 2, record.folderPath);
-        target->SetCellText(row, 3, SizeText(record.size, true));
-        target->SetCellText(row, 4, FileTimeText(record.modifiedTime));
-    }
-}
-
-void WriteZeroSizeList(const RowIndex& rows, const FileRecords& records, ResultList* target)
-{
-    if (!target) return;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, 1, record.fileName);
-        target->SetCellText(row, 2, record.folderPath);
-        target->SetCellText(row, 3, FileTimeText(record.createdTime));
-    }
+    WriteList(list.rows, &list.groups, records, GroupedColumns, target);
 }
 
 }  // namespace
@@ -152,7 +130,9 @@ void CompareRun::Abort(const char* text) { prompter_.Message(text, "Aborted", Mb
 void CompareRun::Run(const CompareRunSettings& settings)
 {
     if (!CompareRunMayStart(settings, prompter_)) return;
-    SetCompareRunState(CompareRunState::Running);
+    runState_.store(CompareRunState::Running);
+    stopRequested_.store(false);
+    view_.RunStateChanged(CompareRunState::Running);
     options_ = CountedOptions(settings.boxes);
 
     records_.Clear();
@@ -161,7 +141,7 @@ void CompareRun::Run(const CompareRunSettings& settings)
     errorLog_.Clear();
 
     if (CollectFiles(settings) == WalkOutcome::OutOfMemory) {
-        SetCompareRunState(CompareRunState::Finished);
+        Finish();
         return;
     }
 
@@ -170,11 +150,10 @@ void CompareRun::Run(const CompareRunSettings& settings)
         CompareOutcome::OutOfMemory) {
         lists_ = CompareLists{};
         Abort("Memory allocation failed.");
-        SetCompareRunState(CompareRunState::Finished);
+        Finish();
         return;
     }
-    view_.SetButtonText(WaitButtonText);
-    view_.SetStatusText("Writing result...");
+    view_.WritingLists();
     try {
         WriteLists();
         listsWritten_ = true;
@@ -185,12 +164,12 @@ void CompareRun::Run(const CompareRunSettings& settings)
         lists_ = CompareLists{};
         Abort("Memory allocation failed.");
     }
-    SetCompareRunState(CompareRunState::Finished);
+    Finish();
 }
 
 CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& settings)
 {
-    view_.SetStatusText("Searching for files to compare...");
+    view_.CollectingFiles();
     FolderWalk walk(folderQueue_, settings.walkLimits, settings.includeSubfolders);
     if (!walk.Start(settings.locationPaths)) {
         Abort("Memory allocation failed.");
@@ -214,53 +193,28 @@ void CompareRun::WriteLists()
     WriteGroupList(lists_.content, records_, resultLists_[CompareTab::Content]);
     WriteGroupList(lists_.name, records_, resultLists_[CompareTab::Name]);
     WriteGroupList(lists_.size, records_, resultLists_[CompareTab::Size]);
-    WriteTruncatedList(lists_.truncatedRows, records_, resultLists_[CompareTab::Truncated]);
-    WriteZeroSizeList(lists_.zeroSizeRows, records_, resultLists_[CompareTab::ZeroSize]);
+    WriteList(lists_.truncatedRows, nullptr, records_, TruncatedColumns, resultLists_[CompareTab::Truncated]);
+    WriteList(lists_.zeroSizeRows, nullptr, records_, ZeroSizeColumns, resultLists_[CompareTab::ZeroSize]);
 }
 
-void CompareRun::SetCompareRunState(CompareRunState state)
+void CompareRun::Finish()
 {
-    runState_.store(state);
-    switch (state) {
-    case CompareRunState::Running:
-        stopRequested_.store(false);
-        view_.SetOptionControlsEnabled(false);
-        view_.SetButtonText(CancelButtonText);
-        break;
-    case CompareRunState::Finished: {
-        folderQueue_.Clear();
-        view_.SetButtonText("Reset");
-        bool shown = false;
-        for (int tab = 0; tab < CompareTabCount; ++tab) {
-            ResultList* list = resultLists_.lists[tab];
-            if (!list || list->RowCount() == 0) continue;
-            list->SetEnabled(true);
-            if (!shown) {
-                view_.ShowTab(static_cast<CompareTab>(tab));
-                shown = true;
-            }
-        }
-        view_.SetActionsEnabled(true);
-        view_.SetStatusText("Done");
-        break;
+    folderQueue_.Clear();
+    runState_.store(CompareRunState::Finished);
+    view_.RunStateChanged(CompareRunState::Finished);
+}
+
+void CompareRun::Reset()
+{
+    runState_.store(CompareRunState::Idle);
+    records_.Clear();
+    lists_ = CompareLists{};
+    listsWritten_ = false;
+    for (ResultList* list : resultLists_.lists) {
+        if (list) list->DeleteAllRows();
     }
-    case CompareRunState::Idle:
-        records_.Clear();
-        lists_ = CompareLists{};
-        listsWritten_ = false;
-        view_.SetOptionControlsEnabled(true);
-        view_.SetButtonText("Compare");
-        view_.SetActionsEnabled(false);
-        for (ResultList* list : resultLists_.lists) {
-            if (!list) continue;
-            list->DeleteAllRows();
-            list->SetEnabled(false);
-        }
-        errorLog_.Clear();
-        view_.SetStatusText("Idle");
-        view_.ReportProgress(0);
-        break;
-    }
+    errorLog_.Clear();
+    view_.RunStateChanged(CompareRunState::Idle);
 }
 
 }  // namespace tolvane

@@ -1,7 +1,8 @@
 // A compare run: the start checks, the walk that collects the files passing
 // the Compare filters, the grouping, and the writing of the six lists, with
-// the page's run states. Window-free: the page (or the command line) supplies
-// a view, a prompter and the result lists.
+// the run states. Window-free: the page (compare_page_presenter.h) or the
+// command line supplies a view of the run's events, a prompter and the
+// result lists.
 #pragma once
 
 #include <atomic>
@@ -27,18 +28,34 @@ enum class CompareRunState : int32_t { Idle = 0, Running = 1, Finished = 2 };
 enum class CompareTab : int { Combined = 0, Content, Name, Size, Truncated, ZeroSize, ErrorLog };
 inline constexpr int CompareTabCount = 7;
 
-// What the run changes on the page besides the lists.
+// Where a result list shows a file; column 0 holds the mark box. date is the
+// modified time, or in the Zero size list the created time; a list without
+// a size column has size -1.
+struct CompareColumns {
+    int name;
+    int path;
+    int size;
+    int date;
+};
+inline constexpr CompareColumns GroupedColumns{2, 3, 4, 5};  // after the group number (GroupColumn)
+inline constexpr CompareColumns TruncatedColumns{1, 2, 3, 4};
+inline constexpr CompareColumns ZeroSizeColumns{1, 2, -1, 3};
+
+// What a run reports besides the rows it writes, from the thread it runs on.
+// A front end overrides only what it shows.
 class CompareRunView {
 public:
     virtual ~CompareRunView() = default;
-    virtual void SetStatusText(const std::string& text) = 0;
-    // The Compare button: "Compare", "Cancel", "Wait..." or "Reset".
-    virtual void SetButtonText(const std::string& text) = 0;
-    virtual void ReportProgress(int percent) = 0;
-    // The option check boxes and the filters and locations buttons.
-    virtual void SetOptionControlsEnabled(bool enabled) = 0;
-    virtual void SetActionsEnabled(bool enabled) = 0;
-    virtual void ShowTab(CompareTab tab) = 0;
+    // Running once the start checks have passed, Finished at every end after
+    // them, Idle on a reset.
+    virtual void RunStateChanged(CompareRunState /*state*/) {}
+    // The steps of a run, in their order: collecting the files, each phase
+    // of the grouping, writing the lists.
+    virtual void CollectingFiles() {}
+    virtual void PhaseEntered(ComparePhase /*phase*/) {}
+    virtual void WritingLists() {}
+    // 0 to 100 within a phase that reads files.
+    virtual void ReportProgress(int /*percent*/) {}
 };
 
 // The seven lists of the page, in tab order. The run writes into those that
@@ -88,8 +105,8 @@ public:
     void RequestStop() { stopRequested_.store(true); }
     std::atomic<bool>& StopFlag() { return stopRequested_; }
 
-    // Idle is the page's Reset: frees the results and empties the lists.
-    void SetCompareRunState(CompareRunState state);
+    // The page's Reset: frees the results, empties the lists and reports Idle.
+    void Reset();
     CompareRunState RunState() const { return runState_.load(); }
 
     const FileRecords& Records() const { return records_; }
@@ -113,6 +130,7 @@ private:
     WalkOutcome CollectFiles(const CompareRunSettings& settings);
     void WriteLists();
     void Abort(const char* text);
+    void Finish();
 
     CompareRunView& view_;
     Prompter& prompter_;

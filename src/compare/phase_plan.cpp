@@ -2,26 +2,21 @@
 
 namespace tolvane {
 
-std::vector<CompareStep> PlanPhases(const CompareOptions& o)
+std::vector<ComparePhase> PlanPhases(const CompareOptions& o)
 {
     const bool only = o.combinedResult && o.combinedOnly;
-    std::vector<CompareStep> steps;
-    if (o.matchSize && !(only && !o.matchContent)) steps.push_back(CompareStep::Size);
-    if (o.matchName && !only) steps.push_back(CompareStep::Name);
-    if (o.matchContent && !(only && o.matchName)) steps.push_back(CompareStep::Content);
+    std::vector<ComparePhase> phases;
+    if (o.matchSize && !(only && !o.matchContent)) phases.push_back(ComparePhase::SizeGroups);
+    if (o.matchName && !only) phases.push_back(ComparePhase::NameGroups);
+    if (o.matchContent && !(only && o.matchName)) phases.push_back(ComparePhase::ContentGroups);
     if (o.combinedResult && o.matchName) {
         if (o.matchContent) {
-            steps.push_back(only ? CompareStep::NameContentDirect : CompareStep::NameContentFromGroups);
+            phases.push_back(only ? ComparePhase::NameContentGroups : ComparePhase::NameContentCombine);
         } else if (o.matchSize) {
-            steps.push_back(only ? CompareStep::SizeNameDirect : CompareStep::SizeNameFromGroups);
+            phases.push_back(only ? ComparePhase::SizeNameGroups : ComparePhase::SizeNameCombine);
         }
     }
-    return steps;
-}
-
-bool ReadsContent(CompareStep step)
-{
-    return step == CompareStep::Content || step == CompareStep::NameContentDirect;
+    return phases;
 }
 
 }  // namespace tolvane

@@ -1,7 +1,6 @@
 #include "find/search_engine.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <new>
 
 #include "common/constants.h"
@@ -24,14 +23,6 @@ enum class Step { Next, EndWalk, AllocationFailed, ReallocationFailed };
 bool AnyFolderRuleOn(const SearchCriteria& criteria)
 {
     return criteria.dateRuleOn || criteria.nameRuleOn || criteria.timeRuleOn || criteria.attributeRuleOn;
-}
-
-// "%i.%i sec.": whole seconds and one truncated tenth.
-std::string SecondsText(uint32_t elapsedMs)
-{
-    char text[32];
-    std::snprintf(text, sizeof text, "%u.%u sec.", elapsedMs / 1000, elapsedMs % 1000 / 100);
-    return text;
 }
 
 // Applies the Find rules to each entry of the walk and stores those that pass.
@@ -203,11 +194,25 @@ void WriteRows(const FindState& state, FindLists& lists)
     }
 }
 
+void EnterRunning(FindState& state, FindRunView& view)
+{
+    state.runState.store(SearchRunState::Running);
+    state.stopRequested.store(false);
+    view.RunStateChanged(SearchRunState::Running);
+}
+
+void EnterFinished(FindState& state, FindRunView& view)
+{
+    state.runState.store(SearchRunState::Finished);
+    state.folderQueue.Clear();
+    view.RunStateChanged(SearchRunState::Finished);
+}
+
 // Ends a search that ran out of memory: Finished at once, no rows written.
-SearchOutcome AbortForMemory(FindState& state, FindRunView& view, FindLists& lists)
+SearchOutcome AbortForMemory(FindState& state, FindRunView& view)
 {
     state.traversalRunning.store(false);
-    SetFindRunState(state, view, lists, SearchRunState::Finished);
+    EnterFinished(state, view);
     return SearchOutcome::Aborted;
 }
 
@@ -223,13 +228,12 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
     if (!criteria.filtersSpecified &&
         prompter.Message("Are you sure you want to continue?", "No filters selected", MbQuestion) != IdYes)
         return SearchOutcome::NotStarted;
-    criteria.searchTarget = view.SelectedTarget();
     if (criteria.filtersSpecified && criteria.searchTarget != SearchTarget::Files && !AnyFolderRuleOn(criteria) &&
         prompter.Message("Are you sure you want to continue?", "No filters selected that can apply to folders",
                          MbQuestion) != IdYes)
         return SearchOutcome::NotStarted;
 
-    SetFindRunState(state, view, lists, SearchRunState::Running);
+    EnterRunning(state, view);
     state.foundFileCount.store(0);
     state.foundFolderCount.store(0);
     const uint32_t startTick = platform::TickCount();
@@ -237,126 +241,40 @@ SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompt
         FolderWalk walk(state.folderQueue, state.walkLimits, state.locations.includeSubfolders);
         if (!walk.Start(state.locations.locationPaths)) {
             prompter.Message(AllocationFailedText, AbortedCaption, MbIconHand);
-            return AbortForMemory(state, view, lists);
+            return AbortForMemory(state, view);
         }
-        UpdateFindStatus(state, view, FindStatusEvent::Progress);
+        view.StatusChanged(FindStatusEvent::Progress);
         state.traversalRunning.store(true);
         const bool walked = FindVisitor(state, view, prompter, lists).Walk(walk);
         state.elapsedMs.store(platform::TickCount() - startTick);
-        if (!walked) return AbortForMemory(state, view, lists);
+        if (!walked) return AbortForMemory(state, view);
         state.traversalRunning.store(false);
 
-        UpdateFindStatus(state, view, FindStatusEvent::TraversalDone);
-        view.SetSearchButtonText("Wait...");
+        view.StatusChanged(FindStatusEvent::TraversalDone);
         WriteRows(state, lists);
     } catch (const std::bad_alloc&) {
         state.elapsedMs.store(platform::TickCount() - startTick);
         prompter.Message(AllocationFailedText, AbortedCaption, MbIconHand);
         lists.files.DeleteAllRows();
         lists.folders.DeleteAllRows();
-        return AbortForMemory(state, view, lists);
+        return AbortForMemory(state, view);
     }
-    SetFindRunState(state, view, lists, SearchRunState::Finished);
+    EnterFinished(state, view);
     return SearchOutcome::Completed;
 }
 
-void SetFindRunState(FindState& state, FindRunView& view, FindLists& lists, SearchRunState mode)
+void ResetFindRun(FindState& state, FindRunView& view, FindLists& lists)
 {
-    switch (mode) {
-    case SearchRunState::Running:
-        state.runState.store(SearchRunState::Running);
-        state.stopRequested.store(false);
-        view.SetOptionsCaption("");
-        view.ShowOptions(false);
-        view.SetStatusText("Starting...");
-        view.ShowStatus(true);
-        view.SetSearchButtonText("Cancel");
-        view.StartProgressTimer();
-        break;
-    case SearchRunState::Finished: {
-        state.runState.store(SearchRunState::Finished);
-        state.folderQueue.Clear();
-        view.StopProgressTimer();
-        view.SetSearchButtonText("Reset");
-        UpdateFindStatus(state, view, FindStatusEvent::Final);
-        view.EnableActions(true);
-        const bool anyFiles = lists.files.RowCount() > 0;
-        const bool anyFolders = lists.folders.RowCount() > 0;
-        const bool anyErrors = lists.errorLog.Count() > 0;
-        if (anyFiles) lists.files.SetEnabled(true);
-        if (anyFolders) lists.folders.SetEnabled(true);
-        if (anyErrors) lists.errors.SetEnabled(true);
-        if (anyFiles)
-            view.SelectTab(FilesTab);
-        else if (anyFolders)
-            view.SelectTab(FoldersTab);
-        else if (anyErrors)
-            view.SelectTab(ErrorLogTab);
-        break;
-    }
-    case SearchRunState::Idle:
-        state.runState.store(SearchRunState::Idle);
-        lists.errorLog.Clear();
-        state.foundFiles.Clear();
-        state.foundFolders.Clear();
-        state.fileRows = RowIndex();
-        state.folderRows = RowIndex();
-        state.foundFileCount.store(0);
-        state.foundFolderCount.store(0);
-        view.SetOptionsCaption("Options");
-        view.ShowOptions(true);
-        view.ShowStatus(false);
-        view.SetSearchButtonText("Search");
-        view.EnableActions(false);
-        view.SetStatusText("");
-        for (ResultList* list : {&lists.files, &lists.folders, &lists.errors}) {
-            list->DeleteAllRows();
-            list->SetEnabled(false);
-        }
-        break;
-    }
-}
-
-std::string FindStatusText(const FindState& state, FindStatusEvent event)
-{
-    const int32_t files = state.foundFileCount.load();
-    const int32_t folders = state.foundFolderCount.load();
-    const bool somethingFound = files != 0 || folders != 0;
-    const bool stopped = state.stopRequested.load();
-    const std::string seconds = SecondsText(state.elapsedMs.load());
-
-    std::string text;
-    switch (event) {
-    case FindStatusEvent::Progress: text = "Searching..."; break;
-    case FindStatusEvent::TraversalDone:
-        if (stopped)
-            text = "Search procedure aborted after " + seconds + (somethingFound ? " Writing result..." : "");
-        else
-            text = "Search procedure finished in " + seconds + (somethingFound ? "  Writing result..." : "");
-        break;
-    case FindStatusEvent::Final:
-        text = (stopped ? "Search procedure aborted after " : "Search procedure finished in ") + seconds;
-        break;
-    }
-    text += '\n';
-
-    char counts[96];
-    if (!somethingFound)
-        std::snprintf(counts, sizeof counts, "Nothing matched your criteria");
-    else if (state.criteria.searchTarget == SearchTarget::Folders)
-        std::snprintf(counts, sizeof counts, "%i folders matched your criteria", folders);
-    else if (state.criteria.searchTarget == SearchTarget::FilesAndFolders)
-        std::snprintf(counts, sizeof counts, "%i files and %i folders matched your criteria", files, folders);
-    else
-        std::snprintf(counts, sizeof counts, "%i files matched your criteria", files);
-    return text + counts;
-}
-
-void UpdateFindStatus(const FindState& state, FindRunView& view, FindStatusEvent event)
-{
-    if (event == FindStatusEvent::Final)
-        view.SetIndicator(state.stopRequested.load() ? IndicatorState::Indeterminate : IndicatorState::Checked);
-    view.SetStatusText(FindStatusText(state, event));
+    state.runState.store(SearchRunState::Idle);
+    lists.errorLog.Clear();
+    state.foundFiles.Clear();
+    state.foundFolders.Clear();
+    state.fileRows = RowIndex();
+    state.folderRows = RowIndex();
+    state.foundFileCount.store(0);
+    state.foundFolderCount.store(0);
+    for (ResultList* list : {&lists.files, &lists.folders, &lists.errors}) list->DeleteAllRows();
+    view.RunStateChanged(SearchRunState::Idle);
 }
 
 void AddFindErrorEntry(FindState& state, FindLists& lists, Prompter& prompter, const std::string& path,

@@ -1,8 +1,8 @@
-// The Find search: its state, the run view it drives, and the worker that
+// The Find search: its state, the events it reports, and the worker that
 // walks the locations breadth-first, applies the rules to every entry and
 // writes the found files and folders into the result lists. Window-free: the
-// Windows page implements the run view on its controls and starts the worker
-// on a thread; the command line implements it on its error stream.
+// Windows page shows the events on its controls (find_page_presenter.h) and
+// starts the worker on a thread; the command line prints what it needs.
 #pragma once
 
 #include <atomic>
@@ -23,14 +23,9 @@
 namespace tolvane {
 
 enum class SearchRunState : int32_t { Idle = 0, Running = 1, Finished = 2 };
+// Progress: the walk runs; TraversalDone: it has ended and the rows are being
+// written; Final: the search has finished.
 enum class FindStatusEvent : int32_t { Progress = 100, TraversalDone = 110, Final = 111 };
-// The three states of the status indicator (a three-state check box).
-enum class IndicatorState : int32_t { Unchecked = 0, Checked = 1, Indeterminate = 2 };
-
-// Tabs of the result lists, in the tab control's order.
-inline constexpr int FilesTab = 0;
-inline constexpr int FoldersTab = 1;
-inline constexpr int ErrorLogTab = 2;
 
 // Columns of the Files list (Name, Path, Size, Modified) and the Folders list
 // (Name, Path, Modified).
@@ -40,8 +35,8 @@ inline constexpr int FileSizeColumn = 2;
 inline constexpr int FileModifiedColumn = 3;
 inline constexpr int FolderModifiedColumn = 2;
 
-// The Find page's state. The user-interface thread writes the criteria and the
-// locations while no search runs, and during a search only stopRequested; it
+// The Find page's state. The user-interface thread writes the criteria (the
+// search target among them) and the locations while no search runs, and during a search only stopRequested; it
 // reads the run state, the counts and elapsedMs at any time.
 struct FindState {
     SearchCriteria criteria;
@@ -67,30 +62,18 @@ struct FindState {
     std::atomic<int32_t> foundFolderCount{0};
 };
 
-// What a search does to the Find page besides its lists.
+// What a search reports besides the rows it writes, from the thread it runs
+// on. A front end overrides only what it shows.
 class FindRunView {
 public:
     virtual ~FindRunView() = default;
-
-    // The search target chosen on the page when the search starts.
-    virtual SearchTarget SelectedTarget() const = 0;
-    // The caption of the options group box ("Options", or empty while running).
-    virtual void SetOptionsCaption(const std::string& caption) = 0;
-    // The target choice and the filters and locations buttons.
-    virtual void ShowOptions(bool shown) = 0;
-    // The status indicator and the status text.
-    virtual void ShowStatus(bool shown) = 0;
-    virtual void SetIndicator(IndicatorState state) = 0;
-    virtual void SetStatusText(const std::string& text) = 0;
-    // The main button: "Search", "Cancel", "Wait..." or "Reset".
-    virtual void SetSearchButtonText(const std::string& text) = 0;
-    // The 300 ms timer that calls UpdateFindStatus(Progress) during the walk.
-    virtual void StartProgressTimer() = 0;
-    virtual void StopProgressTimer() = 0;
-    virtual void EnableActions(bool enabled) = 0;
-    virtual void SelectTab(int tab) = 0;
+    // Running once the start checks have passed, Finished at every end after
+    // them (the rows written, or none when memory ran out), Idle on a reset.
+    virtual void RunStateChanged(SearchRunState /*state*/) {}
+    // Progress when the walk starts, TraversalDone when it has ended.
+    virtual void StatusChanged(FindStatusEvent /*event*/) {}
     // A file or folder the walk has just found, long before the rows are
-    // written: the command line prints it at once, the page has no use for it.
+    // written: the command line prints it at once.
     virtual void EntryFound(const FileRecord& /*record*/, bool /*folder*/) {}
 };
 
@@ -113,13 +96,12 @@ enum class SearchOutcome {
     Aborted,     // memory ran out: Finished at once, no rows written
 };
 
-// Runs one search from the start checks to the Finished state.
+// Runs one search, for the target in state.criteria, from the start checks
+// to the Finished state.
 SearchOutcome SearchWorker(FindState& state, FindRunView& view, Prompter& prompter, FindLists& lists);
 
-void SetFindRunState(FindState& state, FindRunView& view, FindLists& lists, SearchRunState mode);
-void UpdateFindStatus(const FindState& state, FindRunView& view, FindStatusEvent event);
-// The two status lines for an event, joined by a line break.
-std::string FindStatusText(const FindState& state, FindStatusEvent event);
+// The page's Reset: frees the results, empties the lists and reports Idle.
+void ResetFindRun(FindState& state, FindRunView& view, FindLists& lists);
 // Adds an Error log row for path; at the limit it shows "Too many errors!" and
 // requests a stop instead.
 void AddFindErrorEntry(FindState& state, FindLists& lists, Prompter& prompter, const std::string& path,

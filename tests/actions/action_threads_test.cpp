@@ -1,6 +1,7 @@
 // Copy, move and delete workers on their own thread, cancelled from the
-// progress dialog's thread while it shows their progress. The suite ends in
-// "Threads": scripts/test also runs it built with ThreadSanitizer.
+// progress dialog's thread while it shows their progress. A suite named
+// ...Threads in a program labelled "threads": scripts/test also runs it built
+// with ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <algorithm>

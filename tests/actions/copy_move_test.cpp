@@ -34,8 +34,8 @@ TEST(CopyMoveWorker, CopyIntoItsOwnFolderRenamesAndKeepsTheOriginal)
     ActionList t({ListedFile{"a/report.txt", "original"}});
     const std::string folder = t.temp.PathOf("a");
     ScriptedChoices choices(folder);
-    choices.Answer(ConfirmRename);
-    choices.Answer(ConfirmRename);
+    choices.Answer(ClashAnswer::Rename);
+    choices.Answer(ClashAnswer::Rename);
     Transfer(t, choices);
     EXPECT_EQ(choices.pickTitle, "Select destination");
     EXPECT_EQ(t.progress.caption, " Copying...");
@@ -60,7 +60,7 @@ TEST(CopyMoveWorker, AnswersForAllAreRememberedForOneRunAndNothingIsReplaced)
     ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
     for (const char* name : {"a", "b", "c"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
     ScriptedChoices choices(t.temp.PathOf("dst"));
-    choices.Answer(ConfirmSkip, true);
+    choices.Answer(ClashAnswer::Skip, true);
     Transfer(t, choices);
     EXPECT_EQ(choices.clashNames, Names{"c.txt"});
     EXPECT_EQ(t.progress.counters, (Names{"1 / 3", "2 / 3", "3 / 3"}));
@@ -68,7 +68,7 @@ TEST(CopyMoveWorker, AnswersForAllAreRememberedForOneRunAndNothingIsReplaced)
     EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 3);
 
     t.temp.WriteFile("dst/a_1.txt", "old a_1");
-    choices.Answer(ConfirmRename, true);
+    choices.Answer(ClashAnswer::Rename, true);
     Transfer(t, choices);
     EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
     const std::pair<const char*, const char*> expected[] = {{"a", "old a"},     {"a_1", "old a_1"}, {"a_2", "new a"},
@@ -85,7 +85,7 @@ TEST(CopyMoveWorker, BreakOperationStopsAtTheClash)
     ActionList t(ThreeFiles(), ActionModeMove);
     t.temp.WriteFile("dst/c.txt", "old c");
     ScriptedChoices choices(t.temp.PathOf("dst"));
-    choices.Answer(ConfirmBreak);
+    choices.Answer(ClashAnswer::Break);
     Transfer(t, choices);
     EXPECT_EQ(t.progress.caption, " Moving...");
     EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);

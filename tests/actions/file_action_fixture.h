@@ -127,7 +127,7 @@ class ScriptedChoices : public CopyMoveChoices {
 public:
     explicit ScriptedChoices(std::string folder) : folder_(std::move(folder)) {}
 
-    void Answer(int button, bool applyToAll = false) { answers_.push_back(button * 2 + (applyToAll ? 1 : 0)); }
+    void Answer(ClashAnswer answer, bool applyToAll = false) { answers_.push_back({answer, applyToAll}); }
 
     bool PickFolder(const std::string& title, std::string& folder) override
     {
@@ -137,11 +137,11 @@ public:
         return true;
     }
 
-    int ConfirmAction(const std::string& fileName) override
+    ClashChoice ConfirmAction(const std::string& fileName) override
     {
         clashNames.push_back(fileName);
-        if (answers_.empty()) return ConfirmBreak * 2;
-        const int answer = answers_.front();
+        if (answers_.empty()) return {};
+        const ClashChoice answer = answers_.front();
         answers_.pop_front();
         return answer;
     }
@@ -151,7 +151,7 @@ public:
 
 private:
     std::string folder_;
-    std::deque<int> answers_;
+    std::deque<ClashChoice> answers_;
 };
 
 }  // namespace tolvane::test

@@ -1,5 +1,6 @@
-// Values that a worker thread and the user-interface thread share. The suites
-// end in "Threads": scripts/test also runs them built with ThreadSanitizer.
+// Values that a worker thread and the user-interface thread share. Suites
+// named ...Threads in a program labelled "threads": scripts/test also runs
+// them built with ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <thread>

@@ -172,21 +172,21 @@ TEST_P(BothEngines, CombinedListWithAndWithoutOnly)
 
 TEST(CompareEngine, PhasePlanFollowsTheCountedOptions)
 {
-    using enum CompareStep;
+    using enum ComparePhase;
     const struct {
         const char* boxes;
-        std::vector<CompareStep> steps;
+        std::vector<ComparePhase> steps;
     } plans[] = {
         {"", {}},
-        {"size name", {Size, Name}},
-        {"content only", {Content}},  // "only" counts only with "Combined result"...
-        {"size content combined", {Size, Content}},  // ...which counts only with "Match name"
-        {"size name combined", {Size, Name, SizeNameFromGroups}},
-        {"size name combined only", {SizeNameDirect}},
-        {"content name combined", {Name, Content, NameContentFromGroups}},
-        {"content name combined only", {NameContentDirect}},
-        {"size content name combined", {Size, Name, Content, NameContentFromGroups}},
-        {"size content name combined only", {Size, NameContentDirect}},
+        {"size name", {SizeGroups, NameGroups}},
+        {"content only", {ContentGroups}},  // "only" counts only with "Combined result"...
+        {"size content combined", {SizeGroups, ContentGroups}},  // ...which counts only with "Match name"
+        {"size name combined", {SizeGroups, NameGroups, SizeNameCombine}},
+        {"size name combined only", {SizeNameGroups}},
+        {"content name combined", {NameGroups, ContentGroups, NameContentCombine}},
+        {"content name combined only", {NameContentGroups}},
+        {"size content name combined", {SizeGroups, NameGroups, ContentGroups, NameContentCombine}},
+        {"size content name combined only", {SizeGroups, NameContentGroups}},
     };
     for (const auto& plan : plans) {
         const std::string boxes = plan.boxes;

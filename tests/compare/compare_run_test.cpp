@@ -6,6 +6,7 @@
 #include <set>
 
 #include "compare/compare_filter_normalisation.h"
+#include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"
 #include "platform/path.h"
 #include "support/scripted_prompter.h"
@@ -14,7 +15,7 @@
 namespace tolvane::test {
 namespace {
 
-class RecordingView : public CompareRunView {
+class RecordingView : public ComparePageControls {
 public:
     void SetStatusText(const std::string& text) override
     {
@@ -22,7 +23,7 @@ public:
         if (onStatus) onStatus(text);
     }
     void SetButtonText(const std::string& text) override { buttonText = text; }
-    void ReportProgress(int percent) override { progress = percent; }
+    void SetProgress(int percent) override { progress = percent; }
     void SetOptionControlsEnabled(bool enabled) override { optionsEnabled = enabled; }
     void SetActionsEnabled(bool enabled) override { actionsEnabled = enabled; }
     void ShowTab(CompareTab tab) override { shownTab = static_cast<int>(tab); }
@@ -41,7 +42,9 @@ public:
 };
 
 struct Page {
-    explicit Page(ContentSource* source = nullptr) : run(view, prompter, source ? *source : files, ResultListsOf(lists)) {}
+    explicit Page(ContentSource* source = nullptr) : run(presenter, prompter, source ? *source : files, ResultListsOf(lists))
+    {
+    }
 
     MemoryResultList& List(CompareTab tab) { return lists[static_cast<int>(tab)]; }
 
@@ -49,6 +52,7 @@ struct Page {
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
+    ComparePagePresenter presenter{ResultListsOf(lists), view};
     CompareRun run;
 };
 
@@ -125,7 +129,7 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
     EXPECT_TRUE(page.view.actionsEnabled);
     EXPECT_FALSE(page.view.optionsEnabled);
 
-    page.run.SetCompareRunState(CompareRunState::Idle);
+    page.run.Reset();
     EXPECT_EQ(0, content.RowCount());
     EXPECT_EQ(0, page.List(CompareTab::ErrorLog).RowCount());
     EXPECT_FALSE(content.IsEnabled());

@@ -1,12 +1,14 @@
 // A compare run on its own thread, cancelled from the page's thread while
-// that thread polls the run state and the error count. The suite ends in
-// "Threads": scripts/test also runs it built with ThreadSanitizer.
+// that thread polls the run state and the error count. A suite named
+// ...Threads in a program labelled "threads": scripts/test also runs it built
+// with ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <memory>
 
+#include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
@@ -23,13 +25,13 @@ struct PageControls {
 };
 
 // The worker's calls to the page's controls, carried out by the page's thread.
-class SentCompareView : public CompareRunView {
+class SentCompareView : public ComparePageControls {
 public:
     SentCompareView(UiThread& ui, PageControls& page) : ui_(ui), page_(page) {}
 
     void SetStatusText(const std::string& text) override { ui_.Send([&] { page_.statusTexts.push_back(text); }); }
     void SetButtonText(const std::string& text) override { ui_.Send([&] { page_.buttonText = text; }); }
-    void ReportProgress(int) override { ui_.Send([] {}); }
+    void SetProgress(int) override { ui_.Send([] {}); }
     void SetOptionControlsEnabled(bool) override { ui_.Send([] {}); }
     void SetActionsEnabled(bool enabled) override { ui_.Send([&] { page_.actionsEnabled = enabled; }); }
     void ShowTab(CompareTab) override { ui_.Send([] {}); }
@@ -42,7 +44,7 @@ private:
 // A Compare page whose worker runs on its own thread, its calls to the
 // controls and lists carried out by the test's thread.
 struct ThreadedPage {
-    ThreadedPage() : run(std::make_unique<CompareRun>(view, prompter, files, ResultListsOf(sent))) {}
+    ThreadedPage() : run(std::make_unique<CompareRun>(presenter, prompter, files, ResultListsOf(sent))) {}
 
     // Runs settings; the page's thread polls what the page polls and calls
     // cancelWhen after each of the worker's calls until it first returns true.
@@ -86,6 +88,7 @@ struct ThreadedPage {
     MemoryResultList lists[CompareTabCount];
     SentResultList sent[CompareTabCount] = {{ui, lists[0]}, {ui, lists[1]}, {ui, lists[2]}, {ui, lists[3]},
                                             {ui, lists[4]}, {ui, lists[5]}, {ui, lists[6]}};
+    ComparePagePresenter presenter{ResultListsOf(sent), view};
     std::unique_ptr<CompareRun> run;
     std::vector<CompareRunState> statesSeen;
     int lastErrors = 0;
@@ -112,7 +115,7 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
     page.Run(ContentNameAndSize({folder.Path()}),
-             [&] { return !page.page.statusTexts.empty() && page.page.statusTexts.back() == ContentPhaseText; });
+             [&] { return !page.page.statusTexts.empty() && page.page.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups); });
 
     page.ExpectFinished();
     // The stop was taken up by the content phase and ended it there; the

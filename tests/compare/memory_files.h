@@ -93,14 +93,11 @@ private:
 
 class RecordingHost : public CompareEngineHost {
 public:
-    void EnterPhase(const char* statusText, const char* buttonText) override
-    {
-        phases.emplace_back(statusText, buttonText);
-    }
+    void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
     void ReportProgress(int percent) override { progress.push_back(percent); }
     void AddCompareErrorEntry(const std::string& path, uint32_t) override { errors.push_back(path); }
 
-    std::vector<std::pair<std::string, std::string>> phases;
+    std::vector<ComparePhase> phases;
     std::vector<int> progress;
     std::vector<std::string> errors;
 };

@@ -40,35 +40,35 @@ public:
         const bool combinedOnly = o.combinedResult && o.combinedOnly;
 
         if (o.matchSize && !(combinedOnly && !o.matchContent)) {
-            host_.EnterPhase(SizePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeGroups);
             AnchorScan(&MatchFlags::inSize, lists_.size, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j); });
         }
         if (o.matchName && !combinedOnly) {
-            host_.EnterPhase(NamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::NameGroups);
             AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; },
                        [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
         }
         if (o.matchContent && !(combinedOnly && o.matchName)) {
-            host_.EnterPhase(ContentPhaseText, CancelButtonText);
+            host_.PhaseEntered(ComparePhase::ContentGroups);
             ContentGrouping(&MatchFlags::inContent, lists_.content, false);
         }
         if (o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly) {
-            host_.EnterPhase(NameContentPhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::NameContentCombine);
             FromGroups(lists_.content, [&](uint32_t x) {
                 return flags_[x].inContent && !flags_[x].inCombined && (!lists_.truncated[x] || !o.dontGroupTruncated);
             });
         }
         if (o.combinedResult && o.matchContent && o.matchName && o.combinedOnly) {
-            host_.EnterPhase(NameContentPhaseText, CancelButtonText);
+            host_.PhaseEntered(ComparePhase::NameContentGroups);
             ContentGrouping(&MatchFlags::inCombined, lists_.combined, true);
         }
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
-            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeNameCombine);
             FromGroups(lists_.size, [&](uint32_t x) { return flags_[x].inSize && !flags_[x].inCombined; });
         }
         if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
-            host_.EnterPhase(SizeNamePhaseText, WaitButtonText);
+            host_.PhaseEntered(ComparePhase::SizeNameGroups);
             AnchorScan(&MatchFlags::inCombined, lists_.combined, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
         }

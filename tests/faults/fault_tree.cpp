@@ -140,7 +140,6 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
 
 FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
 {
-    view.target = target;
     state.criteria.searchTarget = target;
     if (rules) {
         rules(state.criteria);
@@ -164,8 +163,8 @@ std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
 
 
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
-                               std::function<void(const std::string&)> onStatus)
-    : view(std::move(onStatus))
+                               std::function<void(ComparePhase)> onPhase)
+    : view(std::move(onPhase))
 {
     CompareRunSettings settings;
     settings.locationsSpecified = true;
@@ -207,9 +206,9 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     return answers.shown;
 }
 
-CompareRunResult RunContentCompare(const std::string& root, const std::function<void(const std::string&)>& onStatus)
+CompareRunResult RunContentCompare(const std::string& root, const std::function<void(ComparePhase)>& onPhase)
 {
-    CompareSession session(root, {.matchContent = true, .matchName = true}, onStatus);
+    CompareSession session(root, {.matchContent = true, .matchName = true}, onPhase);
     CompareRunResult result;
     result.contentGroups = session.Groups(CompareTab::Content);
     result.nameGroups = session.Groups(CompareTab::Name);
@@ -234,7 +233,7 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
     RecordingProgress progress;
     progress.onFile = onFile;
     ScriptedChoices choices(destination);
-    choices.Answer(ConfirmSkip, true);
+    choices.Answer(ClashAnswer::Skip, true);
     ScriptedPrompter prompter;
     CopyMoveWorker(target, progress, choices, prompter);
     EXPECT_EQ(1, progress.finished);

@@ -61,34 +61,29 @@ struct FindRun {
     FindState state;
     MemoryResultList files, folders, errors{false};
     FindLists lists{files, folders, errors};
-    RecordingRunView view;
+    FindRunView view;
     ScriptedPrompter prompter;
     SearchOutcome outcome;
 };
 
-// Reports only the status texts, to onStatus when given.
+// Reports the phases to onPhase when given.
 class QuietView : public CompareRunView {
 public:
-    explicit QuietView(std::function<void(const std::string&)> onStatus = {}) : onStatus_(std::move(onStatus)) {}
-    void SetStatusText(const std::string& text) override
+    explicit QuietView(std::function<void(ComparePhase)> onPhase = {}) : onPhase_(std::move(onPhase)) {}
+    void PhaseEntered(ComparePhase phase) override
     {
-        if (onStatus_) onStatus_(text);
+        if (onPhase_) onPhase_(phase);
     }
-    void SetButtonText(const std::string&) override {}
-    void ReportProgress(int) override {}
-    void SetOptionControlsEnabled(bool) override {}
-    void SetActionsEnabled(bool) override {}
-    void ShowTab(CompareTab) override {}
 
 private:
-    std::function<void(const std::string&)> onStatus_;
+    std::function<void(ComparePhase)> onPhase_;
 };
 
 // A compare run over root (by content unless told otherwise) whose lists stay
 // for an action to work on, as the page hands them over.
 struct CompareSession {
     explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true},
-                            std::function<void(const std::string&)> onStatus = {});
+                            std::function<void(ComparePhase)> onPhase = {});
     // Full paths of each group of the tab's list, sorted within each group.
     std::vector<Paths> Groups(CompareTab tab) const;
     // Deletes the marked rows of the tab's list, answering Yes to the
@@ -113,7 +108,7 @@ struct CompareRunResult {
     std::vector<ShownMessage> shown;
 };
 CompareRunResult RunContentCompare(const std::string& root,
-                                   const std::function<void(const std::string&)>& onStatus = {});
+                                   const std::function<void(ComparePhase)>& onPhase = {});
 
 // Copies (or moves) every file a find listed under source into destination,
 // answering a clash with Skip; returns the messages shown.

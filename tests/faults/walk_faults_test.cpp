@@ -81,8 +81,8 @@ TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
         TempFolder tree;
         const Paths same = {tree.WriteFile("a", content), tree.WriteFile("c", content)};
         const std::string changed = tree.WriteFile("b", content);
-        const CompareRunResult result = RunContentCompare(tree.Path(), [&](const std::string& status) {
-            if (status == ContentPhaseText) change.apply(changed);
+        const CompareRunResult result = RunContentCompare(tree.Path(), [&](ComparePhase phase) {
+            if (phase == ComparePhase::ContentGroups) change.apply(changed);
         });
         EXPECT_EQ(CompareRunState::Finished, result.state) << change.what;
         EXPECT_EQ(result.contentGroups, std::vector<Paths>{same}) << change.what;

@@ -17,7 +17,7 @@ protected:
     // unless case-sensitive.
     std::vector<std::string> Look(std::string text, bool caseSensitive, ContentRuleMode mode = ContentRuleMode::Containing)
     {
-        SetFindRunState(state, view, lists, SearchRunState::Idle);
+        ResetFindRun(state, presenter, lists);
         SearchCriteria& c = state.criteria;
         c.contentRuleOn = true;
         c.contentMode = mode;

@@ -9,6 +9,7 @@
 
 #include "common/constants.h"
 #include "common/size_date_text.h"
+#include "find/find_status_text.h"
 #include "find/search_test_support.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -38,7 +39,7 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinks)
     std::error_code linkError;
     std::filesystem::create_directory_symlink(folder.PathOf("one"), folder.PathOf("link"), linkError);
     if (!linkError) expectedFolders.push_back("link");  // listed like a folder, never entered
-    view.target = SearchTarget::FilesAndFolders;
+    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
 
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     const std::vector<std::string> found = Found(files);
@@ -54,13 +55,13 @@ TEST_F(SearchEngine, WithoutSubfoldersOnlyTheEntriesDirectlyInsideEachLocationCo
     folder.WriteFile("a/in-a.txt", "1");
     folder.WriteFile("a/deeper/no.txt", "2");
     folder.WriteFile("b/in-b.txt", "3");
-    view.target = SearchTarget::FilesAndFolders;
+    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
     ASSERT_EQ(Run({folder.PathOf("a"), folder.PathOf("b")}, false), SearchOutcome::Completed);
     EXPECT_THAT(Found(files), ElementsAre("a/in-a.txt", "b/in-b.txt"));
     EXPECT_THAT(Found(folders), ElementsAre("a/deeper"));
 
     // Overlapping locations list each folder once.
-    SetFindRunState(state, view, lists, SearchRunState::Idle);
+    ResetFindRun(state, presenter, lists);
     ASSERT_EQ(Run({folder.PathOf("a/deeper"), folder.PathOf("a"), folder.PathOf("a")}), SearchOutcome::Completed);
     EXPECT_THAT(Found(files), UnorderedElementsAre("a/in-a.txt", "a/deeper/no.txt"));
 }
@@ -81,7 +82,7 @@ TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
     locationLists.push_back({data, folder.PathOf("Data Backup"), shouted});
 #endif
     for (const std::vector<std::string>& locations : locationLists) {
-        SetFindRunState(state, view, lists, SearchRunState::Idle);  // the page's Reset
+        ResetFindRun(state, presenter, lists);  // the page's Reset
         ASSERT_EQ(Run(locations), SearchOutcome::Completed);
         EXPECT_THAT(Found(files), UnorderedElementsAre("Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"))
             << locations[2];
@@ -96,7 +97,7 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
     ASSERT_TRUE(SetFileTimes(folder.PathOf("keep"), modified, modified));
     state.criteria.nameRuleOn = true;
     state.criteria.nameText = "keep";
-    view.target = SearchTarget::Folders;  // files are not tested, but the walk still descends
+    state.criteria.searchTarget = SearchTarget::Folders;  // files are not tested, but the walk still descends
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(files.RowCount(), 0);
     ASSERT_EQ(folders.RowCount(), 1);
@@ -105,7 +106,7 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
     EXPECT_EQ(folders.Cell(0, FolderModifiedColumn), FileTimeText(modified));
 
     state.criteria.nameText = "report";
-    view.target = SearchTarget::Files;
+    state.criteria.searchTarget = SearchTarget::Files;
     ASSERT_EQ(Rerun(), SearchOutcome::Completed);
     EXPECT_EQ(folders.RowCount(), 0);
     ASSERT_EQ(files.RowCount(), 1);
@@ -179,16 +180,16 @@ TEST_F(SearchEngine, StartChecksRefuseOrAskBeforeAnythingChanges)
 {
     state.criteria.nameRuleOn = state.criteria.filtersSpecified = true;
     state.criteria.nameText = "x";
-    EXPECT_EQ(SearchWorker(state, view, prompter, lists), SearchOutcome::NotStarted);
+    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);
     state.locations.locationPaths = {folder.Path()};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = true;
     state.criteria = SearchCriteria{};
-    EXPECT_EQ(SearchWorker(state, view, prompter, lists), SearchOutcome::NotStarted);  // answered No
+    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);  // answered No
     state.criteria.extensionRuleOn = state.criteria.filtersSpecified = true;  // applies to files only
     state.criteria.extensionList = "txt";
-    view.target = SearchTarget::FilesAndFolders;
-    EXPECT_EQ(SearchWorker(state, view, prompter, lists), SearchOutcome::NotStarted);
+    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
+    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[0].text, "You must specify in which location(s) to search!");
     EXPECT_EQ(prompter.shown[0].style, MbIconInformation);
@@ -199,7 +200,7 @@ TEST_F(SearchEngine, StartChecksRefuseOrAskBeforeAnythingChanges)
     EXPECT_EQ(state.runState.load(), SearchRunState::Idle);
 
     prompter.Answer(IdYes);
-    EXPECT_EQ(SearchWorker(state, view, prompter, lists), SearchOutcome::Completed);
+    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::Completed);
     EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
 }
 
@@ -222,7 +223,7 @@ TEST_F(SearchEngine, RunStatesDriveThePage)
     EXPECT_EQ(view.indicator, IndicatorState::Checked);
     EXPECT_EQ(view.selectedTab, FilesTab);
 
-    SetFindRunState(state, view, lists, SearchRunState::Idle);
+    ResetFindRun(state, presenter, lists);
     EXPECT_EQ(files.RowCount(), 0);
     EXPECT_TRUE(state.foundFiles.Empty());
     EXPECT_EQ(view.optionsCaption, "Options");

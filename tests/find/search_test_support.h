@@ -1,5 +1,5 @@
-// A Find search over a real temporary folder, with the page replaced by a
-// recording run view, in-memory lists and a scripted prompter.
+// A Find search over a real temporary folder, shown by the page's presenter
+// on recording controls, with in-memory lists and a scripted prompter.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,15 +8,15 @@
 #include <vector>
 
 #include "common/result_list.h"
+#include "find/find_page_presenter.h"
 #include "find/search_engine.h"
 #include "support/scripted_prompter.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
 
-class RecordingRunView : public FindRunView {
+class RecordingControls : public FindPageControls {
 public:
-    SearchTarget SelectedTarget() const override { return target; }
     void SetOptionsCaption(const std::string& caption) override { optionsCaption = caption, ++calls; }
     void ShowOptions(bool shown) override { optionsShown = shown, ++calls; }
     void ShowStatus(bool shown) override { statusShown = shown, ++calls; }
@@ -28,7 +28,6 @@ public:
     void EnableActions(bool enabled) override { actionsEnabled = enabled, ++calls; }
     void SelectTab(int tab) override { selectedTab = tab, ++calls; }
 
-    SearchTarget target = SearchTarget::Files;
     int calls = 0;
     std::string optionsCaption = "Options";
     bool optionsShown = true;
@@ -55,13 +54,13 @@ protected:
         stored.locationCount = static_cast<int>(locations.size());
         stored.locationsSpecified = !locations.empty();
         stored.includeSubfolders = includeSubfolders;
-        return SearchWorker(state, view, prompter, lists);
+        return SearchWorker(state, presenter, prompter, lists);
     }
     SearchOutcome Run() { return Run({folder.Path()}); }
     // Runs again from the idle page.
     SearchOutcome Rerun()
     {
-        SetFindRunState(state, view, lists, SearchRunState::Idle);
+        ResetFindRun(state, presenter, lists);
         return Run();
     }
 
@@ -86,7 +85,8 @@ protected:
     MemoryResultList folders;
     MemoryResultList errors{false};
     FindLists lists{files, folders, errors};
-    RecordingRunView view;
+    RecordingControls view;
+    FindPagePresenter presenter{state, lists, view};
     ScriptedPrompter prompter;
 };
 

@@ -1,6 +1,7 @@
 // A search on its own thread, cancelled from the page's thread while that
-// thread polls the counts as its timer does. The suite ends in "Threads":
-// scripts/test also runs it built with ThreadSanitizer.
+// thread polls the counts as its timer does. A suite named ...Threads in a
+// program labelled "threads": scripts/test also runs it built with
+// ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include "search_test_support.h"
@@ -25,12 +26,12 @@ struct ThreadedSearch {
     // stop once the first error row is in.
     void RunCancellingOnTheFirstError()
     {
-        ui.RunWorker([&] { outcome = SearchWorker(state, page, prompter, lists); },
+        ui.RunWorker([&] { outcome = SearchWorker(state, presenter, prompter, lists); },
                      [&] {
                          const int32_t count = state.foundFileCount.load();
                          countsGrew = countsGrew && count >= lastCount;
                          lastCount = count;
-                         if (state.traversalRunning.load()) UpdateFindStatus(state, ticks, FindStatusEvent::Progress);
+                         ticker.ProgressTick();
                          if (!cancelled && errors.RowCount() == 1) {
                              state.stopRequested.store(true);
                              cancelled = true;
@@ -58,11 +59,13 @@ struct ThreadedSearch {
 
     FindState state;
     UiThread ui;
-    RecordingRunView page;
-    RecordingRunView ticks;  // what the page's timer shows
+    RecordingControls page;
+    RecordingControls ticks;  // what the page's timer shows
     MemoryResultList files, folders, errors{false};
     SentResultList sentFiles{ui, files}, sentFolders{ui, folders}, sentErrors{ui, errors};
     FindLists lists{sentFiles, sentFolders, sentErrors};
+    FindPagePresenter presenter{state, lists, page};
+    FindPagePresenter ticker{state, lists, ticks};
     ScriptedPrompter prompter;
     SearchOutcome outcome = SearchOutcome::NotStarted;
     int32_t lastCount = 0;

@@ -132,8 +132,6 @@ void CheckExtensionList(const std::string& list, const std::string& typed, bool 
     if (dialogShaped) Require(list.back() != '/' && list == TypedExtensions(list));
 }
 
-uint64_t UnitFactor(SizeUnit unit) { return unit == SizeUnit::Kilobytes ? 1024 : unit == SizeUnit::Megabytes ? 1048576 : 1; }
-
 bool IsRange(SizeRuleMode mode) { return mode == SizeRuleMode::Between || mode == SizeRuleMode::NotBetween; }
 
 using SizeBound = std::pair<uint64_t, SizeUnit>;
@@ -155,8 +153,8 @@ void CheckSizeRule(const Criteria& c, SizeRuleMode typedMode, SizeBound typedFro
     if (dialogShaped) {
         for (const SizeBound& bound : {from, to}) {
             // Shown again as the number typed, in the unit chosen.
-            Require(bound.first <= LargestBound && bound.first % UnitFactor(bound.second) == 0);
-            Require(bound.first / UnitFactor(bound.second) < 10000);
+            Require(bound.first <= LargestBound && bound.first % SizeUnitFactor(bound.second) == 0);
+            Require(bound.first / SizeUnitFactor(bound.second) < 10000);
         }
     }
 }
@@ -326,9 +324,9 @@ FilterRows LoadedFindRows(const SearchCriteria& c, SearchTarget target)
     r.contentCaseChecked = c.contentCaseSensitive;
     r.sizeChecked = c.sizeRuleOn && applies;
     r.sizeModeIndex = static_cast<int>(c.sizeMode);
-    r.sizeFromText = std::to_string(c.sizeFrom / UnitFactor(c.sizeFromUnit));
+    r.sizeFromText = std::to_string(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit));
     r.sizeFromUnitIndex = static_cast<int>(c.sizeFromUnit);
-    r.sizeToText = std::to_string(c.sizeTo / UnitFactor(c.sizeToUnit));
+    r.sizeToText = std::to_string(c.sizeTo / SizeUnitFactor(c.sizeToUnit));
     r.sizeToUnitIndex = static_cast<int>(c.sizeToUnit);
     r.dateChecked = c.dateRuleOn;
     r.dateKindIndex = static_cast<int>(c.dateKind);
@@ -435,8 +433,8 @@ void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, con
     }
 
     if (r.sizeChecked) {
-        const SizeBound from{uint64_t{r.sizeFromNumber} * UnitFactor(r.sizeFromUnit), r.sizeFromUnit};
-        const SizeBound to{uint64_t{r.sizeToNumber} * UnitFactor(r.sizeToUnit), r.sizeToUnit};
+        const SizeBound from{uint64_t{r.sizeFromNumber} * SizeUnitFactor(r.sizeFromUnit), r.sizeFromUnit};
+        const SizeBound to{uint64_t{r.sizeToNumber} * SizeUnitFactor(r.sizeToUnit), r.sizeToUnit};
         CheckSizeRule(c, r.sizeMode, from, to, dialogShaped);
         // Of the one-bound rules, a first bound of 0 is no rule.
         Require(c.sizeRuleOn == (r.sizeMode == SizeRuleMode::Between || c.sizeFrom != 0));
@@ -472,9 +470,9 @@ CompareFilterRows LoadedCompareRows(const CompareCriteria& c)
     r.extensionText = c.extensionList;
     r.sizeChecked = c.sizeRuleOn;
     r.sizeMode = c.sizeMode;
-    r.sizeFromNumber = static_cast<uint32_t>(c.sizeFrom / UnitFactor(c.sizeFromUnit));
+    r.sizeFromNumber = static_cast<uint32_t>(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit));
     r.sizeFromUnit = c.sizeFromUnit;
-    r.sizeToNumber = static_cast<uint32_t>(c.sizeTo / UnitFactor(c.sizeToUnit));
+    r.sizeToNumber = static_cast<uint32_t>(c.sizeTo / SizeUnitFactor(c.sizeToUnit));
     r.sizeToUnit = c.sizeToUnit;
     r.dateChecked = c.dateRuleOn;
     r.dateKind = c.dateKind;

@@ -1,24 +1,28 @@
 // The windows of the file actions: the copy/move and delete progress dialogs
 // with their worker threads, the name-clash question, and "Auto mark...".
-// A page fills the ActionTarget, then calls one Run function.
+// A page makes an ActionTarget for each action, then calls one Run function.
 #pragma once
 
 #include <windows.h>
 
+#include <memory>
+
+#include "actions/copy_move.h"
 #include "common/action_target.h"
 
 namespace tolvane {
 
-// The one target the pages fill before an action; its worker thread reads it
-// while the action's dialog is open.
-ActionTarget& SharedActionTarget();
+// A target for an action on list; owner is the page state that list,
+// records and rowIndex belong to. equalContentGroups: the groups of a
+// grouped list are of equal content.
+std::shared_ptr<ActionTarget> MakeActionTarget(std::shared_ptr<const void> owner, ResultList& list,
+                                               const FileRecords& records, RowIndex& rowIndex, bool groupedList,
+                                               bool equalContentGroups = false);
 
-// Fills the shared target for an action on list and runs the dialog of command
-// (Auto mark, copy, move or delete), owned by page. equalContentGroups: the
-// groups of a grouped list are of equal content.
+// Runs the dialog of command (Auto mark, copy, move or delete) on target,
+// owned by page; returns when the dialog has closed.
 enum class FileActionCommand { AutoMark, Copy, Move, Delete };
-void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
-                   RowIndex& rowIndex, bool groupedList, bool equalContentGroups = false);
+void RunFileAction(HWND page, FileActionCommand command, ActionTarget& target);
 
 // Each Run function shows its dialog modally, owned by owner, and returns
 // when it has closed. The progress dialogs start their worker, which asks for
@@ -27,8 +31,14 @@ void RunCopyMoveDialog(HWND owner, ActionTarget& target);
 void RunDeleteDialog(HWND owner, ActionTarget& target);
 void RunMarkByPathDialog(HWND owner, ActionTarget& target);
 
+// What the clash dialog is given (the clashing file's name) and gives back.
+struct ClashQuestion {
+    const char* fileName;
+    ClashChoice choice;  // stays Break unless a button answers
+};
+
 // The dialog procedures; lParam of the progress and mark dialogs is the
-// ActionTarget, of the clash dialog the clashing file's name (const char*).
+// ActionTarget, of the clash dialog a ClashQuestion.
 INT_PTR CALLBACK CopyMoveProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK ConfirmActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
 INT_PTR CALLBACK DeleteProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -14,13 +14,12 @@
 #include "actions/win32/action_dialogs.h"
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
+#include "common/win32/dialog_items.h"
+#include "common/win32/worker_thread.h"
 #include "resource_ids.h"
 
 namespace tolvane {
 namespace {
-
-static_assert(IDC_CONFIRM_RENAME == ConfirmRename && IDC_CONFIRM_SKIP == ConfirmSkip &&
-              IDC_CONFIRM_BREAK == ConfirmBreak);
 
 std::atomic<int> runningWorkers{0};
 
@@ -85,21 +84,17 @@ public:
     {
         return tolvane::PickFolder(dialog_, folder, title);
     }
-    int ConfirmAction(const std::string& fileName) override
+    ClashChoice ConfirmAction(const std::string& fileName) override
     {
-        return static_cast<int>(DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CONFIRM_ACTION), clashOwner_,
-                                                ConfirmActionDialogProc,
-                                                reinterpret_cast<LPARAM>(fileName.c_str())));
+        ClashQuestion question{fileName.c_str(), {}};
+        DialogBoxParamA(appInstance, MAKEINTRESOURCEA(IDD_CONFIRM_ACTION), clashOwner_, ConfirmActionDialogProc,
+                        reinterpret_cast<LPARAM>(&question));
+        return question.choice;
     }
 
 private:
     HWND dialog_;
     HWND clashOwner_;
-};
-
-struct WorkerStart {
-    ActionTarget* target;
-    HWND dialog;
 };
 
 ActionTarget* DialogTarget(HWND dialog)
@@ -114,34 +109,32 @@ HWND MainWindowOf(HWND dialog)
     return owner ? GetAncestor(owner, GA_ROOT) : nullptr;
 }
 
-DWORD WINAPI CopyMoveThread(LPVOID parameter)
+// The body of a progress dialog's worker, on the worker's thread.
+using ActionWork = void (*)(ActionTarget& target, HWND dialog);
+
+void CopyMoveWork(ActionTarget& target, HWND dialog)
 {
-    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
     ComScope com;
-    DialogProgress progress(start->dialog, CopyMoveIds);
+    DialogProgress progress(dialog, CopyMoveIds);
     // A copy asks about clashes over the progress dialog, a move over the main window.
-    const bool move = start->target->ActionMode.load() != ActionModeCopy;
-    DialogChoices choices(start->dialog, move ? MainWindowOf(start->dialog) : start->dialog);
-    WindowPrompter prompter(start->dialog);
-    CopyMoveWorker(*start->target, progress, choices, prompter);
-    --runningWorkers;
-    return 0;
+    const bool move = target.ActionMode.load() != ActionModeCopy;
+    DialogChoices choices(dialog, move ? MainWindowOf(dialog) : dialog);
+    WindowPrompter prompter(dialog);
+    CopyMoveWorker(target, progress, choices, prompter);
 }
 
-DWORD WINAPI DeleteThread(LPVOID parameter)
+void DeleteWork(ActionTarget& target, HWND dialog)
 {
-    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(parameter));
-    DialogProgress progress(start->dialog, DeleteIds);
-    WindowPrompter prompter(start->dialog);
-    DeleteWorker(*start->target, progress, prompter);
-    --runningWorkers;
-    return 0;
+    DialogProgress progress(dialog, DeleteIds);
+    WindowPrompter prompter(dialog);
+    DeleteWorker(target, progress, prompter);
 }
 
 // Opens a progress dialog: refuses an incomplete target, else starts the
-// worker. A dialog whose worker cannot start says why and closes at once,
-// since only the worker could close it.
-void StartProgressDialog(HWND dialog, LPARAM lParam, LPTHREAD_START_ROUTINE worker)
+// worker, which holds a share of a shared target until it ends. A dialog
+// whose worker cannot start says why and closes at once, since only the
+// worker could close it.
+void StartProgressDialog(HWND dialog, LPARAM lParam, ActionWork work)
 {
     auto* target = reinterpret_cast<ActionTarget*>(lParam);
     SetWindowLongPtrA(dialog, DWLP_USER, lParam);
@@ -150,17 +143,16 @@ void StartProgressDialog(HWND dialog, LPARAM lParam, LPTHREAD_START_ROUTINE work
         EndDialog(dialog, 0);
         return;
     }
-    auto start = std::make_unique<WorkerStart>(WorkerStart{target, dialog});
     ++runningWorkers;
-    HANDLE thread = CreateThread(nullptr, 0, worker, start.get(), 0, nullptr);
-    if (!thread) {
+    const bool started = StartWorkerThread([target, share = target->weak_from_this().lock(), dialog, work] {
+        work(*target, dialog);
+        --runningWorkers;
+    });
+    if (!started) {
         --runningWorkers;
         ShowSystemError(dialog, "Aborted");
         EndDialog(dialog, 0);
-        return;
     }
-    start.release();  // the thread owns it now
-    CloseHandle(thread);
 }
 
 // Cancel: the worker stops before its next file.
@@ -172,7 +164,7 @@ void RequestStop(HWND dialog, int cancelId)
 }
 
 INT_PTR ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam, const ProgressIds& ids,
-                           LPTHREAD_START_ROUTINE worker)
+                           ActionWork work)
 {
     switch (message) {
     case WM_INITDIALOG:
@@ -180,7 +172,7 @@ INT_PTR ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             const auto* target = reinterpret_cast<const ActionTarget*>(lParam);
             if (target) SetWindowTextA(dialog, CopyMoveCaption(target->ActionMode.load()).c_str());
         }
-        StartProgressDialog(dialog, lParam, worker);
+        StartProgressDialog(dialog, lParam, work);
         return TRUE;
     case WM_COMMAND: {
         // Every other command, Esc and Enter among them, is ignored.
@@ -197,28 +189,35 @@ INT_PTR ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 INT_PTR CALLBACK CopyMoveProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ProgressDialogProc(dialog, message, wParam, lParam, CopyMoveIds, CopyMoveThread);
+    return ProgressDialogProc(dialog, message, wParam, lParam, CopyMoveIds, CopyMoveWork);
 }
 
 INT_PTR CALLBACK DeleteProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    return ProgressDialogProc(dialog, message, wParam, lParam, DeleteIds, DeleteThread);
+    return ProgressDialogProc(dialog, message, wParam, lParam, DeleteIds, DeleteWork);
 }
 
 INT_PTR CALLBACK ConfirmActionDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_INITDIALOG:
-        if (lParam) SetDlgItemTextA(dialog, IDC_CONFIRM_NAME, reinterpret_cast<const char*>(lParam));
+    case WM_INITDIALOG: {
+        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        const auto* question = reinterpret_cast<const ClashQuestion*>(lParam);
+        if (question) SetDlgItemTextA(dialog, IDC_CONFIRM_NAME, question->fileName);
         return TRUE;
+    }
     case WM_COMMAND: {
         // Only the three answers end the dialog.
         const int id = LOWORD(wParam);
-        if (HIWORD(wParam) == BN_CLICKED &&
-            (id == IDC_CONFIRM_RENAME || id == IDC_CONFIRM_SKIP || id == IDC_CONFIRM_BREAK)) {
-            const int forAll = IsDlgButtonChecked(dialog, IDC_CONFIRM_ALL) == BST_CHECKED ? 1 : 0;
-            EndDialog(dialog, id * 2 + forAll);
+        if (HIWORD(wParam) != BN_CLICKED || (id != IDC_CONFIRM_RENAME && id != IDC_CONFIRM_SKIP && id != IDC_CONFIRM_BREAK))
+            return TRUE;
+        if (auto* question = reinterpret_cast<ClashQuestion*>(GetWindowLongPtrA(dialog, DWLP_USER))) {
+            question->choice.answer = id == IDC_CONFIRM_RENAME ? ClashAnswer::Rename
+                                      : id == IDC_CONFIRM_SKIP ? ClashAnswer::Skip
+                                                               : ClashAnswer::Break;
+            question->choice.forAll = IsChecked(dialog, IDC_CONFIRM_ALL);
         }
+        EndDialog(dialog, 0);
         return TRUE;
     }
     default: return FALSE;
@@ -239,25 +238,25 @@ void RunDeleteDialog(HWND owner, ActionTarget& target)
 
 bool ActionWorkerRunning() { return runningWorkers.load() > 0; }
 
-ActionTarget& SharedActionTarget()
+std::shared_ptr<ActionTarget> MakeActionTarget(std::shared_ptr<const void> owner, ResultList& list,
+                                               const FileRecords& records, RowIndex& rowIndex, bool groupedList,
+                                               bool equalContentGroups)
 {
-    static ActionTarget target;
+    auto target = std::make_shared<ActionTarget>();
+    target->owner = std::move(owner);
+    target->list = &list;
+    target->records = &records;
+    target->rowIndex = &rowIndex;
+    target->groupedList = groupedList;
+    target->equalContentGroups = groupedList && equalContentGroups;
     return target;
 }
 
-void RunFileAction(HWND page, FileActionCommand command, ResultList& list, const FileRecords& records,
-                   RowIndex& rowIndex, bool groupedList, bool equalContentGroups)
+void RunFileAction(HWND page, FileActionCommand command, ActionTarget& target)
 {
-    ActionTarget& target = SharedActionTarget();
-    target.list = &list;
-    target.records = &records;
-    target.rowIndex = &rowIndex;
-    target.groupedList = groupedList;
-    target.equalContentGroups = groupedList && equalContentGroups;
     // A deletion runs with the mode of a move: it takes rows out of the list.
     target.ActionMode = command == FileActionCommand::Copy ? ActionModeCopy : ActionModeMove;
     target.RemovesRows = command == FileActionCommand::Move || command == FileActionCommand::Delete;
-    target.removedRecords.clear();
     switch (command) {
     case FileActionCommand::AutoMark: RunMarkByPathDialog(page, target); break;
     case FileActionCommand::Copy:

@@ -7,6 +7,7 @@
 
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
+#include "common/win32/dialog_items.h"
 #include "compare/compare_filter_normalisation.h"
 #include "find/filter_normalisation.h"
 #include "resource_ids.h"
@@ -40,8 +41,6 @@ int Selection(HWND dialog, int id)
 }
 
 void Select(HWND dialog, int id, int index) { SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0); }
-
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 
 std::string ItemText(HWND dialog, int id)
 {

@@ -12,8 +12,11 @@
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
 #include "common/list_operations.h"
+#include "common/win32/dialog_items.h"
 #include "common/win32/list_view_result_list.h"
+#include "common/win32/worker_thread.h"
 #include "compare/compare_options.h"
+#include "compare/compare_page_presenter.h"
 #include "compare/win32/compare_filters_dialog.h"
 #include "find/win32/locations_dialog.h"
 #include "resource_ids.h"
@@ -27,14 +30,14 @@ namespace {
 
 constexpr int ErrorLogTab = static_cast<int>(CompareTab::ErrorLog);
 
-// What the run changes on the page. The worker calls it; every call is a sent
-// message, which the page's own thread carries out.
-class ComparePageView : public CompareRunView {
+// The controls a run changes. The worker calls them through the presenter;
+// every call is a sent message, which the page's own thread carries out.
+class ComparePageView : public ComparePageControls {
 public:
     explicit ComparePageView(HWND page) : page_(page) {}
     void SetStatusText(const std::string& text) override { SetDlgItemTextA(page_, IDC_COMPARE_STATUS, text.c_str()); }
     void SetButtonText(const std::string& text) override { SetDlgItemTextA(page_, IDC_COMPARE_BUTTON, text.c_str()); }
-    void ReportProgress(int percent) override
+    void SetProgress(int percent) override
     {
         SendDlgItemMessageA(page_, IDC_COMPARE_PROGRESS, PBM_SETPOS, percent, 0);
     }
@@ -51,8 +54,8 @@ private:
 // into freed memory.
 struct CompareState {
     explicit CompareState(HWND page)
-        : page(page), view(page), prompter(page),
-          run(view, prompter, source, ResultListsOf(lists))
+        : page(page), view(page), presenter(ResultListsOf(lists), view), prompter(page),
+          run(presenter, prompter, source, ResultListsOf(lists))
     {
     }
 
@@ -61,17 +64,21 @@ struct CompareState {
     LocationList locations;
     ListViewResultList lists[CompareTabCount];
     ComparePageView view;
+    ComparePagePresenter presenter;
     WindowPrompter prompter;
     FileContentSource source;
     CompareRun run;
     // Written on the page's thread before the worker starts, then read only by it.
     CompareRunSettings settings;
+    // Set from the start of a run's worker until it ends: the worker may still
+    // be writing its finished state after the page shows it.
+    std::atomic<bool> workerActive{false};
+    // The target of the file action whose dialog is open, to stop it when the
+    // page closes.
+    std::weak_ptr<ActionTarget> action;
 };
 
 std::shared_ptr<CompareState> compareState;
-std::atomic<bool> workerActive{false};
-
-bool IsChecked(HWND page, int id) { return IsDlgButtonChecked(page, id) == BST_CHECKED; }
 
 CompareOptions ReadOptionBoxes(HWND page)
 {
@@ -179,15 +186,6 @@ void BuildCompareViews(HWND page)
     SendMessageA(page, WM_NOTIFY, IDC_COMPARE_TABS, reinterpret_cast<LPARAM>(&change));
 }
 
-DWORD WINAPI CompareWorker(LPVOID parameter)
-{
-    const std::unique_ptr<std::shared_ptr<CompareState>> share(static_cast<std::shared_ptr<CompareState>*>(parameter));
-    CompareState& state = **share;
-    state.run.Run(state.settings);
-    workerActive.store(false);
-    return 0;
-}
-
 void StartCompareWorker(HWND page)
 {
     CompareState& state = *compareState;
@@ -197,16 +195,16 @@ void StartCompareWorker(HWND page)
     state.settings.criteria = state.criteria;
     state.settings.boxes = ReadOptionBoxes(page);
 
-    auto* share = new std::shared_ptr<CompareState>(compareState);
-    workerActive.store(true);
-    HANDLE thread = CreateThread(nullptr, 0, CompareWorker, share, 0, nullptr);
-    if (!thread) {
-        workerActive.store(false);
-        delete share;
+    // The worker holds a share of the page's state until it ends.
+    state.workerActive.store(true);
+    const bool started = StartWorkerThread([share = compareState] {
+        share->run.Run(share->settings);
+        share->workerActive.store(false);
+    });
+    if (!started) {
+        state.workerActive.store(false);
         ShowSystemError(page, "Aborted");
-        return;
     }
-    CloseHandle(thread);
 }
 
 void OnCompareButton(HWND page)
@@ -214,16 +212,16 @@ void OnCompareButton(HWND page)
     CompareState& state = *compareState;
     switch (state.run.RunState()) {
     case CompareRunState::Running:
-        SetDlgItemTextA(page, IDC_COMPARE_BUTTON, WaitButtonText);
+        state.presenter.ShowStopping();
         state.run.RequestStop();
         break;
     case CompareRunState::Finished:
         // The worker may still be writing its finished state.
-        if (!workerActive.load()) state.run.SetCompareRunState(CompareRunState::Idle);
+        if (!state.workerActive.load()) state.run.Reset();
         break;
     case CompareRunState::Idle:
         // A second click while a worker is still checking must not start another.
-        if (!workerActive.load()) StartCompareWorker(page);
+        if (!state.workerActive.load()) StartCompareWorker(page);
         break;
     }
 }
@@ -264,9 +262,8 @@ void SaveCurrentList(HWND page, int tab)
 
 // A file that an action on one tab moved or deleted leaves every other tab too,
 // so no group there still offers its last copy as a duplicate.
-void RemoveFromOtherTabs(int actionTab, const std::vector<uint32_t>& removedRecords)
+void RemoveFromOtherTabs(CompareState& state, int actionTab, const std::vector<uint32_t>& removedRecords)
 {
-    CompareState& state = *compareState;
     for (int tab = 0; tab < ErrorLogTab; ++tab) {
         if (tab == actionTab) continue;
         ActionTarget target;
@@ -285,9 +282,13 @@ void RunTabAction(HWND page, int tab, FileActionCommand command)
     CompareState& state = *compareState;
     RowIndex* rows = RowsOfTab(state.run.Lists(), tab);
     if (!rows) return;
-    RunFileAction(page, command, state.lists[tab], state.run.Records(), *rows, IsGroupedTab(tab),
-                  GroupsOfEqualContent(state.run, CompareTab(tab)));
-    RemoveFromOtherTabs(tab, SharedActionTarget().removedRecords);
+    const std::shared_ptr<ActionTarget> target = MakeActionTarget(
+        compareState, state.lists[tab], state.run.Records(), *rows, IsGroupedTab(tab),
+        GroupsOfEqualContent(state.run, CompareTab(tab)));
+    state.action = target;
+    RunFileAction(page, command, *target);
+    // The target's share keeps the state even when the page closed meanwhile.
+    RemoveFromOtherTabs(state, tab, target->removedRecords);
 }
 
 void OnActionsButton(HWND page)
@@ -399,7 +400,7 @@ HMENU LoadCompareActionsMenu(int tab)
     return menu;
 }
 
-bool CompareWorkerActive() { return workerActive.load(); }
+bool CompareWorkerActive() { return compareState && compareState->workerActive.load(); }
 
 INT_PTR CALLBACK ComparePageProc(HWND page, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -410,8 +411,13 @@ INT_PTR CALLBACK ComparePageProc(HWND page, UINT message, WPARAM wParam, LPARAM 
         BuildCompareViews(page);
         return FALSE;
     case WM_DESTROY:
-        // A worker still running keeps its share and stops at its next check.
-        if (compareState) compareState->run.RequestStop();
+        // A run or an action still going stops at its next check; its worker
+        // keeps its share of the state until then.
+        if (compareState) {
+            compareState->run.RequestStop();
+            if (const std::shared_ptr<ActionTarget> action = compareState->action.lock())
+                action->ActionMode.store(ActionModeStop);
+        }
         compareState.reset();
         comparePageWindow = nullptr;
         CompareTabs = nullptr;

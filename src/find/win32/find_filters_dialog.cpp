@@ -9,6 +9,7 @@
 
 #include "app/main_sheet.h"
 #include "app/user_interaction.h"
+#include "common/win32/dialog_items.h"
 #include "find/filter_normalisation.h"
 #include "resource_ids.h"
 
@@ -88,8 +89,6 @@ FiltersSession* SessionOf(HWND dialog)
     return reinterpret_cast<FiltersSession*>(GetWindowLongPtrA(dialog, GWLP_USERDATA));
 }
 
-bool IsChecked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
 void Check(HWND dialog, int id, bool checked) { CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED); }
 
 int Selection(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
@@ -121,18 +120,9 @@ void SetPickerTime(HWND dialog, int id, const SystemTime& value)
     SendDlgItemMessageA(dialog, id, DTM_SETSYSTEMTIME, GDT_VALID, reinterpret_cast<LPARAM>(&time));
 }
 
-uint64_t UnitFactor(SizeUnit unit)
-{
-    switch (unit) {
-    case SizeUnit::Kilobytes: return 1024;
-    case SizeUnit::Megabytes: return 1048576;
-    default: return 1;
-    }
-}
-
 void SetSizeField(HWND dialog, int id, uint64_t bytes, SizeUnit unit)
 {
-    SetDlgItemTextA(dialog, id, std::to_string(bytes / UnitFactor(unit)).c_str());
+    SetDlgItemTextA(dialog, id, std::to_string(bytes / SizeUnitFactor(unit)).c_str());
 }
 
 void ApplyEnablingRule(HWND dialog, const RowControls& row)

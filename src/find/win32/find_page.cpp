@@ -7,7 +7,6 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <vector>
 
 #include "actions/saving.h"
 #include "actions/win32/action_dialogs.h"
@@ -15,6 +14,7 @@
 #include "app/user_interaction.h"
 #include "common/list_operations.h"
 #include "common/win32/list_view_result_list.h"
+#include "common/win32/worker_thread.h"
 #include "find/win32/find_filters_dialog.h"
 #include "find/win32/locations_dialog.h"
 #include "resource_ids.h"
@@ -57,14 +57,13 @@ private:
     HWND page_;
 };
 
-// The page's state, its lists and the run view on its controls. Shared with a
-// running search thread, so that it outlives the page's window until the
-// search has ended.
-class FindPage : public FindRunView {
+// The page's state, its lists and its controls. Shared with a running search
+// thread, so that it outlives the page's window until the search has ended.
+class FindPage : public FindPageControls {
 public:
     explicit FindPage(HWND page) : window(page) {}
 
-    SearchTarget SelectedTarget() const override
+    SearchTarget SelectedTarget() const
     {
         const auto item = static_cast<int>(SendDlgItemMessageA(window, IDC_FIND_TARGET, CB_GETCURSEL, 0, 0));
         return item >= 0 && item <= 2 ? static_cast<SearchTarget>(item) : SearchTarget::Files;
@@ -100,9 +99,13 @@ public:
     FindState state;
     ListViewResultList files, folders, errors;
     FindLists lists{files, folders, errors};
+    FindPagePresenter presenter{state, lists, *this};
     // Set from the start of a search thread until it ends, so that a second
     // click cannot start another one while the first asks its questions.
     std::atomic<bool> workerRunning{false};
+    // The target of the file action whose dialog is open, to stop it when the
+    // page closes.
+    std::weak_ptr<ActionTarget> action;
 
 private:
     void SetText(int id, const std::string& text)
@@ -167,28 +170,20 @@ void ShowCurrentList()
     else if (selected == ErrorLogTab) ShowWindow(FindErrorLog, SW_SHOW);
 }
 
-DWORD WINAPI SearchThread(LPVOID parameter)
-{
-    const std::unique_ptr<std::shared_ptr<FindPage>> holder(static_cast<std::shared_ptr<FindPage>*>(parameter));
-    FindPage& page = **holder;
-    PagePrompter prompter(page.window);
-    SearchWorker(page.state, page, prompter, page.lists);
-    page.workerRunning.store(false);
-    return 0;
-}
-
+// The search thread holds a share of the page until it ends.
 void StartSearch(HWND page)
 {
     if (findPage->workerRunning.exchange(true)) return;
-    auto holder = std::make_unique<std::shared_ptr<FindPage>>(findPage);
-    HANDLE thread = CreateThread(nullptr, 0, SearchThread, holder.get(), 0, nullptr);
-    if (!thread) {
+    findPage->state.criteria.searchTarget = findPage->SelectedTarget();
+    const bool started = StartWorkerThread([self = findPage] {
+        PagePrompter prompter(self->window);
+        SearchWorker(self->state, self->presenter, prompter, self->lists);
+        self->workerRunning.store(false);
+    });
+    if (!started) {
         findPage->workerRunning.store(false);
         ShowSystemError(page, "Aborted");
-        return;
     }
-    holder.release();  // the thread owns it now
-    CloseHandle(thread);
 }
 
 void OnSearchButton(HWND page)
@@ -196,10 +191,10 @@ void OnSearchButton(HWND page)
     FindPage& self = *findPage;
     switch (self.state.runState.load()) {
     case SearchRunState::Running:
-        SetDlgItemTextA(page, IDC_FIND_SEARCH, "Wait...");
+        self.presenter.ShowStopping();
         self.state.stopRequested.store(true);
         break;
-    case SearchRunState::Finished: SetFindRunState(self.state, self, self.lists, SearchRunState::Idle); break;
+    case SearchRunState::Finished: ResetFindRun(self.state, self.presenter, self.lists); break;
     case SearchRunState::Idle: StartSearch(page); break;
     }
 }
@@ -248,7 +243,10 @@ void SaveRows(HWND page, ResultList& list, const FileRecords& records, RowIndex&
 void RunFilesAction(HWND page, FileActionCommand command)
 {
     FindPage& self = *findPage;
-    RunFileAction(page, command, self.files, self.state.foundFiles, self.state.fileRows, false);
+    const std::shared_ptr<ActionTarget> target =
+        MakeActionTarget(findPage, self.files, self.state.foundFiles, self.state.fileRows, false);
+    self.action = target;
+    RunFileAction(page, command, *target);
 }
 
 void SaveErrors(HWND page, const ResultList& errors)
@@ -335,7 +333,7 @@ void OnTimer(FindPage& self)
     // The indicator blinks while the search runs.
     const UINT shown = IsDlgButtonChecked(self.window, IDC_FIND_INDICATOR);
     CheckDlgButton(self.window, IDC_FIND_INDICATOR, shown == BST_INDETERMINATE ? BST_UNCHECKED : BST_INDETERMINATE);
-    if (self.state.traversalRunning.load()) UpdateFindStatus(self.state, self, FindStatusEvent::Progress);
+    self.presenter.ProgressTick();
 }
 
 INT_PTR OnNotify(HWND page, const NMHDR& header)
@@ -351,13 +349,12 @@ INT_PTR OnNotify(HWND page, const NMHDR& header)
 void ClosePage(HWND page)
 {
     KillTimer(page, IDT_FIND_STATUS);
+    // A running search or action ends soon after; its worker keeps its share
+    // of the page until then.
     if (findPage) {
-        findPage->state.stopRequested.store(true);  // a running search ends soon after
-        SharedActionTarget().ActionMode.store(ActionModeStop);
-        // An action's worker holds no share of the page: keep the page's lists
-        // and records for it until the process ends.
-        static std::vector<std::shared_ptr<FindPage>> keptForActionWorkers;
-        if (ActionWorkerRunning()) keptForActionWorkers.push_back(findPage);
+        findPage->state.stopRequested.store(true);
+        if (const std::shared_ptr<ActionTarget> action = findPage->action.lock())
+            action->ActionMode.store(ActionModeStop);
     }
     findPage.reset();
     findPageWindow = nullptr;

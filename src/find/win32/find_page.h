@@ -3,7 +3,7 @@
 
 #include <windows.h>
 
-#include "find/search_engine.h"
+#include "find/find_page_presenter.h"
 
 namespace tolvane {
 

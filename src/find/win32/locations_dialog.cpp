@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/user_interaction.h"
+#include "common/win32/dialog_items.h"
 #include "resource_ids.h"
 
 namespace tolvane {
@@ -99,7 +100,7 @@ void OnCommand(HWND dialog, LocationsSession& session, int id)
     case IDC_LOCATIONS_SAVE: SaveItems(dialog, session); break;
     case IDC_LOCATIONS_LOAD: LoadItems(dialog, session); break;
     case IDC_LOCATIONS_SUBFOLDERS:
-        session.editor.SetIncludeSubfolders(IsDlgButtonChecked(dialog, IDC_LOCATIONS_SUBFOLDERS) == BST_CHECKED);
+        session.editor.SetIncludeSubfolders(IsChecked(dialog, IDC_LOCATIONS_SUBFOLDERS));
         ShowItems(dialog, session);
         break;
     case IDC_LOCATIONS_ACCEPT: {

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/user_interaction.h"
+#include "common/win32/dialog_items.h"
 #include "platform/program.h"
 #include "resource_ids.h"
 #include "tools/new_folders.h"
@@ -24,8 +25,6 @@ struct NameBoxes {
 };
 NameBoxes nameBoxes;
 
-bool IsTicked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
 int Selection(HWND dialog, int id) { return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0)); }
 
 NewFoldersSettings ReadSettings(HWND dialog)
@@ -34,9 +33,9 @@ NewFoldersSettings ReadSettings(HWND dialog)
     settings.parentFolder = DialogItemText(dialog, IDC_NF_PARENT);
     settings.sequenceType = Selection(dialog, IDC_NF_SEQUENCE);
     settings.countIndex = Selection(dialog, IDC_NF_COUNT);
-    settings.leadingZeros = IsTicked(dialog, IDC_NF_ZEROS);
-    if (IsTicked(dialog, IDC_NF_PREFIX_ON)) settings.prefix = DialogItemText(dialog, IDC_NF_PREFIX);
-    if (IsTicked(dialog, IDC_NF_SUFFIX_ON)) settings.suffix = DialogItemText(dialog, IDC_NF_SUFFIX);
+    settings.leadingZeros = IsChecked(dialog, IDC_NF_ZEROS);
+    if (IsChecked(dialog, IDC_NF_PREFIX_ON)) settings.prefix = DialogItemText(dialog, IDC_NF_PREFIX);
+    if (IsChecked(dialog, IDC_NF_SUFFIX_ON)) settings.suffix = DialogItemText(dialog, IDC_NF_SUFFIX);
     return settings;
 }
 
@@ -53,7 +52,7 @@ void ApplySequenceRule(HWND dialog)
 // A cleared box is read-only and empty, so the name never carries stale text.
 void ApplyNameBoxRule(HWND dialog, int checkBox, int edit)
 {
-    const bool ticked = IsTicked(dialog, checkBox);
+    const bool ticked = IsChecked(dialog, checkBox);
     SendDlgItemMessageA(dialog, edit, EM_SETREADONLY, ticked ? FALSE : TRUE, 0);
     if (!ticked) SetDlgItemTextA(dialog, edit, "");
 }
