@@ -2,9 +2,9 @@
 
 #include <new>
 #include <set>
+#include <utility>
 #include <unordered_set>
 
-#include "common/size_date_text.h"
 #include "common/walk_roots.h"
 #include "platform/error.h"
 #include "platform/file_identity.h"
@@ -48,46 +48,17 @@ std::string ListedFolderKey(std::string folder)
     return folder;
 }
 
-void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
-{
-    if (!target) return;
-    for (size_t r = 0; r < list.rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[list.rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, GroupColumn, std::to_string(list.groups[r]));
-        target->SetCellText(row, 2, record.fileName);
-        target->SetCellText(row, 3, record.folderPath);
-        target->SetCellText(row, 4, SizeText(record.size, true));
-        target->SetCellText(row, 5, FileTimeText(record.modifiedTime));
-    }
-}
+// The columns of the four grouped lists, of Truncated and of Zero size.
+const RecordColumns GroupListColumns{RecordCell::Empty, RecordCell::Group, RecordCell::Name,
+                                     RecordCell::Folder, RecordCell::SizeBytes, RecordCell::Modified};
+const RecordColumns TruncatedColumns{RecordCell::Empty, RecordCell::Name, RecordCell::Folder, RecordCell::SizeBytes,
+                                     RecordCell::Modified};
+const RecordColumns ZeroSizeColumns{RecordCell::Empty, RecordCell::Name, RecordCell::Folder, RecordCell::Created};
 
-void WriteTruncatedList(const RowIndex& rows, const FileRecords& records, ResultList* target)
+void WriteList(const RowIndex& rows, const std::vector<uint32_t>* groups, const FileRecords& records,
+               const RecordColumns& columns, ResultList* target)
 {
-    if (!target) return;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, 1, record.fileName);
-        target->SetCellText(row, 2, record.folderPath);
-        target->SetCellText(row, 3, SizeText(record.size, true));
-        target->SetCellText(row, 4, FileTimeText(record.modifiedTime));
-    }
-}
-
-void WriteZeroSizeList(const RowIndex& rows, const FileRecords& records, ResultList* target)
-{
-    if (!target) return;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[rows[r]];
-        target->InsertRow(row);
-        target->SetCellText(row, 1, record.fileName);
-        target->SetCellText(row, 2, record.folderPath);
-        target->SetCellText(row, 3, FileTimeText(record.createdTime));
-    }
+    if (target) target->AppendRecordRows(records, rows, groups, columns);
 }
 
 }  // namespace
@@ -273,12 +244,14 @@ bool CompareRun::CollectFolder(platform::FolderListing& listing, const std::stri
 
 void CompareRun::WriteLists()
 {
-    WriteGroupList(lists_.combined, records_, resultLists_[CompareTab::Combined]);
-    WriteGroupList(lists_.content, records_, resultLists_[CompareTab::Content]);
-    WriteGroupList(lists_.name, records_, resultLists_[CompareTab::Name]);
-    WriteGroupList(lists_.size, records_, resultLists_[CompareTab::Size]);
-    WriteTruncatedList(lists_.truncatedRows, records_, resultLists_[CompareTab::Truncated]);
-    WriteZeroSizeList(lists_.zeroSizeRows, records_, resultLists_[CompareTab::ZeroSize]);
+    const std::pair<CompareTab, const GroupList*> groupLists[] = {{CompareTab::Combined, &lists_.combined},
+                                                                  {CompareTab::Content, &lists_.content},
+                                                                  {CompareTab::Name, &lists_.name},
+                                                                  {CompareTab::Size, &lists_.size}};
+    for (const auto& [tab, list] : groupLists)
+        WriteList(list->rows, &list->groups, records_, GroupListColumns, resultLists_[tab]);
+    WriteList(lists_.truncatedRows, nullptr, records_, TruncatedColumns, resultLists_[CompareTab::Truncated]);
+    WriteList(lists_.zeroSizeRows, nullptr, records_, ZeroSizeColumns, resultLists_[CompareTab::ZeroSize]);
 }
 
 void CompareRun::SetCompareRunState(CompareRunState state)
