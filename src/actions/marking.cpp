@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <string_view>
+#include <unordered_set>
 
 #include "common/list_operations.h"
 
@@ -40,15 +41,18 @@ std::vector<std::string> FoldersToOffer(const ActionTarget& target)
 void MarkByPath(ActionTarget& target, const std::vector<std::string>& chosenFolders)
 {
     if (!target.list) return;
-    MarkNone(*target.list);
-    if (!HasTarget(target) || chosenFolders.empty()) return;
+    if (!HasTarget(target) || chosenFolders.empty()) {
+        MarkNone(*target.list);
+        return;
+    }
+    const std::unordered_set<std::string_view> chosen(chosenFolders.begin(), chosenFolders.end());
     const int rowCount = target.list->RowCount();
+    std::vector<uint8_t> images(static_cast<size_t>(rowCount), StateImageUnmarked);
     for (int row = 0; row < rowCount; ++row) {
         const std::string_view folder = RowFolder(target, row);
-        if (folder.empty()) continue;
-        if (std::find(chosenFolders.begin(), chosenFolders.end(), folder) != chosenFolders.end())
-            target.list->SetStateImage(row, StateImageMarked);
+        if (!folder.empty() && chosen.count(folder)) images[static_cast<size_t>(row)] = StateImageMarked;
     }
+    target.list->SetStateImages(images);
 }
 
 }  // namespace tolvane

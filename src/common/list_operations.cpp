@@ -26,39 +26,48 @@ int GroupNumber(const ResultList& list, int row)
     return ParseGroupCell(list.CellText(row, GroupColumn, GroupCellBufferSize));
 }
 
-void MarkAll(ResultList& list)
+namespace {
+
+void MarkEveryRow(ResultList& list, int image)
 {
-    for (int row = list.RowCount() - 1; row >= 0; --row) list.SetStateImage(row, StateImageMarked);
+    const int rowCount = list.RowCount();
+    if (rowCount > 0) list.SetStateImages(std::vector<uint8_t>(static_cast<size_t>(rowCount), static_cast<uint8_t>(image)));
 }
 
-void MarkNone(ResultList& list)
-{
-    for (int row = list.RowCount() - 1; row >= 0; --row) list.SetStateImage(row, StateImageUnmarked);
-}
+}  // namespace
+
+void MarkAll(ResultList& list) { MarkEveryRow(list, StateImageMarked); }
+
+void MarkNone(ResultList& list) { MarkEveryRow(list, StateImageUnmarked); }
 
 void InvertMarks(ResultList& list)
 {
-    for (int row = list.RowCount() - 1; row >= 0; --row) {
-        const bool unmarked = list.StateImage(row) == StateImageUnmarked;
-        list.SetStateImage(row, unmarked ? StateImageMarked : StateImageUnmarked);
-    }
+    const int rowCount = list.RowCount();
+    if (rowCount == 0) return;
+    std::vector<uint8_t> images(static_cast<size_t>(rowCount));
+    for (int row = 0; row < rowCount; ++row)
+        images[static_cast<size_t>(row)] = list.StateImage(row) == StateImageUnmarked ? StateImageMarked : StateImageUnmarked;
+    list.SetStateImages(images);
 }
 
 void MarkAllButFirst(ResultList& list)
 {
-    int previousGroup = 0;
     const int rowCount = list.RowCount();
+    if (rowCount == 0) return;
+    std::vector<uint8_t> images(static_cast<size_t>(rowCount));
+    int previousGroup = 0;
     for (int row = 0; row < rowCount; ++row) {
         const int group = GroupNumber(list, row);
         // The top row always starts a group, whatever its cell reads: a cell
         // reading 0 must not get every copy of a file marked.
         if (row > 0 && group == previousGroup) {
-            list.SetStateImage(row, StateImageMarked);
+            images[static_cast<size_t>(row)] = StateImageMarked;
         } else {
-            list.SetStateImage(row, StateImageUnmarked);
+            images[static_cast<size_t>(row)] = StateImageUnmarked;
             previousGroup = group;
         }
     }
+    list.SetStateImages(images);
 }
 
 void CompactRowIndex(ActionTarget& target)
@@ -141,27 +150,21 @@ void PruneLoneGroups(ActionTarget& target)
 
 void RenumberGroups(ResultList& list)
 {
-    int newNumber = 0;
-    int runLength = 0;
-    int previousGroup = 0;
-    const auto writeRun = [&list](int endRow, int length, int number) {
-        const std::string text = std::to_string(number);
-        for (int row = endRow - length; row < endRow; ++row) list.SetCellText(row, GroupColumn, text);
-    };
-
     const int rowCount = list.RowCount();
+    if (rowCount == 0) return;
+    // The top row always starts the first group, whatever its cell reads.
+    std::vector<uint32_t> numbers(static_cast<size_t>(rowCount));
+    uint32_t newNumber = 0;
+    int previousGroup = 0;
     for (int row = 0; row < rowCount; ++row) {
         const int group = GroupNumber(list, row);
-        if (row > 0 && group == previousGroup) {
-            ++runLength;
-            continue;
+        if (row == 0 || group != previousGroup) {
+            ++newNumber;
+            previousGroup = group;
         }
-        writeRun(row, runLength, newNumber);
-        ++newNumber;
-        runLength = 1;
-        previousGroup = group;
+        numbers[static_cast<size_t>(row)] = newNumber;
     }
-    writeRun(rowCount, runLength, newNumber);
+    list.SetNumberCells(GroupColumn, numbers);
 }
 
 }  // namespace tolvane

@@ -1,9 +1,9 @@
 #include "compare/compare_run.h"
 
 #include <new>
+#include <utility>
 
 #include "common/folder_walk.h"
-#include "common/size_date_text.h"
 #include "platform/error.h"
 
 namespace tolvane {
@@ -67,28 +67,17 @@ private:
     bool outOfMemory_ = false;
 };
 
-// Writes the rows of one list; groups holds their group numbers, or is null
-// for a list without groups.
-void WriteList(const RowIndex& rows, const std::vector<uint32_t>* groups, const FileRecords& records,
-               const CompareColumns& columns, ResultList* target)
-{
-    if (!target) return;
-    for (size_t r = 0; r < rows.size(); ++r) {
-        const int row = static_cast<int>(r);
-        const FileRecord record = records[rows[r]];
-        target->InsertRow(row);
-        if (groups) target->SetCellText(row, GroupColumn, std::to_string((*groups)[r]));
-        target->SetCellText(row, columns.name, record.fileName);
-        target->SetCellText(row, columns.path, record.folderPath);
-        if (columns.size >= 0) target->SetCellText(row, columns.size, SizeText(record.size, true));
-        target->SetCellText(row, columns.date,
-                            FileTimeText(columns.size >= 0 ? record.modifiedTime : record.createdTime));
-    }
-}
+// The columns of the four grouped lists, of Truncated and of Zero size.
+const RecordColumns GroupListColumns{RecordCell::Empty, RecordCell::Group, RecordCell::Name,
+                                     RecordCell::Folder, RecordCell::SizeBytes, RecordCell::Modified};
+const RecordColumns TruncatedColumns{RecordCell::Empty, RecordCell::Name, RecordCell::Folder, RecordCell::SizeBytes,
+                                     RecordCell::Modified};
+const RecordColumns ZeroSizeColumns{RecordCell::Empty, RecordCell::Name, RecordCell::Folder, RecordCell::Created};
 
-void WriteGroupList(const GroupList& list, const FileRecords& records, ResultList* target)
+void WriteList(const RowIndex& rows, const std::vector<uint32_t>* groups, const FileRecords& records,
+               const RecordColumns& columns, ResultList* target)
 {
-    WriteList(list.rows, &list.groups, records, GroupedColumns, target);
+    if (target) target->AppendRecordRows(records, rows, groups, columns);
 }
 
 }  // namespace
@@ -189,10 +178,12 @@ CompareRun::WalkOutcome CompareRun::CollectFiles(const CompareRunSettings& setti
 
 void CompareRun::WriteLists()
 {
-    WriteGroupList(lists_.combined, records_, resultLists_[CompareTab::Combined]);
-    WriteGroupList(lists_.content, records_, resultLists_[CompareTab::Content]);
-    WriteGroupList(lists_.name, records_, resultLists_[CompareTab::Name]);
-    WriteGroupList(lists_.size, records_, resultLists_[CompareTab::Size]);
+    const std::pair<CompareTab, const GroupList*> groupLists[] = {{CompareTab::Combined, &lists_.combined},
+                                                                  {CompareTab::Content, &lists_.content},
+                                                                  {CompareTab::Name, &lists_.name},
+                                                                  {CompareTab::Size, &lists_.size}};
+    for (const auto& [tab, list] : groupLists)
+        WriteList(list->rows, &list->groups, records_, GroupListColumns, resultLists_[tab]);
     WriteList(lists_.truncatedRows, nullptr, records_, TruncatedColumns, resultLists_[CompareTab::Truncated]);
     WriteList(lists_.zeroSizeRows, nullptr, records_, ZeroSizeColumns, resultLists_[CompareTab::ZeroSize]);
 }

@@ -28,19 +28,6 @@ enum class CompareRunState : int32_t { Idle = 0, Running = 1, Finished = 2 };
 enum class CompareTab : int { Combined = 0, Content, Name, Size, Truncated, ZeroSize, ErrorLog };
 inline constexpr int CompareTabCount = 7;
 
-// Where a result list shows a file; column 0 holds the mark box. date is the
-// modified time, or in the Zero size list the created time; a list without
-// a size column has size -1.
-struct CompareColumns {
-    int name;
-    int path;
-    int size;
-    int date;
-};
-inline constexpr CompareColumns GroupedColumns{2, 3, 4, 5};  // after the group number (GroupColumn)
-inline constexpr CompareColumns TruncatedColumns{1, 2, 3, 4};
-inline constexpr CompareColumns ZeroSizeColumns{1, 2, -1, 3};
-
 // What a run reports besides the rows it writes, from the thread it runs on.
 // A front end overrides only what it shows.
 class CompareRunView {

@@ -175,23 +175,10 @@ private:
 
 void WriteRows(const FindState& state, FindLists& lists)
 {
-    for (uint32_t n = 0; n < state.foundFiles.Count(); ++n) {
-        const FileRecord record = state.foundFiles[n];
-        const int row = static_cast<int>(n);
-        lists.files.InsertRow(row);
-        lists.files.SetCellText(row, NameColumn, record.fileName);
-        lists.files.SetCellText(row, PathColumn, record.folderPath);
-        lists.files.SetCellText(row, FileSizeColumn, SizeText(record.size, false));
-        lists.files.SetCellText(row, FileModifiedColumn, FileTimeText(record.modifiedTime));
-    }
-    for (uint32_t n = 0; n < state.foundFolders.Count(); ++n) {
-        const FileRecord record = state.foundFolders[n];
-        const int row = static_cast<int>(n);
-        lists.folders.InsertRow(row);
-        lists.folders.SetCellText(row, NameColumn, record.fileName);
-        lists.folders.SetCellText(row, PathColumn, record.folderPath);
-        lists.folders.SetCellText(row, FolderModifiedColumn, FileTimeText(record.modifiedTime));
-    }
+    static const RecordColumns fileColumns{RecordCell::Name, RecordCell::Folder, RecordCell::Size, RecordCell::Modified};
+    static const RecordColumns folderColumns{RecordCell::Name, RecordCell::Folder, RecordCell::Modified};
+    lists.files.AppendRecordRows(state.foundFiles, state.fileRows, nullptr, fileColumns);
+    lists.folders.AppendRecordRows(state.foundFolders, state.folderRows, nullptr, folderColumns);
 }
 
 void EnterRunning(FindState& state, FindRunView& view)

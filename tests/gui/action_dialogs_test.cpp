@@ -30,15 +30,8 @@ protected:
         GuiTest::SetUp();
         mainWindow = CreateWindowExA(0, "STATIC", "Tolvane", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr,
                                      nullptr);
-        listView = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 300, 200, mainWindow,
-                                   nullptr, nullptr, nullptr);
-        SendMessageA(listView, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
-        for (int column = 0; column < 2; ++column) {
-            LVCOLUMNA header{};
-            header.mask = LVCF_WIDTH;
-            header.cx = 100;
-            SendMessageA(listView, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&header));
-        }
+        listView = CreateResultListView(mainWindow, 0, LVS_EX_CHECKBOXES,
+                                        {{LVCFMT_LEFT, 100, ""}, {LVCFMT_LEFT, 100, ""}});
         list.Attach(listView);
         EnableWindow(listView, TRUE);
         target.list = &list;

@@ -44,7 +44,7 @@ protected:
     // Names in column 0, sorted, of every row of a list.
     static std::vector<std::string> Names(HWND list)
     {
-        ListViewResultList rows(list);
+        const ListViewResultList& rows = *ListViewResultList::Of(list);
         std::vector<std::string> names;
         for (int row = 0; row < rows.RowCount(); ++row) names.push_back(rows.CellText(row, 0, 260));
         std::sort(names.begin(), names.end());
@@ -93,7 +93,7 @@ TEST_F(FindPageTest, SearchFillsTheFilesListAndResetEmptiesIt)
 
     EXPECT_EQ(Names(FilesList), (std::vector<std::string>{"alpha.txt", "beta.doc"}));
     EXPECT_EQ(Names(FoldersList), (std::vector<std::string>{"empty", "sub"}));
-    ListViewResultList files(FilesList);
+    ListViewResultList& files = *ListViewResultList::Of(FilesList);
     const int alpha = files.CellText(0, 0, 260) == "alpha.txt" ? 0 : 1;
     EXPECT_EQ(files.CellText(alpha, 1, 260), temp.PathOf("tree\\"));
     EXPECT_EQ(files.CellText(alpha, 2, 260), "5 B");
@@ -118,7 +118,7 @@ TEST_F(FindPageTest, SearchFillsTheFilesListAndResetEmptiesIt)
     EXPECT_FALSE(IsShown(page, IDC_FIND_INDICATOR));
     EXPECT_FALSE(IsEnabledItem(page, IDC_FIND_ACTIONS));
     for (HWND list : {FilesList, FoldersList, FindErrorLog}) {
-        EXPECT_EQ(ListViewResultList(list).RowCount(), 0);
+        EXPECT_EQ(ListViewResultList::Of(list)->RowCount(), 0);
         EXPECT_FALSE(IsWindowEnabled(list));
     }
 }
@@ -188,7 +188,7 @@ TEST_F(FindPageTest, ActionsMenusGreyWhatCannotAct)
     EXPECT_NE(ItemState(menu, IDM_FOLDERS_SAVE_LIST), 0u) << "no folders were found";
     DestroyMenu(menu);
 
-    ListViewResultList files(FilesList);
+    ListViewResultList& files = *ListViewResultList::Of(FilesList);
     SendMessageA(page, WM_COMMAND, IDM_FILES_MARK_ALL, 0);
     EXPECT_TRUE(files.IsMarked(0) && files.IsMarked(1));
     menu = LoadFindActionsMenu(0);
@@ -218,7 +218,7 @@ TEST_F(FindPageTest, SaveTheListWritesEveryFoundFile)
     const std::string saved = temp.PathOf("saved.txt");
     script.fileNames.push_back(saved);
     SendMessageA(page, WM_COMMAND, IDM_FILES_SAVE_LIST, 0);
-    ListViewResultList files(FilesList);
+    ListViewResultList& files = *ListViewResultList::Of(FilesList);
     std::string expected;
     for (int row = 0; row < files.RowCount(); ++row)
         expected += files.CellText(row, 1, 260) + files.CellText(row, 0, 260) + "\r\n";
@@ -236,7 +236,7 @@ TEST_F(FindPageTest, DeleteMarkedRemovesTheMarkedFilesAndTheirRows)
     Click(page, IDC_FIND_SEARCH);
     ASSERT_TRUE(WaitForReset());
 
-    ListViewResultList files(FilesList);
+    ListViewResultList& files = *ListViewResultList::Of(FilesList);
     for (int row = 0; row < files.RowCount(); ++row)
         files.SetStateImage(row, files.CellText(row, 0, 260) == "drop.txt" ? StateImageMarked : StateImageUnmarked);
     script.answers = {IDYES};  // "Do you really want to delete the selected items?"
@@ -288,18 +288,15 @@ TEST_F(FindPageTest, ShortcutMenuOpensOnlyOnASelectedRowAndReportsAFileThatCanno
     EXPECT_FALSE(overRow) << "the Error log has no shortcut menu";
 }
 
-TEST(ListViewResultList, BehavesAsTheListPortSays)
+// The rows live in the program; the list view learns their count and asks
+// for what it shows, and its check boxes toggle the program's marks.
+TEST(ListViewResultList, BehavesAsTheListPortSaysAndShowsItsRows)
 {
     InitProgramControls();
-    HWND list = CreateWindowExA(0, WC_LISTVIEWA, "", WS_POPUP | LVS_REPORT, 0, 0, 200, 200, nullptr, nullptr,
-                                nullptr, nullptr);
-    SendMessageA(list, LVM_SETEXTENDEDLISTVIEWSTYLE, LVS_EX_CHECKBOXES, LVS_EX_CHECKBOXES);
-    for (int column = 0; column < 2; ++column) {
-        LVCOLUMNA entry{};
-        entry.mask = LVCF_WIDTH;
-        entry.cx = 80;
-        SendMessageA(list, LVM_INSERTCOLUMNA, column, reinterpret_cast<LPARAM>(&entry));
-    }
+    HWND parent = CreateWindowExA(0, "STATIC", "", WS_POPUP, 0, 0, 200, 200, nullptr, nullptr, nullptr, nullptr);
+    HWND list = CreateResultListView(parent, WS_VISIBLE, LVS_EX_CHECKBOXES, {{LVCFMT_LEFT, 80, ""}, {LVCFMT_LEFT, 80, ""}});
+    ShowWindow(parent, SW_SHOWNOACTIVATE);
+    EnableWindow(list, TRUE);
     ListViewResultList rows(list);
     rows.InsertRow(0);
     rows.InsertRow(1);
@@ -307,8 +304,12 @@ TEST(ListViewResultList, BehavesAsTheListPortSays)
     rows.SetCellText(0, 0, "first");
     rows.SetCellText(1, 1, "a longer text");
     EXPECT_EQ(rows.RowCount(), 3);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 3);
     EXPECT_EQ(rows.CellText(0, 0, 260), "first");
     EXPECT_EQ(rows.CellText(1, 1, 5), "a lo") << "cut to the caller's buffer";
+    char shown[5] = {};
+    ListView_GetItemText(list, 1, 1, shown, sizeof shown);
+    EXPECT_STREQ(shown, "a lo");
     // A name outside any legacy code page reaches the control exactly, as
     // the wide text a screen reader or a copy to the clipboard gets.
     rows.SetCellText(2, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80 \xCE\x95\xCE\xBB");
@@ -323,15 +324,37 @@ TEST(ListViewResultList, BehavesAsTheListPortSays)
     EXPECT_EQ(rows.StateImage(2), StateImageUnmarked);
     rows.SetStateImage(2, StateImageMarked);
     EXPECT_TRUE(rows.IsMarked(2));
-    EXPECT_EQ(rows.StateImage(2), StateImageMarked);
+    EXPECT_TRUE(ListView_GetCheckState(list, 2));
+    EXPECT_FALSE(ListView_GetCheckState(list, 1));
+
+    // The space bar toggles the focused row's mark, a click on a check box that row's.
+    SetFocus(list);
+    ListView_SetItemState(list, 1, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SendMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(rows.StateImage(1), StateImageMarked);
+    SendMessageA(list, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_EQ(rows.StateImage(1), StateImageUnmarked);
+    RECT bounds{};
+    ListView_GetItemRect(list, 0, &bounds, LVIR_BOUNDS);
+    LVHITTESTINFO hit{};
+    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
+    ASSERT_EQ(SendMessageA(list, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 0);
+    ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
+    SendMessageA(list, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    SendMessageA(list, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    EXPECT_EQ(rows.StateImage(0), StateImageMarked);
+    EXPECT_EQ(rows.LastSelectedRow(), 1) << "a click on a check box leaves the selection";
+
     rows.DeleteRow(0);
     EXPECT_EQ(rows.RowCount(), 2);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 2);
     EXPECT_EQ(rows.CellText(0, 1, 260), "a longer text");
     rows.SetEnabled(false);
     EXPECT_FALSE(rows.IsEnabled());
     rows.DeleteAllRows();
     EXPECT_EQ(rows.RowCount(), 0);
-    DestroyWindow(list);
+    EXPECT_EQ(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0), 0);
+    DestroyWindow(parent);
 }
 
 }  // namespace
