@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "common/case_folding.h"
 #include "common/size_date_text.h"
 
 namespace tolvane {
@@ -109,6 +110,21 @@ std::string MemoryResultList::CellText(int row, int column, size_t bufferSize) c
     std::string text = Cell(row, column);
     if (text.size() > bufferSize - 1) text.resize(bufferSize - 1);
     return text;
+}
+
+int MemoryResultList::FindRow(std::string_view text, bool prefix, int start, bool wrap) const
+{
+    const int count = RowCount();
+    if (count == 0) return -1;
+    const std::string wanted = FoldCase(text);
+    start = std::clamp(start, 0, count);
+    const int checked = wrap ? count : count - start;
+    for (int n = 0; n < checked; ++n) {
+        const int row = (start + n) % count;
+        const std::string cell = FoldCase(Cell(row, 0));
+        if (prefix ? cell.starts_with(wanted) : cell == wanted) return row;
+    }
+    return -1;
 }
 
 void MemoryResultList::CopyCell(int row, int column, char* buffer, size_t size) const

@@ -108,6 +108,11 @@ public:
     // The cell into buffer, cut to size - 1 bytes and ended by a NUL, without
     // building a string: for a window that asks for the cells it draws.
     void CopyCell(int row, int column, char* buffer, size_t size) const;
+    // The first row from start on whose first cell is text (or begins with it,
+    // when prefix), letter case ignored, as typing a name's first letters
+    // looks for it; after the last row the search goes on from the first when
+    // wrap is set. -1 when no row is.
+    int FindRow(std::string_view text, bool prefix, int start, bool wrap) const;
 
     // Bytes held per row that shows a record, for the memory figures of benchmarks.
     static size_t RowBytes() { return sizeof(Row); }

@@ -128,6 +128,12 @@ TEST(RecordRows, CellsComeFromTheRecordUntilOneIsSet)
     EXPECT_EQ(t.Column(0), (Cells{"renamed", "2", "/elsewhere/"}));
     EXPECT_EQ(t.Column(GroupColumn), (Cells{"9", "8", "other"}));
     EXPECT_LE(MemoryResultList::RowBytes(), 32u) << "a row costs little beside its record";
+
+    // Typing a name's first letters: from the row after the focus, wrapping.
+    EXPECT_EQ(t.list.FindRow("REN", true, 1, true), 0);
+    EXPECT_EQ(t.list.FindRow("REN", true, 1, false), -1);
+    EXPECT_EQ(t.list.FindRow("/else", true, 0, false), 2);
+    EXPECT_EQ(t.list.FindRow("/else", false, 0, true), -1) << "a whole text asked for";
 }
 
 TEST(GroupCell, OnlyDigitStringsOfTheFirstNineCharactersAreNumbers)

@@ -68,6 +68,9 @@ LRESULT CALLBACK ParentProc(HWND parent, UINT message, WPARAM wParam, LPARAM lPa
                 return 0;
             }
         }
+        if (header.code == LVN_ODFINDITEMA || header.code == LVN_ODFINDITEMW) {
+            if (ListViewResultList* rows = RowsOf(header.hwndFrom)) return rows->AnswerFindItem(header);
+        }
     }
     return DefSubclassProc(parent, message, wParam, lParam);
 }
@@ -125,6 +128,9 @@ void ListViewResultList::Refresh(Change change, int row)
 {
     if (!listView_) return;
     switch (change) {
+    case Change::Removed:
+        ListView_SetItemState(listView_, -1, 0, LVIS_SELECTED | LVIS_FOCUSED);
+        [[fallthrough]];
     case Change::Count:
         SendMessageA(listView_, LVM_SETITEMCOUNT, RowCount(), LVSICF_NOSCROLL);
         InvalidateRect(listView_, nullptr, FALSE);
@@ -162,9 +168,30 @@ void ListViewResultList::AnswerDisplayInfo(NMHDR& header)
     }
     auto* text = reinterpret_cast<wchar_t*>(item.pszText);
     const std::string cell = rows_.Cell(item.iItem, item.iSubItem);
-    const int written = MultiByteToWideChar(CP_ACP, 0, cell.c_str(), -1, text, static_cast<int>(size));
+    const int written = MultiByteToWideChar(CP_UTF8, 0, cell.c_str(), -1, text, static_cast<int>(size));
     // A text longer than the buffer is cut and still ended.
     if (written == 0) text[size - 1] = L'\0';
+}
+
+LRESULT ListViewResultList::AnswerFindItem(const NMHDR& header) const
+{
+    // Both forms share the layout; only the text's characters differ.
+    const auto& find = reinterpret_cast<const NMLVFINDITEMA&>(header);
+    const LVFINDINFOA& info = find.lvfi;
+    if (!(info.flags & (LVFI_STRING | LVFI_PARTIAL)) || !info.psz) return -1;
+    std::string text;
+    if (header.code == LVN_ODFINDITEMW) {
+        const auto* wide = reinterpret_cast<const wchar_t*>(info.psz);
+        const int size = WideCharToMultiByte(CP_UTF8, 0, wide, -1, nullptr, 0, nullptr, nullptr);
+        if (size <= 0) return -1;
+        text.resize(static_cast<size_t>(size));
+        WideCharToMultiByte(CP_UTF8, 0, wide, -1, text.data(), size, nullptr, nullptr);
+        text.resize(static_cast<size_t>(size - 1));
+    } else {
+        text = info.psz;
+    }
+    const std::lock_guard guard(lock_);
+    return rows_.FindRow(text, (info.flags & LVFI_PARTIAL) != 0, find.iStart, (info.flags & LVFI_WRAP) != 0);
 }
 
 void ListViewResultList::ToggleMark(int row)
@@ -228,7 +255,7 @@ void ListViewResultList::DeleteRow(int row)
         const std::lock_guard guard(lock_);
         rows_.DeleteRow(row);
     }
-    Changed(Change::Count);
+    Changed(Change::Removed);
 }
 
 void ListViewResultList::DeleteAllRows()
@@ -237,7 +264,7 @@ void ListViewResultList::DeleteAllRows()
         const std::lock_guard guard(lock_);
         rows_.DeleteAllRows();
     }
-    Changed(Change::Count);
+    Changed(Change::Removed);
 }
 
 void ListViewResultList::DeleteRows(const std::vector<bool>& remove)
@@ -246,7 +273,7 @@ void ListViewResultList::DeleteRows(const std::vector<bool>& remove)
         const std::lock_guard guard(lock_);
         rows_.DeleteRows(remove);
     }
-    Changed(Change::Count);
+    Changed(Change::Removed);
 }
 
 void ListViewResultList::AppendRecordRows(const FileRecords& records, const std::vector<uint32_t>& rows,

@@ -61,10 +61,14 @@ public:
     int LastSelectedRow() const;
 
     // What the window must learn after its rows changed.
-    enum class Change { Count, Row, All };
+    // Removed: rows went, so the selection (which an owner-data list view
+    // keeps by position) no longer shows what the user chose.
+    enum class Change { Count, Removed, Row, All };
     // On the list's thread: the window's questions and the user's clicks.
     void Refresh(Change change, int row);
     void AnswerDisplayInfo(NMHDR& header);
+    // The row that typed letters name (LVN_ODFINDITEM), or -1.
+    LRESULT AnswerFindItem(const NMHDR& header) const;
     void ToggleMark(int row);
 
 private:
