@@ -35,10 +35,14 @@ public:
     void CollectingFiles() override { Show(CollectingFilesText); }
     void PhaseEntered(ComparePhase phase) override { Show(ComparePhaseText(phase)); }
     void WritingLists() override { Show(WritingListsText); }
-    void ReportProgress(int percent) override
+    void ReportProgress(const CompareProgress& progress) override
     {
         if (quiet_ || !terminal_ || status_.empty()) return;
-        err_ << '\r' << status_ << ' ' << percent << '%' << std::flush;
+        const std::string line = ProgressLine(status_, progress);
+        // Blanks over what is left of a longer line drawn before.
+        const size_t clear = shownLength_ > line.size() ? shownLength_ - line.size() : 0;
+        err_ << '\r' << line << std::string(clear, ' ') << std::flush;
+        shownLength_ = line.size();
         progressShown_ = true;
     }
 
@@ -50,6 +54,7 @@ private:
         status_ = text;
         if (terminal_) {
             err_ << '\r' << status_ << std::flush;
+            shownLength_ = status_.size();
             progressShown_ = true;
         } else {
             err_ << status_ << '\n';
@@ -65,8 +70,23 @@ private:
     bool quiet_;
     bool terminal_;
     bool progressShown_ = false;
+    size_t shownLength_ = 0;
     std::string status_;
 };
+
+}  // namespace
+
+std::string ProgressLine(const std::string& status, const CompareProgress& progress)
+{
+    std::string line = status + ' ' + std::to_string(progress.percent) + '%';
+    if (progress.files > 0) {
+        line += " (" + std::to_string(progress.filesDone) + " of " + std::to_string(progress.files) + " files, " +
+                SizeText(progress.bytesDone, false) + " of " + SizeText(progress.bytes, false) + ')';
+    }
+    return line;
+}
+
+namespace {
 
 // Progress is redrawn in place only on a terminal; a redirected stderr gets
 // plain lines.

@@ -9,6 +9,7 @@
 
 #include "cli/command.h"
 #include "cli/script_options.h"
+#include "compare/compare_engine.h"
 
 namespace tolvane::cli {
 
@@ -43,6 +44,11 @@ struct CompareCommandOptions {
     std::set<std::string> given;
     bool Given(const std::string& option) const { return given.count(option) > 0; }
 };
+
+// The progress line of a terminal: the step's status, the share done and,
+// while files are read, the files and bytes done of the phase's total, as in
+// "Comparing... 42% (420 of 1000 files, 1.1 GB of 2.6 GB)".
+std::string ProgressLine(const std::string& status, const CompareProgress& progress);
 
 class CompareCommand : public Command {
 public:

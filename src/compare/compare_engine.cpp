@@ -65,16 +65,16 @@ class StepProgress {
 public:
     StepProgress(CompareEngineHost& host, uint64_t steps) : host_(host), steps_(std::max<uint64_t>(steps, 1))
     {
-        host_.ReportProgress(0);
+        host_.ReportProgress({});
     }
     void Done(uint64_t step)
     {
         const int percent = static_cast<int>(std::min<uint64_t>(99, step * 100 / steps_));
         if (percent == lastPercent_) return;
         lastPercent_ = percent;
-        host_.ReportProgress(percent);
+        host_.ReportProgress({.percent = percent});
     }
-    void Finish() { host_.ReportProgress(100); }
+    void Finish() { host_.ReportProgress({.percent = 100}); }
 
 private:
     CompareEngineHost& host_;

@@ -94,14 +94,24 @@ constexpr bool PhaseReadsFiles(ComparePhase phase)
     return phase == ComparePhase::ContentGroups || phase == ComparePhase::NameContentGroups;
 }
 
+// How far the current phase has come. The phases that read files also count
+// the files whose reading has ended and the bytes compared; the others leave
+// those counts at 0.
+struct CompareProgress {
+    int percent = 0;  // 0 to 100, 100 only once the phase is done
+    uint64_t filesDone = 0;
+    uint64_t files = 0;
+    uint64_t bytesDone = 0;
+    uint64_t bytes = 0;
+};
+
 // What the engine reports while it works. A host that shows no phase or no
 // progress leaves those methods as they are.
 class CompareEngineHost {
 public:
     virtual ~CompareEngineHost() = default;
     virtual void PhaseEntered(ComparePhase /*phase*/) {}
-    // 0 to 100 within a phase that reads files.
-    virtual void ReportProgress(int /*percent*/) {}
+    virtual void ReportProgress(const CompareProgress& /*progress*/) {}
     // A file could not be opened: one error-log row for it.
     virtual void AddCompareErrorEntry(const std::string& path, uint32_t errorCode) = 0;
 };

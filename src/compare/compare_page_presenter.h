@@ -35,7 +35,7 @@ public:
     void CollectingFiles() override { controls_.SetStatusText(CollectingFilesText); }
     void PhaseEntered(ComparePhase phase) override;
     void WritingLists() override;
-    void ReportProgress(int percent) override { controls_.SetProgress(percent); }
+    void ReportProgress(const CompareProgress& progress) override { controls_.SetProgress(progress.percent); }
     // The Compare button while a run goes on: a stop is requested.
     void ShowStopping() { controls_.SetButtonText(WaitText); }
 

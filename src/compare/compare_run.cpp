@@ -14,7 +14,7 @@ class RunHost : public CompareEngineHost {
 public:
     RunHost(CompareRunView& view, CompareRun& run) : view_(view), run_(run) {}
     void PhaseEntered(ComparePhase phase) override { view_.PhaseEntered(phase); }
-    void ReportProgress(int percent) override { view_.ReportProgress(percent); }
+    void ReportProgress(const CompareProgress& progress) override { view_.ReportProgress(progress); }
     void AddCompareErrorEntry(const std::string& path, uint32_t errorCode) override
     {
         run_.AddCompareErrorEntry(path, errorCode);

@@ -41,8 +41,7 @@ public:
     virtual void CollectingFiles() {}
     virtual void PhaseEntered(ComparePhase /*phase*/) {}
     virtual void WritingLists() {}
-    // 0 to 100 within a phase that reads files.
-    virtual void ReportProgress(int /*percent*/) {}
+    virtual void ReportProgress(const CompareProgress& /*progress*/) {}
 };
 
 // The seven lists of the page, in tab order. The run writes into those that

@@ -11,7 +11,7 @@ void GroupSetsByContent(const FileRecords& records, const CompareOptions& option
 {
     uint64_t totalBytes = 0;
     for (uint32_t record : sets.members) totalBytes += records.Size(record);
-    ContentProgress progress(host, totalBytes);
+    ContentProgress progress(host, sets.members.size(), totalBytes);
     ContentSorter sorter(records, source, host, stopRequested, limits, progress);
     AnchorReplay replay(options.dontGroupTruncated, lists);
     bool completed = true;
@@ -19,7 +19,7 @@ void GroupSetsByContent(const FileRecords& records, const CompareOptions& option
         const uint32_t begin = sets.Begin(s);
         uint64_t setBytes = 0;
         for (uint32_t m = begin; m < sets.ends[s]; ++m) setBytes += records.Size(sets.members[m]);
-        progress.BeginSet(setBytes);
+        progress.BeginSet(sets.ends[s] - begin, setBytes);
         const bool sorted = sorter.Sort(&sets.members[begin], sets.ends[s] - begin);
         replay.Replay(sorter);
         sorter.Clear();

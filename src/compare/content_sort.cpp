@@ -4,15 +4,32 @@
 
 namespace tolvane {
 
+CompareProgress ContentProgress::Now() const
+{
+    CompareProgress now;
+    now.files = totalFiles_;
+    now.bytes = totalBytes_;
+    now.filesDone = filesDone_ + std::min(setFilesDone_, setFiles_);
+    now.bytesDone = bytesDone_ + std::min(setBytesDone_, setBytes_);
+    if (totalBytes_ > 0) now.percent = static_cast<int>(std::min<uint64_t>(99, now.bytesDone * 100 / totalBytes_));
+    return now;
+}
+
 void ContentProgress::Report()
 {
     if (totalBytes_ == 0) return;
-    const uint64_t done = bytesDone_ + std::min(setBytesDone_, setBytes_);
-    const int percent = static_cast<int>(std::min<uint64_t>(99, done * 100 / totalBytes_));
-    if (percent != lastPercent_) {
-        lastPercent_ = percent;
-        host_.ReportProgress(percent);
+    const CompareProgress now = Now();
+    if (now.percent != lastPercent_) {
+        lastPercent_ = now.percent;
+        host_.ReportProgress(now);
     }
+}
+
+void ContentProgress::Finish()
+{
+    CompareProgress now = Now();
+    now.percent = 100;
+    host_.ReportProgress(now);
 }
 
 bool GoesOn(ContentReader& reader)
@@ -68,11 +85,13 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
             // Gone since it was first read: it matches nothing more.
             ReportUnreadable(slot.record, errorCode);
             slot.state = Leaf;
+            ReadingEnded(slot);
             return 0;
         }
         ++openFiles_;
         if (slot.known > 0 && !slot.reader->Seek(slot.known)) {
             slot.state = Leaf;
+            ReadingEnded(slot);
             CloseReader(slot);
             return 0;
         }
@@ -96,6 +115,7 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
     } else {
         slot.state = Complete;
     }
+    if (slot.state != Reading) ReadingEnded(slot);
     if (slot.state != Reading || (openFiles_ > limits_.openFiles && !readingWhole_)) CloseReader(slot);
     return agreed;
 }
@@ -103,6 +123,21 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
 // A read buffer of at least bytes, as large as the largest asked for (the
 // old one freed first, so that two are never held) and never cleared: every
 // byte used is read first.
+// A file alone in its run: nothing else begins like it, so its unread bytes
+// count as done.
+void ContentSorter::Settled(Slot& slot)
+{
+    progress_.Add(slot.size - std::min(slot.size, slot.known));
+    ReadingEnded(slot);
+}
+
+void ContentSorter::ReadingEnded(Slot& slot)
+{
+    if (slot.counted) return;
+    slot.counted = true;
+    progress_.FileDone();
+}
+
 uint8_t* ContentSorter::Buffer(size_t bytes)
 {
     if (bytes > bufferSize_) {

@@ -32,36 +32,52 @@ struct Slot {
     uint64_t known;  // bytes read and agreed so far
     SlotState state;
     std::unique_ptr<ContentReader> reader;
+    bool counted = false;  // its end of reading was reported
 };
 
 // The share of the bytes of all sets that were compared, or left unread
-// because their file was known to match nothing more. Files read a second
-// time to confirm a hash count once, so 100 is reported only at the end.
+// because their file was known to match nothing more, and the files whose
+// reading has ended. Files read a second time to confirm a hash count once,
+// so 100 is reported only at the end.
 class ContentProgress {
 public:
-    ContentProgress(CompareEngineHost& host, uint64_t totalBytes) : host_(host), totalBytes_(totalBytes) {}
-
-    void BeginSet(uint64_t setBytes)
+    ContentProgress(CompareEngineHost& host, uint64_t totalFiles, uint64_t totalBytes)
+        : host_(host), totalFiles_(totalFiles), totalBytes_(totalBytes)
     {
+    }
+
+    void BeginSet(uint64_t setFiles, uint64_t setBytes)
+    {
+        setFiles_ = setFiles;
         setBytes_ = setBytes;
+        setFilesDone_ = 0;
         setBytesDone_ = 0;
     }
     void EndSet()
     {
+        filesDone_ += setFiles_;
         bytesDone_ += setBytes_;
+        setFilesDone_ = 0;
         setBytesDone_ = 0;
         Report();
     }
     void Add(uint64_t bytes) { setBytesDone_ += bytes; }
+    void FileDone() { ++setFilesDone_; }
     void Report();
-    void Finish() { host_.ReportProgress(100); }
+    void Finish();
 
 private:
+    CompareProgress Now() const;
+
     CompareEngineHost& host_;
+    const uint64_t totalFiles_;
     const uint64_t totalBytes_;
-    uint64_t bytesDone_ = 0;  // of the sets finished
+    uint64_t filesDone_ = 0;  // of the sets finished
+    uint64_t bytesDone_ = 0;
+    uint64_t setFiles_ = 0;
     uint64_t setBytes_ = 0;
-    uint64_t setBytesDone_ = 0;  // of the set being read
+    uint64_t setFilesDone_ = 0;  // of the set being read
+    uint64_t setBytesDone_ = 0;
     int lastPercent_ = -1;
 };
 
@@ -115,7 +131,8 @@ private:
     void CloseReader(Slot& slot);
     void ReportUnreadable(uint32_t record, uint32_t errorCode);
     size_t ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk);
-    void Settled(const Slot& slot) { progress_.Add(slot.size - std::min(slot.size, slot.known)); }
+    void Settled(Slot& slot);
+    void ReadingEnded(Slot& slot);
     uint8_t* Buffer(size_t bytes);
     bool Before(const Piece& x, const Piece& y) const;
     void Split(uint32_t begin, uint32_t end, uint64_t offset, size_t chunk);

@@ -6,6 +6,7 @@
 #include <set>
 
 #include "cli/command_run.h"
+#include "cli/compare_command.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -150,3 +151,11 @@ TEST(CompareCommand, ContentGroupsAgreeWithFdupes)
 
 }  // namespace
 }  // namespace tolvane::test
+
+TEST(CompareCommand, ProgressLineCountsFilesAndBytesOnlyWhileFilesAreRead)
+{
+    EXPECT_EQ("Sizes... 40%", tolvane::cli::ProgressLine("Sizes...", {.percent = 40}));
+    EXPECT_EQ("Content... 99% (9 of 10 files, 1.4 kB of 2 MB)",
+              tolvane::cli::ProgressLine("Content...", {.percent = 99, .filesDone = 9, .files = 10, .bytesDone = 1536,
+                                          .bytes = uint64_t{2} << 20}));
+}

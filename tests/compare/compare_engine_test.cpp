@@ -314,6 +314,12 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             EXPECT_GT(host.progress.size(), 20u);
             EXPECT_EQ(100, host.progress.back());
             EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
+            // Files count as their reading ends, not only when their set does.
+            EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()));
+            EXPECT_TRUE(std::any_of(host.filesDone.begin(), host.filesDone.end(),
+                                    [&](uint64_t done) { return done > 0 && done < host.last.files; }));
+            EXPECT_EQ(host.last.files, host.last.filesDone);
+            EXPECT_EQ(host.last.bytes, host.last.bytesDone);
         }
     }
 }

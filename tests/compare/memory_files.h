@@ -94,11 +94,18 @@ private:
 class RecordingHost : public CompareEngineHost {
 public:
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
-    void ReportProgress(int percent) override { progress.push_back(percent); }
+    void ReportProgress(const CompareProgress& report) override
+    {
+        progress.push_back(report.percent);
+        filesDone.push_back(report.filesDone);
+        last = report;
+    }
     void AddCompareErrorEntry(const std::string& path, uint32_t) override { errors.push_back(path); }
 
     std::vector<ComparePhase> phases;
     std::vector<int> progress;
+    std::vector<uint64_t> filesDone;
+    CompareProgress last;
     std::vector<std::string> errors;
 };
 

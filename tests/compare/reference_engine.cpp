@@ -99,7 +99,7 @@ private:
 
     void Progress(uint32_t step, uint32_t total)
     {
-        if (total > 0) host_.ReportProgress(static_cast<int>((uint64_t{step} * 100 + 100) / total));
+        if (total > 0) host_.ReportProgress({.percent = static_cast<int>((uint64_t{step} * 100 + 100) / total)});
     }
 
     static void Append(GroupList& list, uint32_t record, uint32_t group)
