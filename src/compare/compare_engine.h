@@ -146,6 +146,9 @@ struct ContentLimits {
     // are not read whole.
     size_t firstPiece = size_t{64} << 10;
     size_t openFiles = 128;  // files kept open between pieces
+    // Same-size files with more than a piece left are first compared on
+    // this many bytes at their end (0: never).
+    size_t tailPiece = size_t{4} << 10;
 };
 
 enum class CompareOutcome { Completed, OutOfMemory };

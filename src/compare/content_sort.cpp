@@ -220,6 +220,66 @@ void ContentSorter::SettleUnfinished(uint32_t begin, uint32_t end)
     work_.clear();
 }
 
+// Reads the last length bytes of the slot's file and goes back to where its
+// reading stands. False, with the file closed, when that fails.
+bool ContentSorter::ReadTail(Slot& slot, uint8_t* tail, size_t length)
+{
+    if (!slot.reader) {
+        uint32_t errorCode = 0;
+        slot.reader = source_.Open(slot.record, records_.FullPath(slot.record), errorCode);
+        if (!slot.reader) return false;  // reported when its reading goes on
+        ++openFiles_;
+    }
+    const bool read = slot.reader->Seek(slot.size - length) &&
+                      ReadUpTo(*slot.reader, tail, length) == static_cast<int64_t>(length) &&
+                      slot.reader->Seek(slot.known);
+    if (!read) CloseReader(slot);
+    return read;
+}
+
+// Files of one size that agree so far are equal only if they also end
+// alike: a short piece from each end splits them before their long middle is
+// read. False, with the order unchanged, when the item is not such a set or
+// a file's end could not be read; the item is then read on as it is.
+bool ContentSorter::SplitByTails(const Work& item)
+{
+    const uint32_t count = item.end - item.begin;
+    const uint64_t size = slots_[order_[item.begin]].size;
+    const size_t length = limits_.tailPiece;
+    if (item.tailsCompared || length == 0 || size - item.offset <= std::max<uint64_t>(limits_.largestChunk, 2 * length))
+        return false;
+    for (uint32_t p = item.begin; p < item.end; ++p) {
+        if (slots_[order_[p]].size != size) return false;
+    }
+    uint8_t* tails = Buffer(length * count);
+    pieces_.clear();
+    for (uint32_t p = item.begin; p < item.end; ++p) {
+        uint8_t* tail = tails + length * (p - item.begin);
+        if (!ReadTail(slots_[order_[p]], tail, length)) return false;
+        pieces_.push_back({order_[p], static_cast<uint32_t>(length), tail});
+    }
+    std::sort(pieces_.begin(), pieces_.end(), [length](const Piece& x, const Piece& y) {
+        const int order = std::memcmp(x.bytes, y.bytes, length);
+        return order != 0 ? order < 0 : x.slot < y.slot;
+    });
+    for (uint32_t t = 0; t < count; ++t) order_[item.begin + t] = pieces_[t].slot;
+    // The positions still agree on the item's offset bytes, as lcp_ says.
+    for (uint32_t t = 0; t < count;) {
+        uint32_t u = t + 1;
+        while (u < count && std::memcmp(pieces_[t].bytes, pieces_[u].bytes, length) == 0) ++u;
+        if (u - t >= 2) {
+            work_.push_back({item.begin + t, item.begin + u, item.offset, item.inStep, true});
+        } else {
+            Slot& slot = slots_[pieces_[t].slot];
+            slot.state = Leaf;
+            CloseReader(slot);
+            Settled(slot);
+        }
+        t = u;
+    }
+    return true;
+}
+
 bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
 {
     slots_.clear();
@@ -279,7 +339,10 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
             }
             if (partition == Partition::Done) continue;
         }
-        if (fits) MakeRoomFor(item);
+        if (fits) {
+            MakeRoomFor(item);
+            if (SplitByTails(item)) continue;
+        }
         uint64_t longestRest = 0;
         for (uint32_t p = item.begin; p < item.end; ++p) {
             longestRest = std::max(longestRest, slots_[order_[p]].size - item.offset);

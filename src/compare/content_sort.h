@@ -122,6 +122,7 @@ private:
         uint32_t end;
         uint64_t offset;
         bool inStep = false;  // read in step even when larger than the open-file budget
+        bool tailsCompared = false;
     };
     enum class Partition { Done, Stopped, InStep };
     enum class Confirmed { Same, Different, Stopped };
@@ -138,6 +139,8 @@ private:
     void Split(uint32_t begin, uint32_t end, uint64_t offset, size_t chunk);
     void MakeRoomFor(const Work& item);
     void SettleUnfinished(uint32_t begin, uint32_t end);
+    bool SplitByTails(const Work& item);
+    bool ReadTail(Slot& slot, uint8_t* tail, size_t length);
 
     // Sets too large to read in step (hash_partition.cpp).
     Partition PartitionByHash(const Work& item);

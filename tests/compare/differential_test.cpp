@@ -97,6 +97,7 @@ public:
         limits.largestChunk = static_cast<size_t>(1 + Below(300));
         limits.openFiles = static_cast<size_t>(Below(4));
         limits.firstPiece = static_cast<size_t>(1 + Below(8));
+        limits.tailPiece = static_cast<size_t>(Below(6));
         return limits;
     }
 
