@@ -29,14 +29,38 @@ int Commonness(unsigned char c)
     return 10;
 }
 
+bool IsLowerLetter(unsigned char c) { return static_cast<unsigned char>(c - 'a') < 26; }
+
+unsigned char Folded(unsigned char c) { return static_cast<unsigned char>(c - 'A') < 26 ? c + 32 : c; }
+
+// The first b in [from, end), or null.
+const unsigned char* Next(const unsigned char* from, const unsigned char* end, unsigned char b)
+{
+    return from < end ? static_cast<const unsigned char*>(std::memchr(from, b, static_cast<size_t>(end - from)))
+                      : nullptr;
+}
+
 }  // namespace
 
-TextFinder::TextFinder(std::string_view text) : text_(text)
+TextFinder::TextFinder(std::string_view text, bool anyCase) : text_(text), anyCase_(anyCase)
 {
+    // A letter found in either case costs two scans: its commonness counts twice.
+    const auto cost = [this](char c) {
+        const auto b = static_cast<unsigned char>(c);
+        return anyCase_ && IsLowerLetter(b) ? 2 * Commonness(b) : Commonness(b);
+    };
     for (size_t i = 1; i < text_.size(); ++i) {
-        if (Commonness(static_cast<unsigned char>(text_[i])) < Commonness(static_cast<unsigned char>(text_[anchor_])))
-            anchor_ = i;
+        if (cost(text_[i]) < cost(text_[anchor_])) anchor_ = i;
     }
+}
+
+bool TextFinder::MatchesAt(const unsigned char* at) const
+{
+    if (!anyCase_) return std::memcmp(at, text_.data(), text_.size()) == 0;
+    for (size_t i = 0; i < text_.size(); ++i) {
+        if (Folded(at[i]) != static_cast<unsigned char>(text_[i])) return false;
+    }
+    return true;
 }
 
 bool TextFinder::FoundIn(const unsigned char* data, size_t size) const
@@ -44,30 +68,26 @@ bool TextFinder::FoundIn(const unsigned char* data, size_t size) const
     const size_t length = text_.size();
     if (length == 0 || size < length) return false;
     const auto anchorByte = static_cast<unsigned char>(text_[anchor_]);
+    const unsigned char otherCase = anyCase_ && IsLowerLetter(anchorByte) ? anchorByte - 32 : anchorByte;
     // The anchor byte of an occurrence lies in [anchor_, size - length + anchor_].
-    const unsigned char* next = data + anchor_;
     const unsigned char* const end = data + (size - length) + anchor_ + 1;
-    while (next < end) {
-        const auto* hit = static_cast<const unsigned char*>(std::memchr(next, anchorByte, static_cast<size_t>(end - next)));
-        if (!hit) return false;
-        if (std::memcmp(hit - anchor_, text_.data(), length) == 0) return true;
-        next = hit + 1;
+    const unsigned char* hit = Next(data + anchor_, end, anchorByte);
+    const unsigned char* otherHit = otherCase != anchorByte ? Next(data + anchor_, end, otherCase) : nullptr;
+    // The nearer of the two hits is tried first; each scan moves on alone.
+    while (hit || otherHit) {
+        const bool first = hit && (!otherHit || hit < otherHit);
+        const unsigned char* at = first ? hit : otherHit;
+        if (MatchesAt(at - anchor_)) return true;
+        if (first) {
+            hit = Next(hit + 1, end, anchorByte);
+        } else {
+            otherHit = Next(otherHit + 1, end, otherCase);
+        }
     }
     return false;
 }
 
-void FoldAsciiCase(unsigned char* data, size_t size)
-{
-    for (size_t i = 0; i < size; ++i) {
-        const unsigned char c = data[i];
-        data[i] = static_cast<unsigned char>(static_cast<unsigned char>(c - 'A') < 26 ? c + 32 : c);
-    }
-}
-
-ContentSearch::ContentSearch(std::string_view text, bool caseSensitive)
-    : finder_(text), caseSensitive_(caseSensitive)
-{
-}
+ContentSearch::ContentSearch(std::string_view text, bool caseSensitive) : finder_(text, !caseSensitive) {}
 
 bool ContentSearch::ReserveBuffer(size_t size)
 {
@@ -125,7 +145,6 @@ ContentResult ContentSearch::SearchFile(const std::string& path, uint64_t size, 
             return ContentResult::ReadFailed;
         }
         const auto read = static_cast<size_t>(got);
-        if (!caseSensitive_) FoldAsciiCase(buffer_.get(), read);
         if (FoundAcrossBoundary(buffer_.get(), read) || finder_.FoundIn(buffer_.get(), read))
             return ContentResult::Found;
         if (stop.load(std::memory_order_relaxed)) return ContentResult::Stopped;

@@ -13,20 +13,23 @@
 namespace tolvane {
 
 // Finds a fixed text in a block of bytes: memchr for the text's rarest-looking
-// byte, then a comparison of the whole text around each hit.
+// byte, then a comparison of the whole text around each hit. With anyCase the
+// text is stored with 'A'-'Z' folded to 'a'-'z' and matches bytes of either
+// case; a letter's two cases are looked for side by side, so the data is
+// never folded.
 class TextFinder {
 public:
-    explicit TextFinder(std::string_view text = {});
+    explicit TextFinder(std::string_view text = {}, bool anyCase = false);
     bool FoundIn(const unsigned char* data, size_t size) const;
     size_t Length() const { return text_.size(); }
 
 private:
+    bool MatchesAt(const unsigned char* at) const;
+
     std::string text_;
+    bool anyCase_;
     size_t anchor_ = 0;  // index in text_ of the byte memchr looks for
 };
-
-// Turns 'A'-'Z' into 'a'-'z'; every other byte stays as it is.
-void FoldAsciiCase(unsigned char* data, size_t size);
 
 enum class ContentResult {
     Found,
@@ -55,7 +58,6 @@ private:
     bool FoundAcrossBoundary(const unsigned char* chunk, size_t size);
 
     TextFinder finder_;
-    bool caseSensitive_;
     std::unique_ptr<unsigned char[]> buffer_;
     size_t bufferSize_ = 0;
     std::unique_ptr<unsigned char[]> joint_;  // carried tail + head of the next chunk

@@ -81,15 +81,22 @@ TEST(ContentSearch, SearchesOnlyTheBytesReadAndStopsWhenAsked)
 
 TEST(TextFinder, FindsEveryPlacementAndNoFalseOne)
 {
-    const std::string text = "zq-needle";
-    const TextFinder finder(text);
-    for (size_t at = 0; at + text.size() <= 40; ++at) {
-        std::string block(40, 'e');
-        block.replace(at, text.size(), text);
-        EXPECT_TRUE(finder.FoundIn(reinterpret_cast<const unsigned char*>(block.data()), block.size())) << at;
-        block[at + text.size() - 1] = 'x';
-        EXPECT_FALSE(finder.FoundIn(reinterpret_cast<const unsigned char*>(block.data()), block.size())) << at;
+    // The folded text also matches its capitals, the capital of its first
+    // letter too (the rarest, that the search looks for).
+    for (const bool anyCase : {false, true}) {
+        const std::string text = "zqneedle";
+        const TextFinder finder(text, anyCase);
+        for (size_t at = 0; at + text.size() <= 40; ++at) {
+            std::string block(40, anyCase ? 'E' : 'e');
+            block.replace(at, text.size(), anyCase ? "ZqNeEDle" : text);
+            EXPECT_TRUE(finder.FoundIn(reinterpret_cast<const unsigned char*>(block.data()), block.size())) << at;
+            block[at + text.size() - 1] = anyCase ? '[' : 'x';
+            EXPECT_FALSE(finder.FoundIn(reinterpret_cast<const unsigned char*>(block.data()), block.size())) << at;
+        }
     }
+    const TextFinder exact("needle");
+    const std::string capitals = "NEEDLE";
+    EXPECT_FALSE(exact.FoundIn(reinterpret_cast<const unsigned char*>(capitals.data()), capitals.size()));
 }
 
 }  // namespace
