@@ -59,11 +59,6 @@ TEST_F(SearchEngine, WithoutSubfoldersOnlyTheEntriesDirectlyInsideEachLocationCo
     ASSERT_EQ(Run({folder.PathOf("a"), folder.PathOf("b")}, false), SearchOutcome::Completed);
     EXPECT_THAT(Found(files), ElementsAre("a/in-a.txt", "b/in-b.txt"));
     EXPECT_THAT(Found(folders), ElementsAre("a/deeper"));
-
-    // Overlapping locations list each folder once.
-    ResetFindRun(state, presenter, lists);
-    ASSERT_EQ(Run({folder.PathOf("a/deeper"), folder.PathOf("a"), folder.PathOf("a")}), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), UnorderedElementsAre("a/in-a.txt", "a/deeper/no.txt"));
 }
 
 TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
@@ -117,39 +112,26 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
     EXPECT_EQ(state.fileRows, RowIndex{0});
 }
 
-// The content rule comes last: a file failing the size rule is never opened.
+// The content rule comes last: a file failing the size rule is never opened;
+// one that cannot be opened gives one error row with its control bytes blanked.
 TEST_F(SearchEngine, AFileIsOpenedOnlyWhenEveryOtherRulePasses)
 {
+    folder.WriteFile("seen.txt", "needle and more");
     const std::string locked = folder.WriteFile("locked.txt", "needle in here");
     if (!MakeUnreadable(locked)) GTEST_SKIP() << "files cannot be made unreadable here";
     state.criteria.contentRuleOn = state.criteria.sizeRuleOn = true;
     state.criteria.contentText = "needle";
     state.criteria.sizeMode = SizeRuleMode::Minimum;
-    state.criteria.sizeFrom = 1000;
+    state.criteria.sizeFrom = 15;
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(errors.RowCount(), 0);
 
     state.criteria.sizeFrom = 1;
     ASSERT_EQ(Rerun(), SearchOutcome::Completed);
+    EXPECT_THAT(Found(files), ElementsAre("seen.txt"));
     ASSERT_EQ(errors.RowCount(), 1);
     EXPECT_EQ(errors.Cell(0, ErrorLogObjectColumn), locked);
-    EXPECT_EQ(files.RowCount(), 0);
-}
-
-TEST_F(SearchEngine, AnUnreadableFileGivesOneBlankedErrorRow)
-{
-    folder.WriteFile("open/seen.txt", "text");
-    const std::string lockedFile = folder.WriteFile("open/locked.txt", "text");
-    if (!MakeUnreadable(lockedFile)) GTEST_SKIP() << "files cannot be made unreadable here";
-    state.criteria.contentRuleOn = true;
-    state.criteria.contentText = "text";
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-
-    EXPECT_THAT(Found(files), ElementsAre("open/seen.txt"));
-    ASSERT_EQ(errors.RowCount(), 1);
-    EXPECT_EQ(errors.Cell(0, ErrorLogObjectColumn), lockedFile);
     EXPECT_EQ(errors.Cell(0, ErrorLogEventColumn), BlankControlBytes(platform::SystemErrorText(platform::ErrorAccessDenied)));
-    EXPECT_EQ(errors.Cell(0, 0), "");
     EXPECT_TRUE(errors.IsEnabled());
     EXPECT_EQ(view.selectedTab, FilesTab);
 }
@@ -243,7 +225,6 @@ TEST(FindStatusText, LinesForEveryEventCountAndTarget)
         return FindStatusText(state, event);
     };
     EXPECT_EQ(text(Progress, 0, 0, 1), "Searching...\nNothing matched your criteria");
-    EXPECT_EQ(text(TraversalDone, 0, 0, 12345), "Search procedure finished in 12.3 sec.\nNothing matched your criteria");
     EXPECT_EQ(text(TraversalDone, 3, 2, 12345),
               "Search procedure finished in 12.3 sec.  Writing result...\n3 files matched your criteria");
     state.criteria.searchTarget = SearchTarget::FilesAndFolders;
@@ -252,8 +233,6 @@ TEST(FindStatusText, LinesForEveryEventCountAndTarget)
     state.stopRequested.store(true);
     EXPECT_EQ(text(TraversalDone, 3, 2, 999),
               "Search procedure aborted after 0.9 sec. Writing result...\n2 folders matched your criteria");
-    EXPECT_EQ(text(Final, 3, 2, 50), "Search procedure aborted after 0.0 sec.\n2 folders matched your criteria");
-    EXPECT_EQ(text(TraversalDone, 0, 0, 50), "Search procedure aborted after 0.0 sec.\nNothing matched your criteria");
 }
 
 TEST(AddFindErrorEntry, AtTheLimitAsksForAStopAndAddsNoRow)
