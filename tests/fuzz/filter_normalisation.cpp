@@ -96,10 +96,6 @@ std::string TypedName(const std::string& typed)
     while (FilterTypedName(text, prompter)) Require(prompter.shown.size() <= typed.size());
     Require(text == Without(typed, [](char c) { return !IsForbiddenNameCharacter(c); }));
     Require(prompter.shown.size() == typed.size() - text.size());
-    for (const auto& shown : prompter.shown) {
-        Require(shown.text == "Filenames cannot contain any of the following characters:\n\\ / : * ? \" < > |");
-        Require(shown.caption == "Info" && shown.style == MbIconInformation);
-    }
     return text;
 }
 
@@ -278,10 +274,6 @@ void CheckFindAccept(const FindInput& input, const SearchCriteria& c, const fuzz
     const bool zeroSize = c.sizeRuleOn && c.sizeMode == SizeRuleMode::EqualTo && c.sizeFrom == 0;
     Require(c.contentRuleOn == (contentWanted && !zeroSize));
     Require(prompter.shown.size() == (contentWanted && zeroSize ? 1u : 0u));
-    for (const auto& shown : prompter.shown) {
-        Require(shown.text == "You have selected files with zero size,\nwhich overrides content filtering.");
-        Require(shown.caption == "Conflicting rules" && shown.style == MbIconExclamation);
-    }
 
     Require(c.dateRuleOn == r.dateChecked);
     if (c.dateRuleOn) {
