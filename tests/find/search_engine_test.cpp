@@ -50,23 +50,20 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinks)
     EXPECT_EQ(errors.RowCount(), 0);
 }
 
-TEST_F(SearchEngine, WithoutSubfoldersOnlyTheEntriesDirectlyInsideEachLocationCount)
-{
-    folder.WriteFile("a/in-a.txt", "1");
-    folder.WriteFile("a/deeper/no.txt", "2");
-    folder.WriteFile("b/in-b.txt", "3");
-    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-    ASSERT_EQ(Run({folder.PathOf("a"), folder.PathOf("b")}, false), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("a/in-a.txt", "b/in-b.txt"));
-    EXPECT_THAT(Found(folders), ElementsAre("a/deeper"));
-}
-
+// Without subfolders only the entries directly inside each location count;
+// with them, each file is found once whatever the locations list holds.
 TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
 {
     folder.WriteFile("Data/a.txt", "1");
     folder.WriteFile("Data/Old/b.txt", "2");
     folder.WriteFile("Data Backup/c.txt", "3");
     const std::string data = folder.PathOf("Data");
+    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
+    ASSERT_EQ(Run({data, folder.PathOf("Data Backup")}, false), SearchOutcome::Completed);
+    EXPECT_THAT(Found(files), ElementsAre("Data/a.txt", "Data Backup/c.txt"));
+    EXPECT_THAT(Found(folders), ElementsAre("Data/Old"));
+
+    state.criteria.searchTarget = SearchTarget::Files;
     std::vector<std::vector<std::string>> locationLists = {
         {data, folder.PathOf("Data Backup"), folder.PathOf("Data/Old")},
         {folder.PathOf("Data Backup"), data, platform::WithTrailingSeparator(data)},
