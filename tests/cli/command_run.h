@@ -1,7 +1,6 @@
 // Runs the command line in-process and splits what it printed.
 #pragma once
 
-#include <cstdio>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -36,22 +35,5 @@ inline std::vector<std::string> Split(const std::string& text, char separator)
 }
 
 inline std::vector<std::string> Lines(const std::string& text) { return Split(text, '\n'); }
-
-#ifndef _WIN32
-// What a shell command prints, one line each, without line ends.
-inline std::vector<std::string> CommandLines(const std::string& command)
-{
-    std::vector<std::string> lines;
-    FILE* pipe = popen((command + " 2>/dev/null").c_str(), "r");
-    if (!pipe) return lines;
-    for (char line[4096]; std::fgets(line, sizeof line, pipe);) {
-        std::string text(line);
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        lines.push_back(text);
-    }
-    pclose(pipe);
-    return lines;
-}
-#endif
 
 }  // namespace tolvane::test

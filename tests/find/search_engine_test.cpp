@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cctype>
 #include <filesystem>
 
 #include "common/constants.h"
@@ -50,43 +49,24 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinks)
     EXPECT_EQ(errors.RowCount(), 0);
 }
 
-TEST_F(SearchEngine, WithoutSubfoldersOnlyTheEntriesDirectlyInsideEachLocationCount)
-{
-    folder.WriteFile("a/in-a.txt", "1");
-    folder.WriteFile("a/deeper/no.txt", "2");
-    folder.WriteFile("b/in-b.txt", "3");
-    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-    ASSERT_EQ(Run({folder.PathOf("a"), folder.PathOf("b")}, false), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("a/in-a.txt", "b/in-b.txt"));
-    EXPECT_THAT(Found(folders), ElementsAre("a/deeper"));
-
-    // Overlapping locations list each folder once.
-    ResetFindRun(state, presenter, lists);
-    ASSERT_EQ(Run({folder.PathOf("a/deeper"), folder.PathOf("a"), folder.PathOf("a")}), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), UnorderedElementsAre("a/in-a.txt", "a/deeper/no.txt"));
-}
-
+// Without subfolders only the entries directly inside each location count;
+// with them, each file is found once whatever the locations list holds.
 TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
 {
     folder.WriteFile("Data/a.txt", "1");
     folder.WriteFile("Data/Old/b.txt", "2");
     folder.WriteFile("Data Backup/c.txt", "3");
     const std::string data = folder.PathOf("Data");
-    std::vector<std::vector<std::string>> locationLists = {
-        {data, folder.PathOf("Data Backup"), folder.PathOf("Data/Old")},
-        {folder.PathOf("Data Backup"), data, platform::WithTrailingSeparator(data)},
-    };
-#ifdef _WIN32
-    std::string shouted = data;
-    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    locationLists.push_back({data, folder.PathOf("Data Backup"), shouted});
-#endif
-    for (const std::vector<std::string>& locations : locationLists) {
-        ResetFindRun(state, presenter, lists);  // the page's Reset
-        ASSERT_EQ(Run(locations), SearchOutcome::Completed);
-        EXPECT_THAT(Found(files), UnorderedElementsAre("Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"))
-            << locations[2];
-    }
+    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
+    ASSERT_EQ(Run({data, folder.PathOf("Data Backup")}, false), SearchOutcome::Completed);
+    EXPECT_THAT(Found(files), ElementsAre("Data/a.txt", "Data Backup/c.txt"));
+    EXPECT_THAT(Found(folders), ElementsAre("Data/Old"));
+
+    // Which roots are walked is the walk's own; here only that the search uses it.
+    state.criteria.searchTarget = SearchTarget::Files;
+    ASSERT_EQ(Rerun({folder.PathOf("Data Backup"), platform::WithTrailingSeparator(data), folder.PathOf("Data/Old"), data}),
+              SearchOutcome::Completed);
+    EXPECT_THAT(Found(files), UnorderedElementsAre("Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"));
 }
 
 TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
@@ -117,39 +97,26 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
     EXPECT_EQ(state.fileRows, RowIndex{0});
 }
 
-// The content rule comes last: a file failing the size rule is never opened.
+// The content rule comes last: a file failing the size rule is never opened;
+// one that cannot be opened gives one error row with its control bytes blanked.
 TEST_F(SearchEngine, AFileIsOpenedOnlyWhenEveryOtherRulePasses)
 {
+    folder.WriteFile("seen.txt", "needle and more");
     const std::string locked = folder.WriteFile("locked.txt", "needle in here");
     if (!MakeUnreadable(locked)) GTEST_SKIP() << "files cannot be made unreadable here";
     state.criteria.contentRuleOn = state.criteria.sizeRuleOn = true;
     state.criteria.contentText = "needle";
     state.criteria.sizeMode = SizeRuleMode::Minimum;
-    state.criteria.sizeFrom = 1000;
+    state.criteria.sizeFrom = 15;
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(errors.RowCount(), 0);
 
     state.criteria.sizeFrom = 1;
     ASSERT_EQ(Rerun(), SearchOutcome::Completed);
+    EXPECT_THAT(Found(files), ElementsAre("seen.txt"));
     ASSERT_EQ(errors.RowCount(), 1);
     EXPECT_EQ(errors.Cell(0, ErrorLogObjectColumn), locked);
-    EXPECT_EQ(files.RowCount(), 0);
-}
-
-TEST_F(SearchEngine, AnUnreadableFileGivesOneBlankedErrorRow)
-{
-    folder.WriteFile("open/seen.txt", "text");
-    const std::string lockedFile = folder.WriteFile("open/locked.txt", "text");
-    if (!MakeUnreadable(lockedFile)) GTEST_SKIP() << "files cannot be made unreadable here";
-    state.criteria.contentRuleOn = true;
-    state.criteria.contentText = "text";
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-
-    EXPECT_THAT(Found(files), ElementsAre("open/seen.txt"));
-    ASSERT_EQ(errors.RowCount(), 1);
-    EXPECT_EQ(errors.Cell(0, ErrorLogObjectColumn), lockedFile);
     EXPECT_EQ(errors.Cell(0, ErrorLogEventColumn), BlankControlBytes(platform::SystemErrorText(platform::ErrorAccessDenied)));
-    EXPECT_EQ(errors.Cell(0, 0), "");
     EXPECT_TRUE(errors.IsEnabled());
     EXPECT_EQ(view.selectedTab, FilesTab);
 }
@@ -243,7 +210,6 @@ TEST(FindStatusText, LinesForEveryEventCountAndTarget)
         return FindStatusText(state, event);
     };
     EXPECT_EQ(text(Progress, 0, 0, 1), "Searching...\nNothing matched your criteria");
-    EXPECT_EQ(text(TraversalDone, 0, 0, 12345), "Search procedure finished in 12.3 sec.\nNothing matched your criteria");
     EXPECT_EQ(text(TraversalDone, 3, 2, 12345),
               "Search procedure finished in 12.3 sec.  Writing result...\n3 files matched your criteria");
     state.criteria.searchTarget = SearchTarget::FilesAndFolders;
@@ -252,8 +218,6 @@ TEST(FindStatusText, LinesForEveryEventCountAndTarget)
     state.stopRequested.store(true);
     EXPECT_EQ(text(TraversalDone, 3, 2, 999),
               "Search procedure aborted after 0.9 sec. Writing result...\n2 folders matched your criteria");
-    EXPECT_EQ(text(Final, 3, 2, 50), "Search procedure aborted after 0.0 sec.\n2 folders matched your criteria");
-    EXPECT_EQ(text(TraversalDone, 0, 0, 50), "Search procedure aborted after 0.0 sec.\nNothing matched your criteria");
 }
 
 TEST(AddFindErrorEntry, AtTheLimitAsksForAStopAndAddsNoRow)

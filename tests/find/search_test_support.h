@@ -58,10 +58,11 @@ protected:
     }
     SearchOutcome Run() { return Run({folder.Path()}); }
     // Runs again from the idle page.
-    SearchOutcome Rerun()
+    SearchOutcome Rerun() { return Rerun({folder.Path()}); }
+    SearchOutcome Rerun(const std::vector<std::string>& locations)
     {
         ResetFindRun(state, presenter, lists);
-        return Run();
+        return Run(locations);
     }
 
     // Rows of a list as paths relative to the temporary folder, with '/'.

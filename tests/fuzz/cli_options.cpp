@@ -10,7 +10,6 @@
 // option that both commands share, which must take or refuse it alike.
 #include <algorithm>
 #include <cstdint>
-#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -57,20 +56,9 @@ Snapshot before;
 std::vector<std::string> Arguments(std::string_view input)
 {
     std::vector<std::string> arguments{"tolvane"};
-    for (size_t start = 0; start <= input.size() && arguments.size() <= MaxArguments;) {
-        const size_t end = std::min(input.find_first_of(std::string_view("\0\n", 2), start), input.size());
-        arguments.emplace_back(input.substr(start, end - start));
-        start = end + 1;
-    }
+    for (const std::string_view piece : fuzz::Pieces(input, std::string_view("\0\n", 2), MaxArguments))
+        arguments.emplace_back(piece);
     return arguments;
-}
-
-std::vector<std::string> Lines(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);) lines.push_back(line);
-    return lines;
 }
 
 struct Run {
@@ -169,17 +157,12 @@ void CheckSharedOption(const std::string& value, size_t choice)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    char pattern[] = "/tmp/tolvane-fuzz-cli-XXXXXX";
-    if (!mkdtemp(pattern)) std::abort();
-    scratch = pattern;
+    static const fuzz::ScratchFolder folder;
+    scratch = folder.Path();
     fs::create_directory(scratch / "sub");
     std::ofstream(scratch / "list.txt") << (scratch / "sub").string() << "\nnot-a-folder\n" << scratch.string() << "\n";
     fs::current_path(scratch);
     before = Take(scratch);
-    std::atexit([] {
-        std::error_code ignored;
-        fs::remove_all(scratch, ignored);
-    });
     return 0;
 }
 
@@ -198,7 +181,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     } else {
         // The only message an accepted command may show: the Find dialog's
         // warning that a zero size overrides the content rule.
-        for (const std::string& line : Lines(run.err))
+        std::vector<std::string_view> lines = fuzz::Pieces(run.err, "\n");
+        if (lines.back().empty()) lines.pop_back();
+        for (const std::string_view line : lines)
             Require(line.starts_with("tolvane find: Conflicting rules: You have selected files with zero size,"));
     }
 

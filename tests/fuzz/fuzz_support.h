@@ -1,9 +1,12 @@
 // Shared by the fuzz programs.
 #pragma once
 
+#include <stdlib.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,6 +39,44 @@ inline std::string EditText(std::string text)
     text.resize(std::min(text.find('\0'), text.size()));
     return text;
 }
+
+// The input cut at any of the separators, every piece kept (empty ones too),
+// at most limit pieces.
+inline std::vector<std::string_view> Pieces(std::string_view input, std::string_view separators,
+                                            size_t limit = SIZE_MAX)
+{
+    std::vector<std::string_view> pieces;
+    for (size_t start = 0; start <= input.size() && pieces.size() < limit;) {
+        const size_t end = std::min(input.find_first_of(separators, start), input.size());
+        pieces.push_back(input.substr(start, end - start));
+        start = end + 1;
+    }
+    return pieces;
+}
+
+// A folder of the run's own under the system's temporary folder, removed
+// with everything in it when the fuzzer exits.
+class ScratchFolder {
+public:
+    ScratchFolder()
+    {
+        std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-fuzz-XXXXXX").string();
+        Require(mkdtemp(pattern.data()) != nullptr);
+        path_ = pattern;
+    }
+    ~ScratchFolder()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
 
 // Keeps every message box it is asked to show and answers Yes or OK.
 class RecordingPrompter : public Prompter {

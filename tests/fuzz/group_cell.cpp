@@ -45,12 +45,7 @@ void CheckCell(std::string_view cell)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    std::vector<std::string_view> cells;
-    for (size_t start = 0; start <= input.size();) {
-        const size_t end = std::min(input.find('\n', start), input.size());
-        cells.push_back(input.substr(start, end - start));
-        start = end + 1;
-    }
+    const std::vector<std::string_view> cells = fuzz::Pieces(input, "\n");
 
     MemoryResultList list;
     for (const std::string_view cell : cells) {

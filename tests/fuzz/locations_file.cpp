@@ -2,8 +2,6 @@
 // subfolders flag; in the rest each byte from 0xF8 up stands for the path of
 // one of eight real folders, so that lines name existing folders often, next
 // to, inside or around each other.
-#include <unistd.h>
-
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -22,34 +20,25 @@ namespace {
 
 constexpr unsigned char FirstFolderByte = 0xF8;
 
-// The folders the input can name and the file it is written to, removed when
-// the fuzzer exits.
+// The folders the input can name and the file it is written to.
 class Playground {
 public:
-    Playground()
+    Playground() : root_(scratch_.Path().string()), listFile_(root_ + "/list.txt")
     {
-        std::string pattern = (std::filesystem::temp_directory_path() / "tolvane-fuzz-XXXXXX").string();
-        Require(mkdtemp(pattern.data()) != nullptr);
-        root_ = pattern;
         for (const char* relative : {"", "/a", "/a/b", "/a/b/c", "/A", "/ab", "/a b", "/b"}) {
             folders_.push_back(root_ + relative);
             std::filesystem::create_directories(folders_.back());
         }
-        listFile_ = root_ + "/list.txt";
-    }
-    ~Playground()
-    {
-        std::error_code ignored;
-        std::filesystem::remove_all(root_, ignored);
     }
 
     const std::vector<std::string>& Folders() const { return folders_; }
     const std::string& ListFile() const { return listFile_; }
 
 private:
+    fuzz::ScratchFolder scratch_;
     std::string root_;
-    std::vector<std::string> folders_;
     std::string listFile_;
+    std::vector<std::string> folders_;
 };
 
 class SilentPrompter : public Prompter {
