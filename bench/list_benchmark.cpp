@@ -17,35 +17,16 @@
 #include <string>
 
 #include "app/main_sheet.h"
-#include "app/user_interaction.h"
 #include "compare/win32/compare_page.h"
 #include "resource_ids.h"
+#include "scripted_answers.h"
 
 namespace {
 
 using namespace tolvane;
 using Clock = std::chrono::steady_clock;
 
-// Answers every question Yes and gives the folder to compare once.
-class BenchInteraction : public UserInteraction {
-public:
-    int Message(HWND, const std::string&, const std::string&, unsigned style) override
-    {
-        return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
-    }
-    bool PickFolder(HWND, std::string& path, const std::string&) override
-    {
-        if (folder.empty()) return false;
-        path = folder;
-        folder.clear();
-        return true;
-    }
-    bool AskFileName(HWND, FileDialogKind, std::string&) override { return false; }
-
-    std::string folder;
-};
-
-BenchInteraction interaction;
+ScriptedAnswers interaction;
 
 double Seconds(Clock::duration duration) { return std::chrono::duration<double>(duration).count(); }
 

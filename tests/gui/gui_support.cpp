@@ -3,11 +3,25 @@
 #include <commctrl.h>
 #include <prsht.h>
 
-#include <thread>
-
 #include "app/main_sheet.h"
+#include "common/win32/list_view_result_list.h"
 
 namespace tolvane::test {
+
+namespace {
+
+std::function<void(HWND)> modalDriver;
+std::string modalTitle;
+
+void CALLBACK DriveModal(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = FindWindowA("#32770", modalTitle.c_str());
+    if (!dialog) return;
+    KillTimer(nullptr, timer);
+    modalDriver(dialog);
+}
+
+}  // namespace
 
 int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
 {
@@ -58,6 +72,14 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
     return true;
 }
 
+void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open)
+{
+    modalTitle = title;
+    modalDriver = std::move(driver);
+    SetTimer(nullptr, 0, 20, DriveModal);
+    open();
+}
+
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
@@ -71,12 +93,42 @@ bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id
 
 bool IsEnabledItem(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
 
+bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+
 void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 
 void SetItemText(HWND dialog, int id, const std::string& text)
 {
     SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
 }
+
+void CheckRow(HWND dialog, int id, bool checked)
+{
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+void Choose(HWND dialog, int id, int index)
+{
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+std::vector<std::string> ListBoxItems(HWND listBox)
+{
+    std::vector<std::string> items;
+    const auto count = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+    for (int item = 0; item < count; ++item) {
+        char text[MAX_PATH] = {};
+        SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text));
+        items.push_back(text);
+    }
+    return items;
+}
+
+int Rows(HWND list) { return ListViewResultList::Of(list)->RowCount(); }
+
+std::string Cell(HWND list, int row, int column) { return ListViewResultList::Of(list)->CellText(row, column, MAX_PATH); }
 
 void GuiTest::SetUp()
 {

@@ -1,5 +1,5 @@
 // Helpers of the GUI tests: a scripted stand-in for message boxes and common
-// dialogs, a message pump, and the main window opened modelessly.
+// dialogs, a message pump, control readers, and the main window opened modelessly.
 #pragma once
 
 #include <windows.h>
@@ -43,13 +43,25 @@ public:
 void PumpMessages();
 // Pumps until done() holds or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20));
+// Runs open(), whose click opens a modal dialog captioned title and returns
+// when it has ended, and drives that dialog once it is up.
+void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open);
 
 std::string WindowText(HWND window);
 std::string ItemText(HWND dialog, int id);
 bool IsShown(HWND dialog, int id);
 bool IsEnabledItem(HWND dialog, int id);
+bool Checked(HWND dialog, int id);
 void Click(HWND dialog, int id);
 void SetItemText(HWND dialog, int id, const std::string& text);
+// Sets a check box and tells its dialog, as a click does.
+void CheckRow(HWND dialog, int id, bool checked = true);
+// Selects a combo box item and tells its dialog, as a choice by hand does.
+void Choose(HWND dialog, int id, int index);
+std::vector<std::string> ListBoxItems(HWND listBox);
+// A result list view's row count and cell, as its rows answer them.
+int Rows(HWND list);
+std::string Cell(HWND list, int row, int column);
 
 // Each GUI test runs with the scripted interaction in force.
 class GuiTest : public ::testing::Test {

@@ -41,8 +41,7 @@ public:
     DWORD ExitCode() const
     {
         DWORD code = STILL_ACTIVE;
-        GetExitCodeProcess(info_.hProcess, &code);
-        return code;
+        return GetExitCodeProcess(info_.hProcess, &code) ? code : STILL_ACTIVE;
     }
 
 private:
@@ -50,30 +49,23 @@ private:
     bool started_ = false;
 };
 
-struct WindowSearch {
-    const char* title;
-    std::vector<HWND> found;
-    std::vector<DWORD> owners;
-};
-
-BOOL CALLBACK CollectTitled(HWND window, LPARAM parameter)
+// The visible top-level windows with this title, with the processes that own them.
+std::vector<std::pair<HWND, DWORD>> TitledWindows(const char* title)
 {
-    auto& search = *reinterpret_cast<WindowSearch*>(parameter);
-    if (IsWindowVisible(window) && WindowText(window) == search.title) {
-        DWORD process = 0;
-        GetWindowThreadProcessId(window, &process);
-        search.found.push_back(window);
-        search.owners.push_back(process);
-    }
-    return TRUE;
-}
-
-// The visible top-level windows with this title and the processes that own them.
-WindowSearch TitledWindows(const char* title)
-{
-    WindowSearch search{title, {}, {}};
-    EnumWindows(CollectTitled, reinterpret_cast<LPARAM>(&search));
-    return search;
+    struct Search {
+        const char* title;
+        std::vector<std::pair<HWND, DWORD>> found;
+    } search{title, {}};
+    EnumWindows(
+        [](HWND window, LPARAM parameter) -> BOOL {
+            auto& search = *reinterpret_cast<Search*>(parameter);
+            DWORD process = 0;
+            GetWindowThreadProcessId(window, &process);
+            if (IsWindowVisible(window) && WindowText(window) == search.title) search.found.emplace_back(window, process);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
 }
 
 // The tool's window once the process shows it; null when it does not.
@@ -81,9 +73,8 @@ HWND WaitForToolOf(const ProgramProcess& process, const char* title)
 {
     HWND tool = nullptr;
     PumpUntil([&] {
-        const WindowSearch search = TitledWindows(title);
-        for (size_t w = 0; w < search.found.size(); ++w)
-            if (search.owners[w] == process.Id()) tool = search.found[w];
+        for (const auto& [window, owner] : TitledWindows(title))
+            if (owner == process.Id()) tool = window;
         return tool != nullptr;
     });
     return tool;
@@ -106,7 +97,7 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
     ASSERT_TRUE(first.Started()) << TOLVANE_PROGRAM;
     HWND tool = WaitForToolOf(first, title);
     ASSERT_NE(tool, nullptr);
-    ASSERT_EQ(TitledWindows(title).found, std::vector<HWND>{tool});
+    ASSERT_EQ(TitledWindows(title).size(), 1u);
 
     // A window of this process in front, which the second start must undo.
     HWND cover = CreateWindowExA(0, "STATIC", "cover", WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr,
@@ -119,7 +110,7 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
     ASSERT_TRUE(second.Started());
     EXPECT_TRUE(PumpUntil([&] { return second.HasEnded(0); }, std::chrono::seconds(10)));
     EXPECT_EQ(second.ExitCode(), 0u);
-    EXPECT_EQ(TitledWindows(title).found, std::vector<HWND>{tool});
+    EXPECT_EQ(TitledWindows(title).size(), 1u) << "no second tool";
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == tool; }, std::chrono::seconds(5)));
     DestroyWindow(cover);
     EXPECT_TRUE(CloseTool(tool, first)) << "the tool closes on WM_CLOSE";
@@ -153,15 +144,12 @@ TEST_F(ToolStartTest, ExtraToolsMenuStartsEachToolAsAProgramOfItsOwn)
     for (const auto& [command, title] : {std::make_pair(IDM_NEW_FOLDERS, NewFoldersTitle),
                                          std::make_pair(IDM_CREATE_FAKE_FILE, FakeFileTitle)}) {
         PostMessageA(sheet, WM_COMMAND, command, 0);
-        WindowSearch search;
-        ASSERT_TRUE(PumpUntil([&] {
-            search = TitledWindows(title);
-            return !search.found.empty();
-        })) << title;
-        ASSERT_EQ(search.found.size(), 1u);
-        EXPECT_NE(search.owners[0], program.Id()) << "the tool runs in a process of its own";
-        EXPECT_NE(search.owners[0], GetCurrentProcessId());
-        HWND tool = search.found[0];
+        std::vector<std::pair<HWND, DWORD>> found;
+        ASSERT_TRUE(PumpUntil([&] { return !(found = TitledWindows(title)).empty(); })) << title;
+        ASSERT_EQ(found.size(), 1u);
+        const auto [tool, owner] = found[0];
+        EXPECT_NE(owner, program.Id()) << "the tool runs in a process of its own";
+        EXPECT_NE(owner, GetCurrentProcessId());
         PostMessageA(tool, WM_CLOSE, 0, 0);
         EXPECT_TRUE(PumpUntil([&] { return !IsWindow(tool); }, std::chrono::seconds(10)));
     }

@@ -10,36 +10,15 @@
 #include <string>
 
 #include "app/main_sheet.h"
-#include "app/user_interaction.h"
 #include "find/win32/find_page.h"
 #include "resource_ids.h"
+#include "scripted_answers.h"
 
 namespace {
 
 using namespace tolvane;
 
-// Questions are answered Yes and nothing else is shown, so that the window
-// being pictured stays in front.
-class QuietInteraction : public UserInteraction {
-public:
-    int Message(HWND, const std::string&, const std::string&, unsigned style) override
-    {
-        return (style & 0xF) == MB_YESNO ? IDYES : IDOK;
-    }
-    // Gives the folder set beforehand, once.
-    bool PickFolder(HWND, std::string& path, const std::string&) override
-    {
-        if (folder.empty()) return false;
-        path = folder;
-        folder.clear();
-        return true;
-    }
-    bool AskFileName(HWND, FileDialogKind, std::string&) override { return false; }
-
-    std::string folder;
-};
-
-QuietInteraction quiet;
+ScriptedAnswers quiet;
 std::string shown;
 int step = 0;
 std::filesystem::path tree;
