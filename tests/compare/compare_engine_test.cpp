@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <sstream>
 
+#include "compare/compare_options.h"
 #include "compare/memory_files.h"
 #include "compare/reference_engine.h"
 
@@ -13,7 +14,7 @@ namespace {
 
 // The boxes named by words: content truncated group name case size zeros
 // combined only ("group" groups truncated copies, "zeros" counts empty files).
-CompareOptions Boxes(const std::string& words)
+CompareOptions Checks(const std::string& words)
 {
     const auto has = [&](const char* word) { return (" " + words + " ").find(std::string(" ") + word + " ") != std::string::npos; };
     CompareOptions o;
@@ -26,7 +27,42 @@ CompareOptions Boxes(const std::string& words)
     o.ignoreZeroSize = !has("zeros");
     o.combinedResult = has("combined");
     o.combinedOnly = has("only");
-    return CountedOptions(o);
+    return o;
+}
+
+CompareOptions Boxes(const std::string& words) { return CountedOptions(Checks(words)); }
+
+TEST(CompareOptionInterlocks, DependentBoxesAndTheBracketFollowTheirMatchOptions)
+{
+    // Enabled: so truncated, don't group, ignore case, ignore zero size,
+    // combined, only; then the bracket's upper and lower line, content, name
+    // and size tick.
+    const struct {
+        const char* checked;
+        const char* states;
+    } rows[] = {
+        {"", "000000 00000"},
+        {"truncated", "000000 00000"},  // kept from before "Match content" was unchecked
+        {"content", "100000 00000"},
+        {"content truncated", "110000 00000"},
+        {"name", "001000 00000"},
+        {"size", "000100 00000"},
+        {"content size combined", "100100 00000"},
+        {"content name", "101010 10110"},  // "only" needs "Combined result" checked as well
+        {"content name combined", "101011 10110"},
+        {"name size combined", "001111 11011"},
+        {"content truncated name size combined", "111111 10110"},
+    };
+    for (const auto& row : rows) {
+        const CompareOptionStates s = CompareOptionInterlocks(Checks(row.checked));
+        std::string drawn;
+        for (bool on : {s.soTruncatedEnabled, s.dontGroupTruncatedEnabled, s.ignoreCaseEnabled, s.ignoreZeroSizeEnabled,
+                        s.combinedResultEnabled, s.combinedOnlyEnabled})
+            drawn += on ? '1' : '0';
+        drawn += ' ';
+        for (bool shown : s.bracketShown) drawn += shown ? '1' : '0';
+        EXPECT_EQ(row.states, drawn) << row.checked;
+    }
 }
 
 // The non-empty lists as "size 0 1|1 1; ...", then the truncated and zero
