@@ -161,7 +161,6 @@ std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
     return paths;
 }
 
-
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
                                std::function<void(ComparePhase)> onPhase)
     : view(std::move(onPhase))
@@ -206,18 +205,11 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     return answers.shown;
 }
 
-CompareRunResult RunContentCompare(const std::string& root, const std::function<void(ComparePhase)>& onPhase)
+Paths CompareSession::ZeroSize() const
 {
-    CompareSession session(root, {.matchContent = true, .matchName = true}, onPhase);
-    CompareRunResult result;
-    result.contentGroups = session.Groups(CompareTab::Content);
-    result.nameGroups = session.Groups(CompareTab::Name);
-    for (const uint32_t record : session.run.Lists().zeroSizeRows)
-        result.zeroSize.push_back(session.run.Records().FullPath(record));
-    result.errors = ErrorRows(session.lists[static_cast<int>(CompareTab::ErrorLog)]);
-    result.state = session.run.RunState();
-    result.shown = session.prompter.shown;
-    return result;
+    Paths paths;
+    for (const uint32_t record : run.Lists().zeroSizeRows) paths.push_back(run.Records().FullPath(record));
+    return paths;
 }
 
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
