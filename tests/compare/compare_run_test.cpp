@@ -190,23 +190,6 @@ TEST(CompareRun, EachFileIsCollectedOnceWhateverTheLocationsListHolds)
     }
 }
 
-TEST(CompareRun, UnreadableFileGivesOneErrorRow)
-{
-    TempFolder tree;
-    tree.WriteFile("a", "abc");
-    tree.WriteFile("b", "abc");
-    const std::string locked = tree.WriteFile("c", "abc");
-    if (!MakeUnreadable(locked)) GTEST_SKIP() << "this system cannot make a file unreadable";
-    Page page;
-    CompareRunSettings settings = ContentRun({tree.Path()});
-    settings.boxes.soTruncated = true;
-    page.run.Run(settings);
-    MakeReadable(locked);
-    ASSERT_EQ(1, page.List(CompareTab::ErrorLog).RowCount());
-    EXPECT_EQ(locked, page.List(CompareTab::ErrorLog).Cell(0, 1));
-    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
-}
-
 TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
 {
     TempFolder tree;

@@ -273,8 +273,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     for (const Named& file : named) {
         if (file.deleted) continue;
         const fs::path from = fs::u8path("from/" + file.name).lexically_normal();
-        intended.moved[from] = fs::path("moved") / from.filename();
-        EXPECT_EQ(afterMove.count(fs::path("moved") / from.filename()), 1u) << file.name;
+        intended.moved[from] = fs::path("moved") / from.filename();  // Damage finds it there, whole
     }
     EXPECT_EQ(std::count_if(afterMove.begin(), afterMove.end(), [](const auto& entry) { return *entry.first.begin() == "from"; }), 0);
     EXPECT_EQ(Damage(afterDelete, afterMove, Intended{intended.moved, {}}), Paths{});
