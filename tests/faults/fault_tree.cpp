@@ -161,6 +161,15 @@ std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
     return paths;
 }
 
+void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
+{
+    target.list = &files;
+    target.records = &state.foundFiles;
+    target.rowIndex = &state.fileRows;
+    target.ActionMode = mode;
+    target.RemovesRows = mode != ActionModeCopy;
+}
+
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
                                std::function<void(ComparePhase)> onPhase)
     : view(std::move(onPhase))
@@ -217,11 +226,7 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
 {
     MarkAll(found.files);
     ActionTarget target;
-    target.list = &found.files;
-    target.records = &found.state.foundFiles;
-    target.rowIndex = &found.state.fileRows;
-    target.ActionMode = mode;
-    target.RemovesRows = mode != ActionModeCopy;
+    found.AimAtFiles(target, mode);
     RecordingProgress progress;
     progress.onFile = onFile;
     ScriptedChoices choices(destination);
@@ -238,11 +243,7 @@ std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(
     for (int row = 0; row < found.files.RowCount(); ++row)
         found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
     ActionTarget target;
-    target.list = &found.files;
-    target.records = &found.state.foundFiles;
-    target.rowIndex = &found.state.fileRows;
-    target.ActionMode = ActionModeMove;  // the mode of a deletion too
-    target.RemovesRows = true;
+    found.AimAtFiles(target);  // a deletion has the mode of a move
     RecordingProgress progress;
     ScriptedPrompter prompter;
     prompter.Answer(IdYes);

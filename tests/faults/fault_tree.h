@@ -59,6 +59,8 @@ struct FindRun {
                      const std::function<void(SearchCriteria&)>& rules = {});
     // Full paths of the Files (or Folders) rows.
     std::vector<std::string> Paths(const MemoryResultList& list) const;
+    // Points target at the Files list, as the page hands it to an action.
+    void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
 
     FindState state;
     MemoryResultList files, folders, errors{false};

@@ -219,9 +219,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // The saved list holds every path byte for byte.
     TempFolder saved;
     ActionTarget listed;
-    listed.list = &find.files;
-    listed.records = &find.state.foundFiles;
-    listed.rowIndex = &find.state.fileRows;
+    find.AimAtFiles(listed);
     ScriptedPrompter savePrompter;
     ASSERT_EQ(SaveList(listed, saved.PathOf("list.txt"), savePrompter), SaveResult::Saved);
     Paths lines;
