@@ -92,35 +92,46 @@ std::string Summary(const CompareLists& l, const RecordingHost& host)
     return text.str();
 }
 
-struct Outcome {
-    CompareLists lists;
+// One run over files held in memory: the engine's or the anchor scans'.
+struct MemoryRun {
+    explicit MemoryRun(std::vector<MemoryFile> given) : files(std::move(given)) {}
+
+    const CompareLists& Engine(const CompareOptions& options)
+    {
+        RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
+        return lists;
+    }
+    const CompareLists& Reference(const CompareOptions& options)
+    {
+        RunReferencePhases(MakeRecords(files), options, source, host, stop, lists, 5);
+        return lists;
+    }
+    std::string Summary() const { return test::Summary(lists, host); }
+
+    std::vector<MemoryFile> files;  // a test may change them during the run
+    MemorySource source{files};
     RecordingHost host;
+    std::atomic<bool> stop{false};
+    CompareLists lists;
+    ContentLimits limits;
 };
 
-// Runs the engine (reference = false) or the anchor scans on the files,
-// requesting a stop when stopAtRecord is first read.
-Outcome Group(const std::vector<MemoryFile>& files, const CompareOptions& options, bool reference,
-              uint32_t stopAtRecord = UINT32_MAX)
+// The engine (reference = false) or the anchor scans on the files, in small
+// chunks, requesting a stop when stopAtRecord is first read.
+std::string Group(const std::vector<MemoryFile>& files, const CompareOptions& options, bool reference,
+                  uint32_t stopAtRecord)
 {
-    Outcome outcome;
-    const FileRecords records = MakeRecords(files);
-    MemorySource source(files);
-    std::atomic<bool> stop{false};
-    source.onRead = [&](uint32_t record) {
+    MemoryRun run(files);
+    run.source.onRead = [&](uint32_t record) {
         if (record != stopAtRecord) return;
-        stop.store(true);
+        run.stop.store(true);
         stopAtRecord = UINT32_MAX;
     };
-    if (reference) {
-        RunReferencePhases(records, options, source, outcome.host, stop, outcome.lists, 5);
-    } else {
-        ContentLimits limits;
-        limits.smallestChunk = 4;  // several pieces per file even for small ones
-        limits.largestChunk = 8;
-        RunComparePhases(records, options, source, outcome.host, stop, outcome.lists, limits);
-    }
-    EXPECT_FALSE(stop.load()) << "a stop request is cleared once acted on";
-    return outcome;
+    run.limits.smallestChunk = 4;  // several pieces per file even for small ones
+    run.limits.largestChunk = 8;
+    reference ? run.Reference(options) : run.Engine(options);
+    EXPECT_FALSE(run.stop.load()) << "a stop request is cleared once acted on";
+    return run.Summary();
 }
 
 class BothEngines : public ::testing::TestWithParam<bool> {};
@@ -201,8 +212,7 @@ TEST_P(BothEngines, WorkedCases)
     for (const auto& row : rows) {
         if (row.engineOnly && GetParam()) continue;
         SCOPED_TRACE(row.what);
-        const Outcome outcome = Group(row.files, Boxes(row.boxes), GetParam(), row.stopAt);
-        EXPECT_EQ(row.expected, Summary(outcome.lists, outcome.host));
+        EXPECT_EQ(row.expected, Group(row.files, Boxes(row.boxes), GetParam(), row.stopAt));
     }
 }
 
@@ -210,17 +220,13 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
 {
     std::vector<MemoryFile> files;
     for (int i = 0; i < 40; ++i) files.push_back(Plain("f", std::string(5000, static_cast<char>('a' + i % 4))));
-    MemorySource source(files);
-    RecordingHost host;
-    std::atomic<bool> stop{false};
-    CompareLists lists;
-    ContentLimits limits;
-    limits.openFiles = 8;
-    RunComparePhases(MakeRecords(files), Boxes("content"), source, host, stop, lists, limits);
+    MemoryRun run(files);
+    run.limits.openFiles = 8;
+    const CompareLists& lists = run.Engine(Boxes("content"));
     EXPECT_EQ(40u, lists.content.rows.size());
     EXPECT_EQ(10, std::count(lists.content.groups.begin(), lists.content.groups.end(), 1u));
-    EXPECT_EQ(40, source.opens) << "one small set read in one piece per file";
-    EXPECT_LE(source.mostOpen, 9);
+    EXPECT_EQ(40, run.source.opens) << "one small set read in one piece per file";
+    EXPECT_LE(run.source.mostOpen, 9);
 }
 
 // Sets larger than the open-file budget, of files that differ only at their
@@ -238,40 +244,35 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
     }
     for (int i = 0; i < 8; ++i) files.push_back(Plain("f", files[i * 5].content.substr(0, 3000 + i % 4)));
     files[21].unopenable = true;
-    const FileRecords records = MakeRecords(files);
     for (const bool truncated : {false, true}) {
         for (const bool vanishes : {false, true}) {
             SCOPED_TRACE(std::string(truncated ? "truncated" : "plain") + (vanishes ? ", 30 vanishes" : ""));
             const CompareOptions options = Boxes(truncated ? "content truncated group" : "content group");
-            std::vector<MemoryFile> seen = files;
-            seen[30].unopenable = vanishes;
-            const Outcome expected = Group(seen, options, true);
-            std::vector<MemoryFile> changing = files;
-            MemorySource source(changing);
+            MemoryRun expected(files);
+            expected.files[30].unopenable = vanishes;
+            expected.Reference(options);
+            MemoryRun run(files);
             int readsOf31 = 0;
             // Hashed one after another: 31 is read again right after 30 was hashed.
-            source.onRead = [&](uint32_t record) {
-                if (vanishes && record == 31 && ++readsOf31 == 2) changing[30].unopenable = true;
+            run.source.onRead = [&](uint32_t record) {
+                if (vanishes && record == 31 && ++readsOf31 == 2) run.files[30].unopenable = true;
             };
-            RecordingHost host;
-            std::atomic<bool> stop{false};
-            CompareLists lists;
-            ContentLimits limits;
-            limits.openFiles = 4;
-            limits.firstPiece = 256;
-            limits.largestChunk = 512;
-            RunComparePhases(records, options, source, host, stop, lists, limits);
+            run.limits.openFiles = 4;
+            run.limits.firstPiece = 256;
+            run.limits.largestChunk = 512;
+            const CompareLists& lists = run.Engine(options);
+            const std::vector<int>& progress = run.host.progress;
             EXPECT_EQ(Summary(expected.lists, {}), Summary(lists, {}));
             EXPECT_EQ(truncated ? 43u : 38u, lists.content.rows.size() + (vanishes ? 1 : 0));
-            EXPECT_LE(source.mostOpen, 5);
+            EXPECT_LE(run.source.mostOpen, 5);
             if (vanishes) continue;
-            EXPECT_LE(source.opens, 3 * 68);
+            EXPECT_LE(run.source.opens, 3 * 68);
             // Progress follows the bytes: it rises through the reading, never
             // falls, and reaches 100 only at the end.
-            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
-            EXPECT_GT(host.progress.size(), 20u);
-            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
-            EXPECT_EQ(100, host.progress.back());
+            EXPECT_TRUE(std::is_sorted(progress.begin(), progress.end()));
+            EXPECT_GT(progress.size(), 20u);
+            EXPECT_EQ(1, std::count(progress.begin(), progress.end(), 100));
+            EXPECT_EQ(100, progress.back());
         }
     }
 }
@@ -281,23 +282,12 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
 // many errors!", for each further file of the set that cannot be opened.
 TEST(CompareEngine, StopOnAnUnopenableFileEndsThePhaseThere)
 {
-    std::vector<MemoryFile> files = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abc"), Plain("d", "abc")};
-    for (int f = 0; f < 3; ++f) files[f].unopenable = true;
-    MemorySource source(files);
-    std::atomic<bool> stop{false};
-    struct StoppingHost : RecordingHost {
-        explicit StoppingHost(std::atomic<bool>& flag) : stop(flag) {}
-        void AddCompareErrorEntry(const std::string& path, uint32_t code) override
-        {
-            RecordingHost::AddCompareErrorEntry(path, code);
-            stop.store(true);
-        }
-        std::atomic<bool>& stop;
-    } host(stop);
-    CompareLists lists;
-    RunComparePhases(MakeRecords(files), Boxes("content"), source, host, stop, lists);
-    EXPECT_EQ("error /m/a; ", Summary(lists, host));
-    EXPECT_FALSE(stop.load());
+    MemoryRun run({Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abc"), Plain("d", "abc")});
+    for (int f = 0; f < 3; ++f) run.files[f].unopenable = true;
+    run.host.stopOnError = &run.stop;
+    run.Engine(Boxes("content"));
+    EXPECT_EQ("error /m/a; ", run.Summary());
+    EXPECT_FALSE(run.stop.load());
 }
 
 }  // namespace

@@ -84,11 +84,16 @@ class RecordingHost : public CompareEngineHost {
 public:
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
     void ReportProgress(int percent) override { progress.push_back(percent); }
-    void AddCompareErrorEntry(const std::string& path, uint32_t) override { errors.push_back(path); }
+    void AddCompareErrorEntry(const std::string& path, uint32_t) override
+    {
+        errors.push_back(path);
+        if (stopOnError) stopOnError->store(true);  // a Cancel, or the error log full
+    }
 
     std::vector<ComparePhase> phases;
     std::vector<int> progress;
     std::vector<std::string> errors;
+    std::atomic<bool>* stopOnError = nullptr;
 };
 
 inline FileRecords MakeRecords(const std::vector<MemoryFile>& files)
