@@ -74,18 +74,15 @@ public:
         return files;
     }
 
+    // Bit b of bits sets the b-th box.
     static CompareOptions Options(unsigned bits)
     {
+        static constexpr bool CompareOptions::*boxes[] = {
+            &CompareOptions::combinedResult, &CompareOptions::combinedOnly,       &CompareOptions::matchContent,
+            &CompareOptions::soTruncated,    &CompareOptions::dontGroupTruncated, &CompareOptions::matchName,
+            &CompareOptions::ignoreCase,     &CompareOptions::matchSize,          &CompareOptions::ignoreZeroSize};
         CompareOptions o;
-        o.combinedResult = bits & 1;
-        o.combinedOnly = bits & 2;
-        o.matchContent = bits & 4;
-        o.soTruncated = bits & 8;
-        o.dontGroupTruncated = bits & 16;
-        o.matchName = bits & 32;
-        o.ignoreCase = bits & 64;
-        o.matchSize = bits & 128;
-        o.ignoreZeroSize = bits & 256;
+        for (size_t b = 0; b < std::size(boxes); ++b) o.*boxes[b] = (bits >> b) & 1;
         return CountedOptions(o);
     }
 

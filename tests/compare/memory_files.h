@@ -3,9 +3,11 @@
 // host that records what the engine reports.
 #pragma once
 
+#include <algorithm>
 #include <atomic>
 #include <cstring>
 #include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -23,32 +25,6 @@ struct MemoryFile {
     bool unopenable = false;
 };
 
-class MemoryReader : public ContentReader {
-public:
-    MemoryReader(const std::string& content, std::function<void()> onRead)
-        : content_(content), onRead_(std::move(onRead))
-    {
-    }
-    int64_t Read(void* buffer, size_t count) override
-    {
-        if (onRead_) onRead_();
-        const size_t n = position_ >= content_.size() ? 0 : std::min(count, content_.size() - position_);
-        std::memcpy(buffer, content_.data() + position_, n);
-        position_ += n;
-        return static_cast<int64_t>(n);
-    }
-    bool Seek(uint64_t offset) override
-    {
-        position_ = static_cast<size_t>(offset);
-        return true;
-    }
-
-private:
-    const std::string& content_;
-    std::function<void()> onRead_;
-    size_t position_ = 0;
-};
-
 class MemorySource : public ContentSource {
 public:
     explicit MemorySource(const std::vector<MemoryFile>& files) : files_(files) {}
@@ -61,11 +37,8 @@ public:
             errorCode = 5;
             return nullptr;
         }
-        ++openNow;
-        mostOpen = std::max(mostOpen, openNow);
-        std::function<void()> reading;
-        if (onRead) reading = [this, recordNumber] { onRead(recordNumber); };
-        return std::make_unique<CountedReader>(*this, file.content, std::move(reading));
+        mostOpen = std::max(mostOpen, ++openNow);
+        return std::make_unique<Reader>(*this, file.content, recordNumber);
     }
 
     int opens = 0;
@@ -76,16 +49,32 @@ public:
     std::function<void(uint32_t)> onRead;
 
 private:
-    class CountedReader : public MemoryReader {
+    class Reader : public ContentReader {
     public:
-        CountedReader(MemorySource& source, const std::string& content, std::function<void()> onRead)
-            : MemoryReader(content, std::move(onRead)), source_(source)
+        Reader(MemorySource& source, const std::string& content, uint32_t record)
+            : source_(source), content_(content), record_(record)
         {
         }
-        ~CountedReader() override { --source_.openNow; }
+        ~Reader() override { --source_.openNow; }
+        int64_t Read(void* buffer, size_t count) override
+        {
+            if (source_.onRead) source_.onRead(record_);
+            const size_t n = position_ >= content_.size() ? 0 : std::min(count, content_.size() - position_);
+            std::memcpy(buffer, content_.data() + position_, n);
+            position_ += n;
+            return static_cast<int64_t>(n);
+        }
+        bool Seek(uint64_t offset) override
+        {
+            position_ = static_cast<size_t>(offset);
+            return true;
+        }
 
     private:
         MemorySource& source_;
+        const std::string& content_;
+        const uint32_t record_;
+        size_t position_ = 0;
     };
 
     const std::vector<MemoryFile>& files_;
@@ -100,13 +89,18 @@ public:
         filesDone.push_back(report.filesDone);
         last = report;
     }
-    void AddCompareErrorEntry(const std::string& path, uint32_t) override { errors.push_back(path); }
+    void AddCompareErrorEntry(const std::string& path, uint32_t) override
+    {
+        errors.push_back(path);
+        if (stopOnError) stopOnError->store(true);  // a Cancel, or the error log full
+    }
 
     std::vector<ComparePhase> phases;
     std::vector<int> progress;
     std::vector<uint64_t> filesDone;
     CompareProgress last;
     std::vector<std::string> errors;
+    std::atomic<bool>* stopOnError = nullptr;
 };
 
 inline FileRecords MakeRecords(const std::vector<MemoryFile>& files)

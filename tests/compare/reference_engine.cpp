@@ -75,18 +75,10 @@ public:
 
         lists_.truncatedCount = truncatedCount_;
         for (uint32_t r = 0; r < count_; ++r) {
-            if (IsZero(r)) ++lists_.zeroSizeCount;
+            if (lists_.truncated[r]) lists_.truncatedRows.push_back(r);
+            if (IsZero(r)) lists_.zeroSizeRows.push_back(r);
         }
-        if (truncatedCount_ > 0) {
-            for (uint32_t r = 0; r < count_; ++r) {
-                if (lists_.truncated[r]) lists_.truncatedRows.push_back(r);
-            }
-        }
-        if (lists_.zeroSizeCount > 0) {
-            for (uint32_t r = 0; r < count_; ++r) {
-                if (IsZero(r)) lists_.zeroSizeRows.push_back(r);
-            }
-        }
+        lists_.zeroSizeCount = static_cast<uint32_t>(lists_.zeroSizeRows.size());
     }
 
 private:
@@ -102,37 +94,52 @@ private:
         if (total > 0) host_.ReportProgress({.percent = static_cast<int>((uint64_t{step} * 100 + 100) / total)});
     }
 
-    static void Append(GroupList& list, uint32_t record, uint32_t group)
-    {
-        list.rows.push_back(record);
-        list.groups.push_back(group);
-    }
+    // The group being filled: numbered g, k rows so far, its first row at start.
+    struct OpenGroup {
+        GroupList& list;
+        uint32_t g = 1;
+        uint32_t k = 0;
+        size_t start = 0;
+
+        void Append(uint32_t record)
+        {
+            list.rows.push_back(record);
+            list.groups.push_back(g);
+        }
+        // Adds member behind anchor, opening the group with anchor first.
+        void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
+        {
+            if (k == 0) {
+                anchorFlag = true;
+                start = list.rows.size();
+                Append(anchor);
+                k = 1;
+            }
+            Append(member);
+            ++k;
+        }
+        void Close()
+        {
+            if (k > 0) {
+                ++g;
+                k = 0;
+            }
+        }
+    };
 
     void AnchorScan(bool MatchFlags::*flag, GroupList& list, const std::function<bool(uint32_t)>& neverAnchor,
                     const std::function<bool(uint32_t, uint32_t)>& matches)
     {
-        uint32_t g = 1;
-        uint32_t k = 0;
+        OpenGroup group{list};
         for (uint32_t i = 0; i < count_; ++i) {
             Progress(i, count_);
             if (flags_[i].*flag || neverAnchor(i)) continue;
             for (uint32_t j = i + 1; j < count_; ++j) {
                 if (flags_[j].*flag || !matches(i, j)) continue;
                 flags_[j].*flag = true;
-                if (k == 0) {
-                    flags_[i].*flag = true;
-                    Append(list, i, g);
-                    Append(list, j, g);
-                    k = 2;
-                } else {
-                    Append(list, j, g);
-                    ++k;
-                }
+                group.Add(i, flags_[i].*flag, j);
             }
-            if (k > 0) {
-                ++g;
-                k = 0;
-            }
+            group.Close();
         }
     }
 
@@ -149,8 +156,7 @@ private:
     {
         const GroupList& names = lists_.name;
         const uint32_t nameCount = static_cast<uint32_t>(names.rows.size());
-        uint32_t g = 1;
-        uint32_t k = 0;
+        OpenGroup group{lists_.combined};
         for (uint32_t p = 0; p < nameCount; ++p) {
             Progress(p, nameCount);
             const uint32_t x = names.rows[p];
@@ -161,20 +167,9 @@ private:
                 const uint32_t gx = GroupOf(other, x);
                 if (gx == 0 || gx != GroupOf(other, y)) continue;
                 flags_[y].inCombined = true;
-                if (k == 0) {
-                    flags_[x].inCombined = true;
-                    Append(lists_.combined, x, g);
-                    Append(lists_.combined, y, g);
-                    k = 2;
-                } else {
-                    Append(lists_.combined, y, g);
-                    ++k;
-                }
+                group.Add(x, flags_[x].inCombined, y);
             }
-            if (k > 0) {
-                ++g;
-                k = 0;
-            }
+            group.Close();
         }
     }
 
@@ -225,9 +220,7 @@ private:
         chunkA_.assign(chunkSize_, 0);
         chunkB_.assign(chunkSize_, 0);
         const bool dontGroup = options_.dontGroupTruncated;
-        uint32_t g = 1;
-        uint32_t k = 0;
-        size_t groupStart = 0;  // row of the open group's first row
+        OpenGroup group{list};
         std::unique_ptr<ContentReader> a;
         std::unique_ptr<ContentReader> b;
 
@@ -268,49 +261,31 @@ private:
                 if (duplicate || Size(i) > Size(j)) {
                     if (!duplicate) MarkTruncated(j);
                     if (!duplicate && dontGroup) continue;
-                    if (k == 0) {
-                        flags_[i].*flag = true;
-                        groupStart = list.rows.size();
-                        Append(list, i, g);
-                        Append(list, j, g);
-                        k = 2;
-                    } else {
-                        Append(list, j, g);
-                        ++k;
-                    }
+                    group.Add(i, flags_[i].*flag, j);
                     continue;
                 }
                 // i is a truncated copy of j: j becomes the anchor.
                 a.reset();
                 MarkTruncated(i);
                 if (!dontGroup) {
-                    if (k == 0) {
-                        flags_[i].*flag = true;
-                        groupStart = list.rows.size();
-                        Append(list, j, g);
-                        Append(list, i, g);
-                        k = 2;
+                    if (group.k == 0) {
+                        group.Add(j, flags_[i].*flag, i);
                     } else {
-                        list.rows[groupStart] = j;
-                        for (size_t r = groupStart + 1; r < list.rows.size(); ++r) {
+                        list.rows[group.start] = j;
+                        for (size_t r = group.start + 1; r < list.rows.size(); ++r) {
                             if (!lists_.truncated[list.rows[r]]) MarkTruncated(list.rows[r]);
                         }
-                        Append(list, i, g);
-                        ++k;
+                        group.Add(j, flags_[i].*flag, i);
                     }
-                } else if (k > 0) {
+                } else {
                     // The open group holds the old anchor's duplicates: later
                     // duplicates of the new anchor must not join it.
-                    ++g;
-                    k = 0;
+                    group.Close();
                 }
                 i = j;
             }
             a.reset();
-            if (k > 0) {
-                ++g;
-                k = 0;
-            }
+            group.Close();
         }
     }
 

@@ -161,6 +161,14 @@ std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
     return paths;
 }
 
+void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
+{
+    target.list = &files;
+    target.records = &state.foundFiles;
+    target.rowIndex = &state.fileRows;
+    target.ActionMode = mode;
+    target.RemovesRows = mode != ActionModeCopy;
+}
 
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
                                std::function<void(ComparePhase)> onPhase)
@@ -206,18 +214,11 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     return answers.shown;
 }
 
-CompareRunResult RunContentCompare(const std::string& root, const std::function<void(ComparePhase)>& onPhase)
+Paths CompareSession::ZeroSize() const
 {
-    CompareSession session(root, {.matchContent = true, .matchName = true}, onPhase);
-    CompareRunResult result;
-    result.contentGroups = session.Groups(CompareTab::Content);
-    result.nameGroups = session.Groups(CompareTab::Name);
-    for (const uint32_t record : session.run.Lists().zeroSizeRows)
-        result.zeroSize.push_back(session.run.Records().FullPath(record));
-    result.errors = ErrorRows(session.lists[static_cast<int>(CompareTab::ErrorLog)]);
-    result.state = session.run.RunState();
-    result.shown = session.prompter.shown;
-    return result;
+    Paths paths;
+    for (const uint32_t record : run.Lists().zeroSizeRows) paths.push_back(run.Records().FullPath(record));
+    return paths;
 }
 
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
@@ -225,11 +226,7 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
 {
     MarkAll(found.files);
     ActionTarget target;
-    target.list = &found.files;
-    target.records = &found.state.foundFiles;
-    target.rowIndex = &found.state.fileRows;
-    target.ActionMode = mode;
-    target.RemovesRows = mode != ActionModeCopy;
+    found.AimAtFiles(target, mode);
     RecordingProgress progress;
     progress.onFile = onFile;
     ScriptedChoices choices(destination);
@@ -246,11 +243,7 @@ std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(
     for (int row = 0; row < found.files.RowCount(); ++row)
         found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
     ActionTarget target;
-    target.list = &found.files;
-    target.records = &found.state.foundFiles;
-    target.rowIndex = &found.state.fileRows;
-    target.ActionMode = ActionModeMove;  // the mode of a deletion too
-    target.RemovesRows = true;
+    found.AimAtFiles(target);  // a deletion has the mode of a move
     RecordingProgress progress;
     ScriptedPrompter prompter;
     prompter.Answer(IdYes);

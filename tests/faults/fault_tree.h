@@ -40,14 +40,16 @@ struct Intended {
 // after the run is the tree before it changed only as intended.
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
 
-inline Paths Sorted(Paths paths)
-{
-    std::sort(paths.begin(), paths.end());
-    return paths;
-}
-
 // An error-log row: the path and the system's text.
 using ErrorRow = std::pair<std::string, std::string>;
+
+template <typename Row>
+std::vector<Row> Sorted(std::vector<Row> rows)
+{
+    std::sort(rows.begin(), rows.end());
+    return rows;
+}
+inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Paths(paths)); }
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
 
 // A Find search for every file under root (no filters, unless rules sets
@@ -57,6 +59,8 @@ struct FindRun {
                      const std::function<void(SearchCriteria&)>& rules = {});
     // Full paths of the Files (or Folders) rows.
     std::vector<std::string> Paths(const MemoryResultList& list) const;
+    // Points target at the Files list, as the page hands it to an action.
+    void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
 
     FindState state;
     MemoryResultList files, folders, errors{false};
@@ -79,13 +83,17 @@ private:
     std::function<void(ComparePhase)> onPhase_;
 };
 
-// A compare run over root (by content unless told otherwise) whose lists stay
-// for an action to work on, as the page hands them over.
+// A compare run over root (by content and name unless told otherwise) whose
+// lists stay for an action to work on, as the page hands them over; onPhase
+// sees every phase, so a test can change the tree once the walk is done.
 struct CompareSession {
-    explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true},
+    explicit CompareSession(const std::string& root,
+                            const CompareOptions& boxes = {.matchContent = true, .matchName = true},
                             std::function<void(ComparePhase)> onPhase = {});
     // Full paths of each group of the tab's list, sorted within each group.
     std::vector<Paths> Groups(CompareTab tab) const;
+    std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
+    Paths ZeroSize() const;
     // Deletes the marked rows of the tab's list, answering Yes to the
     // confirmation and No to each abort question; the messages shown.
     std::vector<ShownMessage> DeleteMarked(CompareTab tab);
@@ -96,19 +104,6 @@ struct CompareSession {
     MemoryResultList lists[CompareTabCount];
     CompareRun run{view, prompter, files, ResultListsOf(lists)};
 };
-
-// A content and name compare run over root; onPhase sees every status text, so a test
-// can change the tree once the walk is done.
-struct CompareRunResult {
-    std::vector<std::vector<std::string>> contentGroups;  // full paths, sorted within each group
-    std::vector<std::vector<std::string>> nameGroups;     // the same, of "Match name"
-    Paths zeroSize;  // full paths of the Zero size rows
-    std::vector<ErrorRow> errors;
-    CompareRunState state = CompareRunState::Idle;
-    std::vector<ShownMessage> shown;
-};
-CompareRunResult RunContentCompare(const std::string& root,
-                                   const std::function<void(ComparePhase)>& onPhase = {});
 
 // Copies (or moves) every file a find listed under source into destination,
 // answering a clash with Skip; returns the messages shown.

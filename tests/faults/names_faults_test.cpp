@@ -70,17 +70,6 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
                     "NamesWin32WouldChange covers a path of over 400 characters";
 #endif
     TempFolder tree;
-#ifdef _WIN32
-    // The usual clean-up cannot reach past the length limit.
-    struct RemoveDeep {
-        fs::path root;
-        ~RemoveDeep()
-        {
-            std::error_code error;
-            fs::remove_all(root, error);
-        }
-    } removeDeep{L"\\\\?\\" + fs::u8path(tree.Path()).wstring()};
-#endif
     const std::string destination = tree.MakeFolder("to");
     Paths files;  // every file, all holding the same bytes
     std::string folder = tree.MakeFolder("from");
@@ -116,17 +105,19 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
     // Each file is read and grouped with the others of its bytes, or logged;
     // only the one beyond the limit may be out of reach (POSIX holds to it,
     // Wine's ANSI calls take one character more).
-    const CompareRunResult compare = RunContentCompare(tree.PathOf("from"));
-    ASSERT_FALSE(compare.errors.empty());
-    EXPECT_EQ(compare.errors[0].first, firstUnlistable);
+    const CompareSession compare(tree.PathOf("from"));
+    const std::vector<ErrorRow> errors = compare.Errors();
+    const std::vector<Paths> groups = compare.Groups(CompareTab::Content);
+    ASSERT_FALSE(errors.empty());
+    EXPECT_EQ(errors[0].first, firstUnlistable);
     Paths unread;
-    for (size_t e = 1; e < compare.errors.size(); ++e) unread.push_back(compare.errors[e].first);
+    for (size_t e = 1; e < errors.size(); ++e) unread.push_back(errors[e].first);
 #ifndef _WIN32
     EXPECT_EQ(unread, Paths{beyond});
 #endif
     EXPECT_TRUE(unread.empty() || unread == Paths{beyond});
-    ASSERT_EQ(compare.contentGroups.size(), 1u);
-    Paths handled = compare.contentGroups[0];
+    ASSERT_EQ(groups.size(), 1u);
+    Paths handled = groups[0];
     handled.insert(handled.end(), unread.begin(), unread.end());
     EXPECT_EQ(Sorted(handled), Sorted(listed));
 
@@ -183,6 +174,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     };
     TempFolder tree;
 #ifdef _WIN32
+    // The usual clean-up cannot reach past the length limit.
     struct RemoveDeep {
         fs::path root;
         ~RemoveDeep()
@@ -227,9 +219,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // The saved list holds every path byte for byte.
     TempFolder saved;
     ActionTarget listed;
-    listed.list = &find.files;
-    listed.records = &find.state.foundFiles;
-    listed.rowIndex = &find.state.fileRows;
+    find.AimAtFiles(listed);
     ScriptedPrompter savePrompter;
     ASSERT_EQ(SaveList(listed, saved.PathOf("list.txt"), savePrompter), SaveResult::Saved);
     Paths lines;
@@ -237,10 +227,9 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     for (std::string line; std::getline(text, line);) lines.push_back(line.substr(0, line.find_last_not_of('\r') + 1));
     EXPECT_EQ(Sorted(lines), Sorted(exact));
 
-    const CompareRunResult compare = RunContentCompare(source);
-    EXPECT_EQ(compare.errors, std::vector<ErrorRow>{});
-    ASSERT_EQ(compare.contentGroups.size(), 1u);
-    EXPECT_EQ(compare.contentGroups[0], Sorted(same));
+    const CompareSession compare(source);
+    EXPECT_EQ(compare.Errors(), std::vector<ErrorRow>{});
+    EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted(same)});
 
     // Copy everything, then delete the marked ones: "report" stays beside the
     // deleted "report.", and no row goes while its file stays.
@@ -251,7 +240,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     for (const Named& file : named)
         pairs.push_back(Sorted({copies + file.name.substr(file.name.rfind('/') + 1), fullPath(file.name)}));
     std::sort(pairs.begin(), pairs.end());
-    std::vector<Paths> byName = RunContentCompare(tree.Path()).nameGroups;
+    std::vector<Paths> byName = CompareSession(tree.Path()).Groups(CompareTab::Name);
     std::sort(byName.begin(), byName.end());
     EXPECT_EQ(byName, pairs);
     EXPECT_EQ(DeleteMarked(find, [&](const std::string& path) {
@@ -282,8 +271,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     for (const Named& file : named) {
         if (file.deleted) continue;
         const fs::path from = fs::u8path("from/" + file.name).lexically_normal();
-        intended.moved[from] = fs::path("moved") / from.filename();
-        EXPECT_EQ(afterMove.count(fs::path("moved") / from.filename()), 1u) << file.name;
+        intended.moved[from] = fs::path("moved") / from.filename();  // Damage finds it there, whole
     }
     EXPECT_EQ(std::count_if(afterMove.begin(), afterMove.end(), [](const auto& entry) { return *entry.first.begin() == "from"; }), 0);
     EXPECT_EQ(Damage(afterDelete, afterMove, Intended{intended.moved, {}}), Paths{});

@@ -10,7 +10,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#include <winioctl.h>
 #else
 #include <fcntl.h>
 #include <sys/mount.h>
@@ -41,22 +40,18 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     chmod(namesOnly.c_str(), S_IRUSR);
 #endif
     FindRun find(tree.Path());
-    const CompareRunResult compare = RunContentCompare(tree.Path());
+    const CompareSession compare(tree.Path());
     MakeReadable(closed);
     MakeReadable(namesOnly);
 
     const std::string denied = ErrorText(platform::ErrorAccessDenied);
     const std::vector<ErrorRow> logged = {{closed, denied}, {unseen, denied}};
-    const auto sorted = [](std::vector<ErrorRow> rows) {
-        std::sort(rows.begin(), rows.end());
-        return rows;
-    };
     EXPECT_EQ(SearchOutcome::Completed, find.outcome);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
-    EXPECT_EQ(sorted(ErrorRows(find.errors)), logged);
-    EXPECT_EQ(CompareRunState::Finished, compare.state);
-    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
-    EXPECT_EQ(sorted(compare.errors), logged);
+    EXPECT_EQ(Sorted(ErrorRows(find.errors)), logged);
+    EXPECT_EQ(CompareRunState::Finished, compare.run.RunState());
+    EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{same});
+    EXPECT_EQ(Sorted(compare.Errors()), logged);
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
@@ -81,68 +76,45 @@ TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
         TempFolder tree;
         const Paths same = {tree.WriteFile("a", content), tree.WriteFile("c", content)};
         const std::string changed = tree.WriteFile("b", content);
-        const CompareRunResult result = RunContentCompare(tree.Path(), [&](ComparePhase phase) {
+        const CompareSession result(tree.Path(), {.matchContent = true, .matchName = true}, [&](ComparePhase phase) {
             if (phase == ComparePhase::ContentGroups) change.apply(changed);
         });
-        EXPECT_EQ(CompareRunState::Finished, result.state) << change.what;
-        EXPECT_EQ(result.contentGroups, std::vector<Paths>{same}) << change.what;
+        EXPECT_EQ(CompareRunState::Finished, result.run.RunState()) << change.what;
+        EXPECT_EQ(result.Groups(CompareTab::Content), std::vector<Paths>{same}) << change.what;
         Paths logged;
-        for (const ErrorRow& row : result.errors) logged.push_back(row.first);
+        for (const ErrorRow& row : result.Errors()) logged.push_back(row.first);
         EXPECT_EQ(logged, change.logged ? Paths{changed} : Paths{}) << change.what;
     }
 }
 
-#ifdef _WIN32
-// A symbolic link where the test may make one, else a junction.
 bool MakeFolderLink(const std::string& link, const std::string& target)
 {
-    // Unprivileged creation; some systems report success without a link.
-    if (CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
-        GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES)
-        return true;
-    if (!CreateDirectoryA(link.c_str(), nullptr)) return false;
-    HANDLE folder = CreateFileA(link.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
-    // A mount point's reparse data: the target as an NT path, an empty print name.
-    struct {
-        DWORD tag;
-        WORD dataLength, reserved, substituteOffset, substituteLength, printOffset, printLength;
-        wchar_t names[MAX_PATH + 8];
-    } data{};
-    const std::wstring substitute = L"\\??\\" + fs::path(target).wstring();
-    data.tag = IO_REPARSE_TAG_MOUNT_POINT;
-    substitute.copy(data.names, substitute.size());
-    data.substituteLength = static_cast<WORD>(substitute.size() * 2);
-    data.printOffset = static_cast<WORD>(data.substituteLength + 2);
-    data.dataLength = static_cast<WORD>(8 + data.printOffset + 2);
-    DWORD returned = 0;
-    const bool made = folder != INVALID_HANDLE_VALUE && DeviceIoControl(folder, FSCTL_SET_REPARSE_POINT, &data,
-                                                                        data.dataLength + 8u, nullptr, 0, &returned, nullptr);
-    if (folder != INVALID_HANDLE_VALUE) CloseHandle(folder);
-    if (!made) RemoveDirectoryA(link.c_str());
-    return made;
-}
+#ifdef _WIN32
+    // Unprivileged creation (0x2); some systems report success without a link.
+    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
+           GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
 #else
-bool MakeFolderLink(const std::string& link, const std::string& target) { return symlink(target.c_str(), link.c_str()) == 0; }
+    return symlink(target.c_str(), link.c_str()) == 0;
 #endif
+}
 
 TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
 {
     TempFolder tree;
     const Paths same = {tree.WriteFile("a", "same"), tree.WriteFile("inner/b", "same")};
     if (!MakeFolderLink(tree.PathOf("inner/up"), tree.Path()) || !MakeFolderLink(tree.PathOf("inner/self"), tree.PathOf("inner")))
-        GTEST_SKIP() << "neither a folder link nor a junction can be made here (Wine has neither)";
+        GTEST_SKIP() << "no folder link can be made here (Wine makes none)";
     const TreeHashes before = HashTree(tree.Path());
     FindRun files(tree.Path());
     FindRun folders(tree.Path(), SearchTarget::Folders);
-    const CompareRunResult compare = RunContentCompare(tree.Path());
+    const CompareSession compare(tree.Path());
 
     EXPECT_EQ(Sorted(files.Paths(files.files)), same);
     // The links are listed as folders, once each, and never entered.
     EXPECT_EQ(Sorted(folders.Paths(folders.folders)),
               Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
-    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
-    EXPECT_TRUE(files.errors.RowCount() == 0 && compare.errors.empty());
+    EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{same});
+    EXPECT_TRUE(files.errors.RowCount() == 0 && compare.Errors().empty());
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
@@ -232,10 +204,10 @@ TEST(WalkFaults, LinksToFilesAreNotComparedAsFiles)
     const std::string empty = tree.WriteFile("empty", "");
     ASSERT_EQ(symlink(same[0].c_str(), tree.PathOf("inner/to-a").c_str()), 0);
     ASSERT_EQ(symlink(empty.c_str(), tree.PathOf("to-empty").c_str()), 0);
-    const CompareRunResult compare = RunContentCompare(tree.Path());
-    EXPECT_EQ(compare.contentGroups, std::vector<Paths>{same});
-    EXPECT_EQ(compare.zeroSize, Paths{empty});
-    EXPECT_TRUE(compare.errors.empty());
+    const CompareSession compare(tree.Path());
+    EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{same});
+    EXPECT_EQ(compare.ZeroSize(), Paths{empty});
+    EXPECT_TRUE(compare.Errors().empty());
 }
 #endif
 
