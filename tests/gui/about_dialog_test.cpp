@@ -1,11 +1,7 @@
-#include <windows.h>
-#include <commctrl.h>
-
 #include <array>
 
 #include "app/about_dialog.h"
 #include "gui_support.h"
-#include "resource_ids.h"
 
 namespace tolvane::test {
 namespace {

@@ -1,21 +1,13 @@
-#include <windows.h>
-#include <commctrl.h>
-
 #include <cstring>
-#include <filesystem>
 
 #include "actions/win32/action_dialogs.h"
 #include "common/win32/list_view_result_list.h"
 #include "gui_support.h"
 #include "platform/file_identity.h"
 #include "platform/path.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 // Marked rows of files in a real list view, handed to the dialogs as a page
 // hands them, with a stand-in for the main window as owner.

@@ -1,21 +1,10 @@
-#include <windows.h>
-#include <commctrl.h>
-
-#include <filesystem>
-#include <string>
-
 #include "actions/win32/action_dialogs.h"
-#include "app/main_sheet.h"
 #include "compare/win32/compare_filters_dialog.h"
 #include "compare/win32/compare_page.h"
 #include "gui_support.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 constexpr int ContentTab = static_cast<int>(CompareTab::Content), SizeTab = static_cast<int>(CompareTab::Size);
 

@@ -1,11 +1,6 @@
-#include <windows.h>
-#include <commctrl.h>
-
-#include "app/main_sheet.h"
 #include "find/win32/find_filters_dialog.h"
 #include "find/win32/find_page.h"
 #include "gui_support.h"
-#include "resource_ids.h"
 
 namespace tolvane::test {
 namespace {
@@ -63,16 +58,6 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
     CheckRow(dialog, IDC_SIZE_ON, false);
     Click(dialog, IDC_FILTERS_DISCARD);
     EXPECT_TRUE(criteria.sizeRuleOn);
-
-    // A zero size overrides the content rule, and says so.
-    Open();
-    CheckRow(dialog, IDC_CONTENT_ON);
-    SetItemText(dialog, IDC_CONTENT_TEXT, "Hello");
-    Choose(dialog, IDC_SIZE_MODE, 2);
-    SetItemText(dialog, IDC_SIZE_FROM, "0");
-    Click(dialog, IDC_FILTERS_ACCEPT);
-    EXPECT_EQ(script.boxes.back().caption, "Conflicting rules");
-    EXPECT_FALSE(criteria.contentRuleOn);
 }
 
 TEST_F(FiltersDialogTest, FolderSearchDisablesFileRowsAndTheAttributesDialogWritesTheSummary)

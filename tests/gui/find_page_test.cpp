@@ -1,16 +1,7 @@
-#include <windows.h>
-#include <commctrl.h>
-
-#include <string>
-#include <vector>
-
 #include "actions/win32/action_dialogs.h"
-#include "app/main_sheet.h"
 #include "common/win32/list_view_result_list.h"
 #include "find/win32/find_page.h"
 #include "gui_support.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {

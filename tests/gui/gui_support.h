@@ -1,20 +1,27 @@
-// Helpers of the GUI tests: a scripted stand-in for message boxes and common
+// What every GUI test uses: a scripted stand-in for message boxes and common
 // dialogs, a message pump, control readers, and the main window opened modelessly.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/main_sheet.h"
 #include "app/user_interaction.h"
+#include "resource_ids.h"
+#include "support/temp_folder.h"
 
 namespace tolvane::test {
+
+namespace fs = std::filesystem;
 
 struct ShownBox {
     HWND owner;

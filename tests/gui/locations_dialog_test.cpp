@@ -1,13 +1,9 @@
-#include <windows.h>
 #include <shlobj.h>
 
 #include <cstring>
 
-#include "app/main_sheet.h"
 #include "find/win32/locations_dialog.h"
 #include "gui_support.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {

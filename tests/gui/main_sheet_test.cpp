@@ -1,10 +1,5 @@
-#include <windows.h>
-#include <commctrl.h>
-
-#include "app/main_sheet.h"
 #include "find/win32/find_page.h"
 #include "gui_support.h"
-#include "resource_ids.h"
 
 namespace tolvane::test {
 namespace {

@@ -1,11 +1,6 @@
-#include <windows.h>
-
-#include <string>
 #include <utility>
-#include <vector>
 
 #include "gui_support.h"
-#include "resource_ids.h"
 #include "tools/win32/tool_dialogs.h"
 
 namespace tolvane::test {

@@ -1,18 +1,8 @@
-#include <windows.h>
-
-#include <filesystem>
-#include <string>
-
-#include "app/main_sheet.h"
 #include "gui_support.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 #include "tools/win32/tool_dialogs.h"
 
 namespace tolvane::test {
 namespace {
-
-namespace fs = std::filesystem;
 
 void Type(HWND dialog, int edit, const std::string& keys)
 {
@@ -37,7 +27,7 @@ TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
     EXPECT_EQ(ItemText(dialog, IDC_NF_PREVIEW), "001") << "the prefix box switched off clears";
     Choose(dialog, IDC_NF_SEQUENCE, 1);
     EXPECT_FALSE(IsEnabledItem(dialog, IDC_NF_ZEROS));
-    // Parent 190 + suffix 2: the prefix takes 7 more characters, not 8.
+    // Parent 190 + suffix 2: the prefix edit takes 7 more characters, not 8.
     SetItemText(dialog, IDC_NF_PARENT, std::string(190, 'p'));
     Click(dialog, IDC_NF_SUFFIX_ON);
     Type(dialog, IDC_NF_SUFFIX, "ab");
