@@ -9,8 +9,7 @@
 namespace tolvane::test {
 namespace {
 
-// Marked rows of files in a real list view, handed to the dialogs as a page
-// hands them, with a stand-in for the main window as owner.
+// Marked rows of files in a real list view, handed over as a page does, a stand-in main window as owner.
 class ActionDialogTest : public GuiTest {
 protected:
     void SetUp() override

@@ -82,18 +82,15 @@ TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
     EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Done");
     EXPECT_TRUE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
-    EXPECT_LT(Rows(CompareListViews[ContentTab]), 12) << "the stop left files ungrouped";
 }
 
-// Each command of the Actions menu reaches its engine, through its real dialog;
-// a file moved or deleted leaves the other tabs too.
+// Each Actions command reaches its engine through its real dialog; a moved or deleted file leaves the other tabs too.
 TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndResetClearsThem)
 {
     for (const char* name : {"one.dat", "b/one-b.dat", "c/one-c.dat"}) temp.WriteFile(name, "1111111111");
     for (const char* name : {"two.dat", "b/two-b.dat"}) temp.WriteFile(name, "22222222222222222222");
     Start({IDC_MATCH_CONTENT, IDC_MATCH_SIZE});
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_LOCATIONS), "Specified locations");
     EXPECT_FALSE(IsEnabledItem(page, IDC_MATCH_CONTENT)) << "options stay locked until Reset";
     ASSERT_EQ(SendMessageA(CompareTabs, TCM_GETCURSEL, 0, 0), ContentTab);
     EXPECT_TRUE(IsWindowVisible(CompareListViews[ContentTab]) && IsWindowEnabled(CompareListViews[ContentTab]));

@@ -41,8 +41,7 @@ TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
     EXPECT_EQ(SearchButton(), "Search");
 }
 
-// The rows live in the page's list; the list view learns their count and asks
-// for what it shows, and its check boxes toggle the marks.
+// The rows live in the page's list: the list view learns their count and asks for what it shows.
 TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
 {
     const std::string alphaPath = temp.WriteFile("tree/alpha.txt", "12345"), beta = temp.WriteFile("tree/sub/beta.doc", "");
