@@ -1,28 +1,15 @@
-#include <windows.h>
-#include <commctrl.h>
-
 #include <cstring>
-#include <filesystem>
-#include <string>
-#include <vector>
 
 #include "actions/win32/action_dialogs.h"
-#include "app/main_sheet.h"
-#include "common/list_operations.h"
 #include "common/win32/list_view_result_list.h"
 #include "gui_support.h"
 #include "platform/file_identity.h"
 #include "platform/path.h"
-#include "resource_ids.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-// Files of a temporary folder in a real list view with check boxes, handed to
-// the dialogs as a page hands them, with a stand-in for the main window as owner.
+// Marked rows of files in a real list view, handed over as a page does, a stand-in main window as owner.
 class ActionDialogTest : public GuiTest {
 protected:
     void SetUp() override
@@ -37,12 +24,11 @@ protected:
     void TearDown() override
     {
         EXPECT_TRUE(PumpUntil([&] { return Finished(); }));
-        if (dialog) DestroyWindow(dialog);
+        DestroyWindow(dialog);
         DestroyWindow(mainWindow);
         GuiTest::TearDown();
     }
 
-    // Adds marked rows of the files.
     void AddFiles(std::initializer_list<const char*> relatives)
     {
         for (const char* relative : relatives) {
@@ -52,38 +38,15 @@ protected:
             platform::ReadPathDetails(path, entry);
             std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
             records.Add(path.substr(0, slash + 1), entry);
-            const int row = list.RowCount();
-            list.InsertRow(row);
-            list.SetCellText(row, 0, path.substr(slash + 1));
-            list.SetStateImage(row, StateImageMarked);
+            list.InsertRow(list.RowCount());
+            list.SetStateImage(list.RowCount() - 1, StateImageMarked);
             index.push_back(static_cast<uint32_t>(index.size()));
         }
     }
 
-    // Modeless, so that the test can drive it; a shown dialog hides when it ends.
-    void Open(int dialogId, DLGPROC procedure)
-    {
-        dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(dialogId), mainWindow, procedure,
-                                    reinterpret_cast<LPARAM>(&target));
-        ASSERT_NE(dialog, nullptr);
-        ShowWindow(dialog, SW_SHOW);
-    }
+    void Open(int dialogId, DLGPROC procedure) { DestroyWindow(dialog); dialog = OpenDialog(dialogId, procedure, mainWindow, &target); }
 
     bool Finished() const { return (!dialog || !IsWindowVisible(dialog)) && !ActionWorkerRunning(); }
-
-    // The clash question, shown by the worker's thread.
-    HWND WaitForConfirm() const
-    {
-        HWND confirm = nullptr;
-        PumpUntil([&] { return (confirm = FindWindowA(nullptr, " Confirm action")) && IsWindowVisible(confirm); });
-        return confirm;
-    }
-
-    // Answers the clash question as a press of the button does, through the worker thread's queue.
-    static void Answer(HWND confirm, int button)
-    {
-        PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(confirm, button)));
-    }
 
     TempFolder temp;
     FileRecords records;
@@ -94,37 +57,24 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(ActionDialogTest, ClashQuestionNamesTheFileAndItsRenameAnswerReachesTheCopy)
-{
-    AddFiles({"src/a.txt", "src/b.txt"});
-    temp.WriteFile("dst/a.txt", "old");
-    script.folders.push_back(temp.PathOf("dst"));
-    target.ActionMode = ActionModeCopy;
-    Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
-    HWND confirm = WaitForConfirm();
-    ASSERT_NE(confirm, nullptr);
-    EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "a.txt");
-    EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
-    Answer(confirm, IDC_CONFIRM_RENAME);
-    ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
-    EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/a.txt")), "old");
-    EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/a_1.txt")), "src/a.txt");
-    EXPECT_TRUE(fs::exists(temp.PathOf("dst/b.txt")));
-}
-
-TEST_F(ActionDialogTest, CancelTurnsIntoWaitAndStopsBeforeTheNextFile)
+// The clash question comes from the worker's thread; a press of its button answers through that thread's queue.
+TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsIntoWaitAndStopsAfterTheAnswer)
 {
     AddFiles({"src/1", "src/2", "src/3"});
     temp.WriteFile("dst/3", "taken");
     script.folders.push_back(temp.PathOf("dst"));
+    target.ActionMode = ActionModeCopy;
     Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
-    HWND confirm = WaitForConfirm();  // the clash of the last row, its first
-    ASSERT_NE(confirm, nullptr);
+    HWND confirm = nullptr;  // the clash of the last row, its first
+    ASSERT_TRUE(PumpUntil([&] { return (confirm = FindWindowA(nullptr, " Confirm action")) && IsWindowVisible(confirm); }));
+    EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "3");
+    EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
     Click(dialog, IDC_CM_CANCEL);
     EXPECT_EQ(ItemText(dialog, IDC_CM_CANCEL), "Wait...");
     EXPECT_FALSE(IsEnabledItem(dialog, IDC_CM_CANCEL));
-    Answer(confirm, IDC_CONFIRM_SKIP);
+    PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_RENAME, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(confirm, IDC_CONFIRM_RENAME)));
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
+    EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/3_1")), "src/3");
     EXPECT_FALSE(fs::exists(temp.PathOf("dst/1")) || fs::exists(temp.PathOf("dst/2")));
 }
 
@@ -139,8 +89,6 @@ TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_EQ(script.boxes[0].owner, dialog);
     EXPECT_EQ(list.RowCount(), 0);
-    EXPECT_FALSE(fs::exists(temp.PathOf("d/x")));
-    DestroyWindow(dialog);
 
     target.rowIndex = nullptr;
     Open(IDD_DELETE_PROGRESS, DeleteProgressDialogProc);
@@ -149,34 +97,27 @@ TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
     EXPECT_EQ(script.boxes[1].text, "Invalid data.");
     EXPECT_EQ(script.boxes[1].owner, mainWindow);
     DestroyWindow(dialog);  // a modeless dialog stays up after its EndDialog
-    dialog = nullptr;
 }
 
 TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderAndMarksExactlyTheirRows)
 {
     AddFiles({"B/1", "B/2", "A/3", "b/4", "B/sub/5", "B/6"});
     for (int row : {0, 1, 3, 5}) list.SetStateImage(row, StateImageUnmarked);
-    const std::string folderB = temp.PathOf("B/");
-    Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
-    HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-    // Neighbours shown once, although the box sorts.
-    EXPECT_EQ(ListBoxItems(folders), (std::vector<std::string>{folderB, temp.PathOf("A/"), temp.PathOf("b/"),
-                                                               temp.PathOf("B/sub/"), folderB}));
-    SendMessageA(folders, LB_SETSEL, TRUE, 0);
-    Click(dialog, IDC_MARK_CANCEL);
-    EXPECT_FALSE(IsWindowVisible(dialog));
-    EXPECT_TRUE(list.IsMarked(2) && !list.IsMarked(0)) << "Cancel keeps the marks";
-    DestroyWindow(dialog);
-
-    Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
-    folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-    SendMessageA(folders, LB_SETSEL, TRUE, 0);
-    SendMessageA(folders, LB_SETSEL, TRUE, 2);
-    Click(dialog, IDC_MARK_MARK);
-    std::vector<int> marked;
-    for (int row = 0; row < list.RowCount(); ++row)
-        if (list.IsMarked(row)) marked.push_back(row);
-    EXPECT_EQ(marked, (std::vector<int>{0, 1, 3, 5}));
+    for (bool mark : {false, true}) {
+        Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
+        HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
+        // Neighbours shown once, although the box sorts.
+        EXPECT_EQ(ListBoxItems(folders), (std::vector<std::string>{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("b/"),
+                                                                   temp.PathOf("B/sub/"), temp.PathOf("B/")}));
+        SendMessageA(folders, LB_SETSEL, TRUE, 0);
+        SendMessageA(folders, LB_SETSEL, TRUE, 2);
+        Click(dialog, mark ? IDC_MARK_MARK : IDC_MARK_CANCEL);
+        EXPECT_FALSE(IsWindowVisible(dialog));
+        std::vector<int> marked;
+        for (int row = 0; row < list.RowCount(); ++row)
+            if (list.IsMarked(row)) marked.push_back(row);
+        EXPECT_EQ(marked, (mark ? std::vector<int>{0, 1, 3, 5} : std::vector<int>{2, 4})) << "Cancel keeps the marks";
+    }
 }
 
 }  // namespace

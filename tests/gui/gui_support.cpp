@@ -3,6 +3,8 @@
 #include <commctrl.h>
 #include <prsht.h>
 
+#include <set>
+
 #include "app/main_sheet.h"
 #include "common/win32/list_view_result_list.h"
 
@@ -13,48 +15,16 @@ namespace {
 std::function<void(HWND)> modalDriver;
 std::string modalTitle;
 
-void CALLBACK DriveModal(HWND, UINT, UINT_PTR timer, DWORD)
+void Notify(HWND dialog, int id, WORD code)
 {
-    HWND dialog = FindWindowA("#32770", modalTitle.c_str());
-    if (!dialog) return;
-    KillTimer(nullptr, timer);
-    modalDriver(dialog);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 }  // namespace
 
-int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
-{
-    boxes.push_back({owner, text, caption, style});
-    if ((style & 0xF) != MB_YESNO) return IDOK;
-    if (answers.empty()) return IDNO;
-    const int answer = answers.front();
-    answers.pop_front();
-    return answer;
-}
-
-bool ScriptedInteraction::PickFolder(HWND, std::string& path, const std::string& title)
-{
-    pickerTitles.push_back(title);
-    if (folders.empty()) return false;
-    path = folders.front();
-    folders.pop_front();
-    return true;
-}
-
-bool ScriptedInteraction::AskFileName(HWND, FileDialogKind kind, std::string& path)
-{
-    fileDialogs.push_back(kind);
-    if (fileNames.empty()) return false;
-    path = fileNames.front();
-    fileNames.pop_front();
-    return true;
-}
-
 void PumpMessages()
 {
-    MSG message;
-    while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE)) {
+    for (MSG message; PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE);) {
         TranslateMessage(&message);
         DispatchMessageA(&message);
     }
@@ -76,59 +46,70 @@ void WithModal(const std::string& title, std::function<void(HWND)> driver, const
 {
     modalTitle = title;
     modalDriver = std::move(driver);
-    SetTimer(nullptr, 0, 20, DriveModal);
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND dialog = FindWindowA("#32770", modalTitle.c_str())) {
+            KillTimer(nullptr, timer);
+            modalDriver(dialog);
+        }
+    });
     open();
 }
 
 std::string WindowText(HWND window)
 {
     char text[1024] = {};
-    GetWindowTextA(window, text, sizeof text);
-    return text;
-}
-
-std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
-
-bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
-
-bool IsEnabledItem(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-
-bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
-
-void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
-
-void SetItemText(HWND dialog, int id, const std::string& text)
-{
-    SendMessageA(GetDlgItem(dialog, id), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    return {text, static_cast<size_t>(GetWindowTextA(window, text, sizeof text))};
 }
 
 void CheckRow(HWND dialog, int id, bool checked)
 {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    Notify(dialog, id, BN_CLICKED);
 }
 
 void Choose(HWND dialog, int id, int index)
 {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    Notify(dialog, id, CBN_SELCHANGE);
 }
 
 std::vector<std::string> ListBoxItems(HWND listBox)
 {
-    std::vector<std::string> items;
-    const auto count = static_cast<int>(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
-    for (int item = 0; item < count; ++item) {
+    std::vector<std::string> items(SendMessageA(listBox, LB_GETCOUNT, 0, 0));
+    for (size_t item = 0; item < items.size(); ++item) {
         char text[MAX_PATH] = {};
-        SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text));
-        items.push_back(text);
+        items[item].assign(text, SendMessageA(listBox, LB_GETTEXT, item, reinterpret_cast<LPARAM>(text)));
     }
     return items;
 }
 
-int Rows(HWND list) { return ListViewResultList::Of(list)->RowCount(); }
+std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND, int))
+{
+    std::string flags;
+    for (int id : ids) flags += test(dialog, id) ? '1' : '0';
+    return flags;
+}
 
+int Rows(HWND list) { return ListViewResultList::Of(list)->RowCount(); }
 std::string Cell(HWND list, int row, int column) { return ListViewResultList::Of(list)->CellText(row, column, MAX_PATH); }
+
+std::string Names(HWND list, int column)
+{
+    const bool marks = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES;
+    std::multiset<std::string> names;
+    for (int row = 0; row < Rows(list); ++row)
+        names.insert(Cell(list, row, column) + (marks && ListViewResultList::Of(list)->IsMarked(row) ? "*" : ""));
+    std::string shown;
+    for (const std::string& name : names) shown += name + " ";
+    return shown;
+}
+
+bool Greyed(HMENU menu, UINT id)
+{
+    const UINT state = GetMenuState(GetSubMenu(menu, 0), id, MF_BYCOMMAND);
+    DestroyMenu(menu);
+    return state != 0xFFFFFFFFu && (state & (MF_GRAYED | MF_DISABLED));
+}
 
 void GuiTest::SetUp()
 {
@@ -142,9 +123,16 @@ void GuiTest::TearDown()
     PumpMessages();
     SetInteraction(nullptr);
     // A quit posted by the code under test must not end the next test's loop.
-    MSG message;
-    while (PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) {
+    for (MSG message; PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);) {
     }
+}
+
+HWND GuiTest::OpenDialog(int id, DLGPROC procedure, HWND owner, const void* target)
+{
+    HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(id), owner, procedure, reinterpret_cast<LPARAM>(target));
+    EXPECT_NE(dialog, nullptr) << id;
+    ShowWindow(dialog, SW_SHOW);
+    return dialog;
 }
 
 void MainWindowTest::SetUp()
@@ -154,8 +142,7 @@ void MainWindowTest::SetUp()
     PROPSHEETPAGEA pages[2];
     FillMainSheet(header, pages);
     header.dwFlags |= PSH_MODELESS;
-    sheet = reinterpret_cast<HWND>(PropertySheetA(&header));
-    ASSERT_NE(sheet, nullptr);
+    ASSERT_NE(sheet = reinterpret_cast<HWND>(PropertySheetA(&header)), nullptr);
     ShowWindow(sheet, SW_SHOW);
     PumpMessages();
 }
@@ -167,9 +154,6 @@ void MainWindowTest::TearDown()
     GuiTest::TearDown();
 }
 
-HWND MainWindowTest::CurrentPage() const
-{
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
+HWND MainWindowTest::CurrentPage() const { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
 
 }  // namespace tolvane::test

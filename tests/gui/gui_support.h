@@ -1,20 +1,27 @@
-// Helpers of the GUI tests: a scripted stand-in for message boxes and common
+// What every GUI test uses: a scripted stand-in for message boxes and common
 // dialogs, a message pump, control readers, and the main window opened modelessly.
 #pragma once
 
 #include <windows.h>
+#include <commctrl.h>
 
 #include <chrono>
 #include <deque>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
+#include "app/main_sheet.h"
 #include "app/user_interaction.h"
+#include "resource_ids.h"
+#include "support/temp_folder.h"
 
 namespace tolvane::test {
+
+namespace fs = std::filesystem;
 
 struct ShownBox {
     HWND owner;
@@ -23,51 +30,67 @@ struct ShownBox {
     unsigned style;
 };
 
-// Records every box and answers questions, folder pickers and file dialogs
-// from queues: an unexpected question gets No, an unexpected dialog Cancel.
+// Takes the next scripted answer; false when none is left.
+template <typename T>
+bool Next(std::deque<T>& queue, T& value)
+{
+    if (queue.empty()) return false;
+    value = queue.front();
+    queue.pop_front();
+    return true;
+}
+
+// Records every box and answers from queues: an unexpected question gets No, an unexpected dialog Cancel.
 class ScriptedInteraction : public UserInteraction {
 public:
-    int Message(HWND owner, const std::string& text, const std::string& caption, unsigned style) override;
-    bool PickFolder(HWND owner, std::string& path, const std::string& title) override;
-    bool AskFileName(HWND owner, FileDialogKind kind, std::string& path) override;
+    int Message(HWND owner, const std::string& text, const std::string& caption, unsigned style) override
+    {
+        boxes.push_back({owner, text, caption, style});
+        int answer = (style & 0xF) == MB_YESNO ? IDNO : IDOK;
+        if (answer == IDNO) Next(answers, answer);
+        return answer;
+    }
+    bool PickFolder(HWND, std::string& path, const std::string&) override { return Next(folders, path); }
+    bool AskFileName(HWND, FileDialogKind, std::string& path) override { return Next(fileNames, path); }
 
     std::vector<ShownBox> boxes;
     std::deque<int> answers;
-    std::deque<std::string> folders;     // answers of the folder picker
-    std::deque<std::string> fileNames;  // answers of the save and open dialogs
-    std::vector<std::string> pickerTitles;
-    std::vector<FileDialogKind> fileDialogs;
+    std::deque<std::string> folders;
+    std::deque<std::string> fileNames;
 };
 
-// Carries out the thread's pending messages.
 void PumpMessages();
-// Pumps until done() holds or the time is up; returns done().
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20));
-// Runs open(), whose click opens a modal dialog captioned title and returns
-// when it has ended, and drives that dialog once it is up.
+// Runs open(), which opens a modal dialog captioned title, and drives that dialog once it is up.
 void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open);
 
 std::string WindowText(HWND window);
-std::string ItemText(HWND dialog, int id);
-bool IsShown(HWND dialog, int id);
-bool IsEnabledItem(HWND dialog, int id);
-bool Checked(HWND dialog, int id);
-void Click(HWND dialog, int id);
-void SetItemText(HWND dialog, int id, const std::string& text);
-// Sets a check box and tells its dialog, as a click does.
+inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
+inline bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
+inline bool IsEnabledItem(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
+inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
+inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
+inline void SetItemText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
+// Sets a check box or chooses a combo box item, and tells the dialog as a hand does.
 void CheckRow(HWND dialog, int id, bool checked = true);
-// Selects a combo box item and tells its dialog, as a choice by hand does.
 void Choose(HWND dialog, int id, int index);
 std::vector<std::string> ListBoxItems(HWND listBox);
-// A result list view's row count and cell, as its rows answer them.
+// One character per control, 1 where test holds for it: "0110".
+std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND, int));
+// A result list view's rows, as the list answers them; Names gives one column sorted, "a b* c " (b marked).
 int Rows(HWND list);
 std::string Cell(HWND list, int row, int column);
+std::string Names(HWND list, int column);
+// Whether the menu's first submenu greys the command; frees the menu.
+bool Greyed(HMENU menu, UINT id);
 
 // Each GUI test runs with the scripted interaction in force.
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;
     void TearDown() override;
+    // A dialog of the program, modeless so that the test drives it, shown as the modal loop shows it.
+    HWND OpenDialog(int id, DLGPROC procedure, HWND owner = nullptr, const void* target = nullptr);
 
     ScriptedInteraction script;
 };
@@ -77,8 +100,7 @@ class MainWindowTest : public GuiTest {
 protected:
     void SetUp() override;
     void TearDown() override;
-    // The page shown in the sheet (null once the sheet has ended).
-    HWND CurrentPage() const;
+    HWND CurrentPage() const;  // null once the sheet has ended
 
     HWND sheet = nullptr;
 };
