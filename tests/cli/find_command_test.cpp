@@ -1,9 +1,12 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <set>
 
 #include "cli/command_run.h"
+#include "cli/filter_options.h"
+#include "platform/text.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -65,6 +68,13 @@ TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
     const CliRun zero = Find(folder, {"--content", "Hello", "--size", "max:0", "--quiet"});
     EXPECT_EQ(zero.out, folder.PathOf("empty.txt") + "\n");
     EXPECT_THAT(zero.err, HasSubstr("Conflicting rules: You have selected files with zero size, which overrides"));
+    // The extension option holds the list the dialog's edit would hold, lower-cased as names are when
+    // they are matched, so a list always matches the names it names.
+    EXPECT_EQ(cli::ParseExtensionOption(".JPG//Png/"), "jpg/png");
+    EXPECT_EQ(cli::ParseExtensionOption("JP\xC4"), std::string("jp") + platform::LowerAnsi('\xC4'));
+    FindData entry;
+    std::strcpy(entry.cFileName, "photo.JP\xC4");
+    EXPECT_TRUE(MatchExtensions(entry, cli::ParseExtensionOption("png/JP\xC4"), ExtensionRuleMode::IncludeTypes));
     // Running without rules is a choice made on purpose: the question is answered Yes, shown only with --verbose.
     EXPECT_THAT(Find(folder, {"--verbose"}).err, HasSubstr("No filters selected: Are you sure you want to continue? Yes."));
 }
