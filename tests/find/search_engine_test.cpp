@@ -49,12 +49,18 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinksAndFinds
     EXPECT_EQ(Found(files), ".a/dot-a.txt one/mid.txt " + deeper);
 }
 
-TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
+TEST_F(SearchEngine, RowsShowTheTargetOnlyAndRunStatesDriveThePage)
 {
     const std::string path = folder.WriteFile("keep/report.txt", std::string(1536, 'x'));
     const FileTime modified = UtcFileTime(2009, 3, 9, 12, 30);
     ASSERT_TRUE(SetFileTimes(path, modified, modified) && SetFileTimes(folder.PathOf("keep"), modified, modified));
     state.criteria.nameRuleOn = true;
+    state.criteria.nameText = "zzz";
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
+    EXPECT_EQ(view.selectedTab, -1);  // nothing found: the lists stay disabled
+    EXPECT_FALSE(files.IsEnabled() || folders.IsEnabled());
+    EXPECT_THAT(view.statusTexts.back(), ::testing::MatchesRegex("Search procedure finished in .* sec.\nNothing matched your criteria"));
+
     state.criteria.nameText = "keep";
     state.criteria.searchTarget = SearchTarget::Folders;  // files are not tested, but the walk still descends
     ASSERT_EQ(Run(), SearchOutcome::Completed);
@@ -65,6 +71,7 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
 
     state.criteria.nameText = "report";
     state.criteria.searchTarget = SearchTarget::Files;
+    view.buttonTexts.clear();
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(folders.RowCount(), 0);
     ASSERT_EQ(files.RowCount(), 1);
@@ -72,6 +79,15 @@ TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
                   files.Cell(0, FileModifiedColumn),
               "report.txt|" + folder.PathOf("keep/") + "|1.4 kB|" + FileTimeText(modified));
     EXPECT_EQ(state.fileRows, RowIndex{0});
+    EXPECT_THAT(view.buttonTexts, ::testing::ElementsAre("Search", "Cancel", "Wait...", "Reset"));
+    EXPECT_FALSE(view.optionsShown || view.timerRunning || folders.IsEnabled() || state.traversalRunning.load());
+    EXPECT_TRUE(view.statusShown && view.actionsEnabled && files.IsEnabled());
+    EXPECT_EQ(std::pair(view.indicator, view.selectedTab), std::pair(IndicatorState::Checked, FilesTab));
+
+    ResetFindRun(state, presenter, lists);
+    EXPECT_TRUE(files.RowCount() == 0 && state.foundFiles.Empty() && view.optionsShown);
+    EXPECT_EQ(view.optionsCaption + "|" + view.statusTexts.back(), "Options|");
+    EXPECT_FALSE(view.statusShown || view.actionsEnabled || files.IsEnabled());
 }
 
 // The content rule comes last: a file failing the size rule is never opened;
@@ -142,32 +158,6 @@ TEST_F(SearchEngine, StartChecksRefuseOrAskBeforeAnythingChanges)
     prompter.Answer(IdYes);
     EXPECT_EQ(start(), SearchOutcome::Completed);
     EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
-}
-
-TEST_F(SearchEngine, RunStatesDriveThePage)
-{
-    folder.WriteFile("only.txt", "1");
-    state.criteria.nameRuleOn = true;
-    state.criteria.nameText = "zzz";
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_EQ(view.selectedTab, -1);  // nothing found: the lists stay disabled
-    EXPECT_FALSE(files.IsEnabled());
-    EXPECT_THAT(view.statusTexts.back(), ::testing::MatchesRegex("Search procedure finished in .* sec.\nNothing matched your criteria"));
-
-    state.criteria.nameText = "only";
-    view.buttonTexts.clear();
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_THAT(view.buttonTexts, ::testing::ElementsAre("Search", "Cancel", "Wait...", "Reset"));
-    EXPECT_FALSE(view.optionsShown || view.timerRunning || folders.IsEnabled() || state.traversalRunning.load());
-    EXPECT_TRUE(view.statusShown && view.actionsEnabled && files.IsEnabled());
-    EXPECT_EQ(view.indicator, IndicatorState::Checked);
-    EXPECT_EQ(view.selectedTab, FilesTab);
-
-    ResetFindRun(state, presenter, lists);
-    EXPECT_TRUE(files.RowCount() == 0 && state.foundFiles.Empty());
-    EXPECT_EQ(view.optionsCaption + "|" + view.statusTexts.back(), "Options|");
-    EXPECT_TRUE(view.optionsShown);
-    EXPECT_FALSE(view.statusShown || view.actionsEnabled || files.IsEnabled());
 }
 
 TEST(FindStatusText, LinesForEveryEventCountAndTarget)
