@@ -169,7 +169,8 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
     EXPECT_TRUE(prompter.shown.empty());
 
     // A path of more than 260 bytes, with either line end.
-    const std::string deep = Folder(temp, std::string(200, 'L') + "/" + std::string(200, 'M'));
+    const std::string deep = temp.PathOf(std::string(200, 'L')) + platform::PathSeparator + std::string(200, 'M');
+    ASSERT_TRUE(platform::CreateFolder(temp.PathOf(std::string(200, 'L'))) && platform::CreateFolder(deep));
     LocationsEditor fits = EditorWith({});
     fits.Load(temp.WriteFile("deep.txt", deep + "\r\n" + deep + "\n"), prompter);
     EXPECT_EQ(fits.Box().Items(), (Items{deep}));
