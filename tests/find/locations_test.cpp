@@ -31,8 +31,13 @@ std::string P(std::initializer_list<std::string_view> names)
     return path;
 }
 
-// A new folder's path without its trailing separator, as the folder picker gives it.
-std::string Folder(const TempFolder& temp, std::string_view name) { return temp.MakeFolder(name), temp.PathOf(name); }
+// A new folder's path without its trailing separator, as the folder picker gives it
+// (made through the platform layer, which takes UTF-8 names).
+std::string Folder(const TempFolder& temp, std::string_view name)
+{
+    EXPECT_TRUE(platform::CreateFolder(temp.PathOf(name))) << name;
+    return temp.PathOf(name);
+}
 
 LocationsEditor EditorWith(const Items& paths, bool includeSubfolders = false)
 {
