@@ -1,4 +1,4 @@
-// Runs the command line in-process and splits what it printed.
+// Runs (or only checks) the command line in-process and splits what it printed.
 #pragma once
 
 #include <sstream>
@@ -11,17 +11,16 @@ namespace tolvane::test {
 
 struct CliRun {
     int status;
-    std::string out;
-    std::string err;
+    std::string out, err;
 };
 
-inline CliRun RunTolvane(std::vector<std::string> arguments)
+inline CliRun RunTolvane(std::vector<std::string> arguments, decltype(&cli::RunCommandLine) run = cli::RunCommandLine)
 {
     arguments.insert(arguments.begin(), "tolvane");
     std::vector<const char*> argv;
     for (const std::string& argument : arguments) argv.push_back(argument.c_str());
     std::ostringstream out, err;
-    const int status = cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
+    const int status = run(static_cast<int>(argv.size()), argv.data(), out, err);
     return {status, out.str(), err.str()};
 }
 

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "support/scripted_prompter.h"
 
 namespace tolvane::test {
@@ -24,84 +26,55 @@ TEST_F(Accept, TextRowsTakeTextModeAndCase)
     EXPECT_FALSE(criteria.nameRuleOn || criteria.extensionRuleOn || criteria.contentRuleOn || criteria.filtersSpecified);
     EXPECT_STREQ(FiltersButtonCaption(criteria), "*Specify filters");
 
-    rows.nameText = std::string(300, 'n');
-    rows.nameModeIndex = 2;
-    rows.nameCaseChecked = true;
-    rows.extensionText = "jpg/png/";  // one trailing slash is dropped
-    rows.extensionModeIndex = 1;
+    rows.nameModeIndex = 2, rows.nameText = std::string(300, 'n'), rows.nameCaseChecked = true;
+    rows.extensionModeIndex = 1, rows.extensionText = "jpg/png/";  // one trailing slash goes
     rows.contentText = "Hello \xC4Z";
     Store();
     EXPECT_TRUE(criteria.nameRuleOn && criteria.extensionRuleOn && criteria.contentRuleOn && criteria.filtersSpecified);
     EXPECT_STREQ(FiltersButtonCaption(criteria), "Specified filters");
-    EXPECT_EQ(criteria.nameText.size(), NameTextMax);
-    EXPECT_EQ(criteria.nameMode, NameRuleMode::NotContains);
-    EXPECT_TRUE(criteria.nameCaseSensitive);
-    EXPECT_EQ(criteria.extensionList, "jpg/png");
-    EXPECT_EQ(criteria.extensionMode, ExtensionRuleMode::ExcludeTypes);
-    EXPECT_EQ(criteria.contentText, "hello \xC4z");  // only A-Z folded
-    EXPECT_FALSE(criteria.contentCaseSensitive);
+    EXPECT_EQ(std::tuple(criteria.nameText.size(), criteria.nameMode, criteria.nameCaseSensitive, criteria.extensionList,
+                         criteria.extensionMode, criteria.contentText, criteria.contentCaseSensitive),
+              std::tuple(NameTextMax, NameRuleMode::NotContains, true, std::string("jpg/png"), ExtensionRuleMode::ExcludeTypes,
+                         std::string("hello \xC4z"), false));  // only A-Z folded
 
     rows.contentCaseChecked = true;
     rows.contentModeIndex = 1;
     rows.nameChecked = false;
     Store();
-    EXPECT_EQ(criteria.contentText, "Hello \xC4Z");
-    EXPECT_EQ(criteria.contentMode, ContentRuleMode::NotContaining);
-    EXPECT_FALSE(criteria.nameRuleOn);
+    EXPECT_EQ(std::tuple(criteria.contentText, criteria.contentMode, criteria.nameRuleOn),
+              std::tuple(std::string("Hello \xC4Z"), ContentRuleMode::NotContaining, false));
 }
 
-// Units multiply by 1024; Between bounds are swapped into order; a rule that
-// passes everything is off and one that allows one size is EqualTo.
+// Units multiply by 1024; range bounds are swapped into order with their units;
+// a rule that passes everything is off and one that allows one size is EqualTo.
 TEST_F(Accept, SizeRowMultipliesSwapsAndNormalises)
 {
     using enum SizeRuleMode;
-    const struct {
-        int mode;
-        const char* from;
-        int fromUnit;
-        const char* to;
-        int toUnit;
-        bool on;
-        SizeRuleMode stored;
-        uint64_t storedFrom, storedTo;
-    } cases[] = {
+    const struct { int mode; const char* from; int fromUnit; const char* to; int toUnit; bool on; SizeRuleMode stored; uint64_t storedFrom, storedTo; } cases[] = {
         {4, "9999", 2, "", 0, true, NotBetween, 0, 9999ull << 20},  // beyond 32 bits once in bytes
         {1, "0", 0, "", 0, false, Minimum, 0, 0},
         {2, "0", 0, "", 0, true, EqualTo, 0, 0},
         {3, "1024", 0, "1", 1, true, EqualTo, 1024, 1024},  // one size, not an empty range
         {3, "5", 2, "100", 1, true, Between, 102400, 5242880},
     };
-    rows.sizeChecked = true;
     for (const auto& c : cases) {
-        rows.sizeModeIndex = c.mode;
-        rows.sizeFromText = c.from;
-        rows.sizeFromUnitIndex = c.fromUnit;
-        rows.sizeToText = c.to;
-        rows.sizeToUnitIndex = c.toUnit;
+        rows.sizeChecked = true, rows.sizeModeIndex = c.mode;
+        rows.sizeFromText = c.from, rows.sizeFromUnitIndex = c.fromUnit, rows.sizeToText = c.to, rows.sizeToUnitIndex = c.toUnit;
         Store();
-        EXPECT_EQ(criteria.sizeRuleOn, c.on) << c.from;
-        if (!c.on) continue;
-        EXPECT_EQ(criteria.sizeMode, c.stored) << c.from;
-        EXPECT_EQ(criteria.sizeFrom, c.storedFrom) << c.from;
-        if (c.stored != EqualTo) {
-            EXPECT_EQ(criteria.sizeTo, c.storedTo) << c.from;
-        }
+        EXPECT_EQ(std::tuple(criteria.sizeRuleOn, criteria.sizeMode, criteria.sizeFrom, criteria.sizeTo),
+                  std::tuple(c.on, c.stored, c.storedFrom, c.storedTo)) << c.from;
     }
-    EXPECT_EQ(criteria.sizeFromUnit, SizeUnit::Kilobytes);  // the units go with their swapped bounds
-    EXPECT_EQ(criteria.sizeToUnit, SizeUnit::Megabytes);
+    EXPECT_EQ(std::pair(criteria.sizeFromUnit, criteria.sizeToUnit), std::pair(SizeUnit::Kilobytes, SizeUnit::Megabytes));
     EXPECT_TRUE(prompter.shown.empty());
-}
 
-TEST_F(Accept, AZeroSizeOverridesTheContentRule)
-{
-    rows.contentChecked = rows.sizeChecked = true;
+    rows.contentChecked = true;  // a zero size overrides the content rule
     rows.contentText = "Hello";
     rows.sizeFromText = rows.sizeToText = "0";
     for (int mode : {0, 2, 3}) {  // equal to, maximum, between 0 and 0
         rows.sizeModeIndex = mode;
         Store();
         EXPECT_FALSE(criteria.contentRuleOn) << mode;
-        EXPECT_EQ(criteria.sizeMode, SizeRuleMode::EqualTo) << mode;
+        EXPECT_EQ(criteria.sizeMode, EqualTo) << mode;
     }
     ASSERT_EQ(prompter.shown.size(), 3u);
     EXPECT_EQ(prompter.shown[2].caption, "Conflicting rules");
@@ -111,28 +84,21 @@ TEST_F(Accept, AZeroSizeOverridesTheContentRule)
 // Between a single day (On) or minute (At).
 TEST_F(Accept, DateAndTimeRowsOrderTheirBounds)
 {
-    rows.dateChecked = rows.timeChecked = true;
-    rows.dateKindIndex = 1;
-    rows.dateRelationIndex = rows.timeRelationIndex = 3;
-    rows.timeKindIndex = 2;
-    rows.dateFrom = SystemTime{2020, 5, 0, 1};
-    rows.dateTo = SystemTime{2019, 12, 0, 31};
-    rows.timeFrom = SystemTime{2001, 1, 0, 1, 17, 5};
-    rows.timeTo = SystemTime{2030, 1, 0, 1, 8, 0};  // an earlier time on a later day
+    rows.dateChecked = true, rows.dateKindIndex = 1, rows.dateRelationIndex = 3;
+    rows.dateFrom = {2020, 5, 0, 1}, rows.dateTo = {2019, 12, 0, 31};
+    rows.timeChecked = true, rows.timeKindIndex = 2, rows.timeRelationIndex = 3;
+    rows.timeFrom = {2001, 1, 0, 1, 17, 5}, rows.timeTo = {2030, 1, 0, 1, 8, 0};  // an earlier time on a later day
     Store();
     EXPECT_TRUE(criteria.dateRuleOn && criteria.timeRuleOn);
-    EXPECT_EQ(criteria.dateKind, FileTimeKind::Modified);
-    EXPECT_EQ(criteria.dateRelation, DateRelation::Between);
-    EXPECT_EQ(criteria.dateFrom.wYear * 100 + criteria.dateTo.wYear % 100, 201920);
-    EXPECT_EQ(criteria.timeKind, FileTimeKind::Accessed);
-    EXPECT_EQ(criteria.timeFrom.wHour * 100 + criteria.timeTo.wHour, 817);
+    EXPECT_EQ(std::tuple(criteria.dateKind, criteria.dateRelation, criteria.dateFrom.wYear, criteria.dateTo.wYear,
+                         criteria.timeKind, criteria.timeFrom.wHour, criteria.timeTo.wHour),
+              std::tuple(FileTimeKind::Modified, DateRelation::Between, 2019, 2020, FileTimeKind::Accessed, 8, 17));
 
-    rows.dateFrom = SystemTime{2020, 5, 0, 1, 18, 0};
-    rows.dateTo = SystemTime{2020, 5, 0, 1, 9, 30};
-    rows.timeFrom = SystemTime{2001, 1, 0, 1, 8, 0};
+    rows.dateFrom = {2020, 5, 0, 1, 18, 0};
+    rows.dateTo = {2020, 5, 0, 1, 9, 30};
+    rows.timeFrom = {2001, 1, 0, 1, 8, 0};
     Store();
-    EXPECT_EQ(criteria.dateRelation, DateRelation::On);
-    EXPECT_EQ(criteria.timeRelation, TimeRelation::At);
+    EXPECT_EQ(std::pair(criteria.dateRelation, criteria.timeRelation), std::pair(DateRelation::On, TimeRelation::At));
     rows.dateRelationIndex = 4;
     Store();
     EXPECT_EQ(criteria.dateRelation, DateRelation::NotBetween);
@@ -142,24 +108,18 @@ TEST_F(Accept, DateAndTimeRowsOrderTheirBounds)
 // for folders switches the file-only rows off.
 TEST_F(Accept, AttributeRowAndFolderTarget)
 {
-    rows.attributeChecked = true;
-    rows.attributeModeIndex = 1;
+    rows.attributeChecked = true, rows.attributeModeIndex = 1;
     Store();
     EXPECT_FALSE(criteria.attributeRuleOn);
     criteria.attributeFlags[static_cast<size_t>(AttributeFlag::Hidden)] = 1;
     Store();
-    EXPECT_TRUE(criteria.attributeRuleOn);
-    EXPECT_EQ(criteria.attributeMode, AttributeRuleMode::Exclude);
+    EXPECT_TRUE(criteria.attributeRuleOn && criteria.attributeMode == AttributeRuleMode::Exclude);
     rows.attributeChecked = false;
     Store();
     EXPECT_EQ(criteria.attributeFlags, AttributeFlags{});
 
-    rows.extensionChecked = rows.contentChecked = rows.sizeChecked = true;
-    rows.extensionText = "txt";
-    rows.contentText = "x";
-    rows.sizeModeIndex = 1;
-    rows.sizeFromText = "5";
-    rows.searchTarget = SearchTarget::Folders;
+    rows.searchTarget = SearchTarget::Folders, rows.extensionText = "txt", rows.contentText = "x", rows.sizeFromText = "5";
+    rows.extensionChecked = rows.contentChecked = rows.sizeChecked = true, rows.sizeModeIndex = 1;
     Store();
     EXPECT_FALSE(criteria.extensionRuleOn || criteria.contentRuleOn || criteria.sizeRuleOn || criteria.filtersSpecified);
 }
@@ -178,10 +138,7 @@ TEST(TypingFilters, NamesLoseForbiddenCharactersWithAMessageAndExtensionsDotsSil
     std::string text = "\\/:*?\"<>|ok";
     int passes = 0;
     while (FilterTypedName(text, prompter)) ++passes;
-    EXPECT_EQ(text, "ok");
-    EXPECT_EQ(passes, 9);
-    EXPECT_EQ(prompter.shown.at(8).caption, "Info");
-
+    EXPECT_EQ(text + " " + std::to_string(passes) + " " + prompter.shown.at(8).caption, "ok 9 Info");
     for (const auto& [typed, kept] : {std::pair<std::string, std::string>{".jpg//png/", "jpg/png/"}, {"/a.b:c//d", "abc/d"}}) {
         std::string extensions = typed;
         while (FilterTypedExtensions(extensions)) {

@@ -17,84 +17,77 @@
 namespace tolvane::test {
 namespace {
 
-using ::testing::ElementsAre;
-using ::testing::UnorderedElementsAre;
-using ::testing::UnorderedElementsAreArray;
-
-class SearchEngine : public SearchFixture {};
-
-TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinks)
-{
-    for (const char* file : {"top.txt", "one/mid.txt", "one/two/deep.txt", "one/two/three/deeper.txt", ".a/dot-a.txt"})
-        folder.WriteFile(file, "x");
-    std::vector<std::string> expectedFiles = {"top.txt", "one/mid.txt", ".a/dot-a.txt", "one/two/deep.txt",
-                                              "one/two/three/deeper.txt"};
-    std::vector<std::string> expectedFolders = {"one", ".a", "one/two", "one/two/three"};
-#ifndef _WIN32
-    folder.WriteFile(".../dots.txt", "6");  // Windows drops the trailing dots of a name
-    expectedFiles.push_back(".../dots.txt");
-    expectedFolders.push_back("...");
-#endif
-    std::error_code linkError;
-    std::filesystem::create_directory_symlink(folder.PathOf("one"), folder.PathOf("link"), linkError);
-    if (!linkError) expectedFolders.push_back("link");  // listed like a folder, never entered
-    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    const std::vector<std::string> found = Found(files);
-    EXPECT_THAT(found, UnorderedElementsAreArray(expectedFiles));
-    const auto depth = [](const std::string& path) { return std::count(path.begin(), path.end(), '/'); };
-    EXPECT_TRUE(std::is_sorted(found.begin(), found.end(), [&](auto& a, auto& b) { return depth(a) < depth(b); }));
-    EXPECT_THAT(Found(folders), UnorderedElementsAreArray(expectedFolders));
-    EXPECT_EQ(errors.RowCount(), 0);
-}
+using SearchEngine = SearchFixture;
 
 // Without subfolders only the entries directly inside each location count;
 // with them, each file is found once whatever the locations list holds.
-TEST_F(SearchEngine, EachFileIsFoundOnceWhateverTheLocationsListHolds)
+TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinksAndFindsEachFileOnce)
 {
-    folder.WriteFile("Data/a.txt", "1");
-    folder.WriteFile("Data/Old/b.txt", "2");
-    folder.WriteFile("Data Backup/c.txt", "3");
-    const std::string data = folder.PathOf("Data");
+    for (const char* file : {"top.txt", "one/mid.txt", "one/two/deep.txt", "one/two/three/deeper.txt", ".a/dot-a.txt"})
+        folder.WriteFile(file, "x");
+    std::string dots;
+#ifndef _WIN32
+    folder.WriteFile(".../dots.txt", "6");  // Windows drops the trailing dots of a name
+    dots = "...";
+#endif
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink(folder.PathOf("one"), folder.PathOf("link"), linkError);
     state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-    ASSERT_EQ(Run({data, folder.PathOf("Data Backup")}, false), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("Data/a.txt", "Data Backup/c.txt"));
-    EXPECT_THAT(Found(folders), ElementsAre("Data/Old"));
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
+    const std::string deeper = "one/two/deep.txt one/two/three/deeper.txt";
+    EXPECT_EQ(Found(files), (dots.empty() ? "" : ".../dots.txt ") + std::string(".a/dot-a.txt one/mid.txt ") + deeper + " top.txt");
+    // A link is listed like a folder, never entered.
+    EXPECT_EQ(Found(folders), (dots.empty() ? "" : "... ") + std::string(linkError ? ".a " : ".a link ") + "one one/two one/two/three");
+    const auto depth = [&](int row) { return std::ranges::count(files.Cell(row, PathColumn), platform::PathSeparator); };
+    for (int row = 1; row < files.RowCount(); ++row) EXPECT_LE(depth(row - 1), depth(row)) << row;
+    EXPECT_EQ(errors.RowCount(), 0);
 
-    // Which roots are walked is the walk's own; here only that the search uses it.
+    ASSERT_EQ(Run({folder.PathOf("one"), folder.PathOf(".a")}, false), SearchOutcome::Completed);
+    EXPECT_EQ(Found(files) + " | " + Found(folders), ".a/dot-a.txt one/mid.txt | one/two");
     state.criteria.searchTarget = SearchTarget::Files;
-    ASSERT_EQ(Rerun({folder.PathOf("Data Backup"), platform::WithTrailingSeparator(data), folder.PathOf("Data/Old"), data}),
-              SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), UnorderedElementsAre("Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"));
+    ASSERT_EQ(Run({folder.PathOf(".a"), folder.PathOf("one/"), folder.PathOf("one/two"), folder.PathOf("one")}), SearchOutcome::Completed);
+    EXPECT_EQ(Found(files), ".a/dot-a.txt one/mid.txt " + deeper);
 }
 
-TEST_F(SearchEngine, RowsShowNamePathScaledSizeAndDateOfTheTargetOnly)
+TEST_F(SearchEngine, RowsShowTheTargetOnlyAndRunStatesDriveThePage)
 {
     const std::string path = folder.WriteFile("keep/report.txt", std::string(1536, 'x'));
     const FileTime modified = UtcFileTime(2009, 3, 9, 12, 30);
-    ASSERT_TRUE(SetFileTimes(path, modified, modified));
-    ASSERT_TRUE(SetFileTimes(folder.PathOf("keep"), modified, modified));
+    ASSERT_TRUE(SetFileTimes(path, modified, modified) && SetFileTimes(folder.PathOf("keep"), modified, modified));
     state.criteria.nameRuleOn = true;
+    state.criteria.nameText = "zzz";
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
+    EXPECT_EQ(view.selectedTab, -1);  // nothing found: the lists stay disabled
+    EXPECT_FALSE(files.IsEnabled() || folders.IsEnabled());
+    EXPECT_THAT(view.statusTexts.back(), ::testing::MatchesRegex("Search procedure finished in .* sec.\nNothing matched your criteria"));
+
     state.criteria.nameText = "keep";
     state.criteria.searchTarget = SearchTarget::Folders;  // files are not tested, but the walk still descends
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(files.RowCount(), 0);
     ASSERT_EQ(folders.RowCount(), 1);
-    EXPECT_EQ(folders.Cell(0, NameColumn), "keep");
-    EXPECT_EQ(folders.Cell(0, PathColumn), folder.Path());
-    EXPECT_EQ(folders.Cell(0, FolderModifiedColumn), FileTimeText(modified));
+    EXPECT_EQ(folders.Cell(0, NameColumn) + "|" + folders.Cell(0, PathColumn) + "|" + folders.Cell(0, FolderModifiedColumn),
+              "keep|" + folder.Path() + "|" + FileTimeText(modified));
 
     state.criteria.nameText = "report";
     state.criteria.searchTarget = SearchTarget::Files;
-    ASSERT_EQ(Rerun(), SearchOutcome::Completed);
+    view.buttonTexts.clear();
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(folders.RowCount(), 0);
     ASSERT_EQ(files.RowCount(), 1);
-    EXPECT_EQ(files.Cell(0, NameColumn), "report.txt");
-    EXPECT_EQ(files.Cell(0, PathColumn), folder.PathOf("keep/"));
-    EXPECT_EQ(files.Cell(0, FileSizeColumn), "1.4 kB");
-    EXPECT_EQ(files.Cell(0, FileModifiedColumn), FileTimeText(modified));
+    EXPECT_EQ(files.Cell(0, NameColumn) + "|" + files.Cell(0, PathColumn) + "|" + files.Cell(0, FileSizeColumn) + "|" +
+                  files.Cell(0, FileModifiedColumn),
+              "report.txt|" + folder.PathOf("keep/") + "|1.4 kB|" + FileTimeText(modified));
     EXPECT_EQ(state.fileRows, RowIndex{0});
+    EXPECT_THAT(view.buttonTexts, ::testing::ElementsAre("Search", "Cancel", "Wait...", "Reset"));
+    EXPECT_FALSE(view.optionsShown || view.timerRunning || folders.IsEnabled() || state.traversalRunning.load());
+    EXPECT_TRUE(view.statusShown && view.actionsEnabled && files.IsEnabled());
+    EXPECT_EQ(std::pair(view.indicator, view.selectedTab), std::pair(IndicatorState::Checked, FilesTab));
+
+    ResetFindRun(state, presenter, lists);
+    EXPECT_TRUE(files.RowCount() == 0 && state.foundFiles.Empty() && view.optionsShown);
+    EXPECT_EQ(view.optionsCaption + "|" + view.statusTexts.back(), "Options|");
+    EXPECT_FALSE(view.statusShown || view.actionsEnabled || files.IsEnabled());
 }
 
 // The content rule comes last: a file failing the size rule is never opened;
@@ -112,8 +105,8 @@ TEST_F(SearchEngine, AFileIsOpenedOnlyWhenEveryOtherRulePasses)
     EXPECT_EQ(errors.RowCount(), 0);
 
     state.criteria.sizeFrom = 1;
-    ASSERT_EQ(Rerun(), SearchOutcome::Completed);
-    EXPECT_THAT(Found(files), ElementsAre("seen.txt"));
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
+    EXPECT_EQ(Found(files), "seen.txt");
     ASSERT_EQ(errors.RowCount(), 1);
     EXPECT_EQ(errors.Cell(0, ErrorLogObjectColumn), locked);
     EXPECT_EQ(errors.Cell(0, ErrorLogEventColumn), BlankControlBytes(platform::SystemErrorText(platform::ErrorAccessDenied)));
@@ -133,91 +126,59 @@ TEST_F(SearchEngine, TheFileLimitStopsTheWalkWithEveryStoredRowWritten)
     }
     folder.WriteFile("many/later/never.txt", "");
     ASSERT_EQ(Run(), SearchOutcome::Completed);
-
     EXPECT_EQ(files.RowCount(), MaxListEntries);
     EXPECT_EQ(state.foundFileCount.load(), MaxListEntries);
     ASSERT_EQ(prompter.shown.size(), 2u);  // the "No filters selected" question, then the limit
     EXPECT_EQ(prompter.shown[1].text, "Too many files found matching your criteria! Try to be more specific.");
-    EXPECT_EQ(prompter.shown[1].caption, "Aborted");
     EXPECT_TRUE(state.stopRequested.load());
     EXPECT_EQ(view.indicator, IndicatorState::Indeterminate);
 }
 
 TEST_F(SearchEngine, StartChecksRefuseOrAskBeforeAnythingChanges)
 {
+    const auto start = [&] { return SearchWorker(state, presenter, prompter, lists); };
     state.criteria.nameRuleOn = state.criteria.filtersSpecified = true;
     state.criteria.nameText = "x";
-    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);
-    state.locations.locationPaths = {folder.Path()};
-    state.locations.locationCount = 1;
-    state.locations.locationsSpecified = true;
+    EXPECT_EQ(start(), SearchOutcome::NotStarted);  // no location
+    state.locations = LocationList{{folder.Path()}, true, 1, false};
     state.criteria = SearchCriteria{};
-    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);  // answered No
+    EXPECT_EQ(start(), SearchOutcome::NotStarted);  // no filter: answered No
     state.criteria.extensionRuleOn = state.criteria.filtersSpecified = true;  // applies to files only
     state.criteria.extensionList = "txt";
     state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::NotStarted);
-    ASSERT_EQ(prompter.shown.size(), 3u);
+    EXPECT_EQ(start(), SearchOutcome::NotStarted);
+    std::string shown;
+    for (const ShownMessage& m : prompter.shown) shown += m.caption + " " + std::to_string(m.style) + "|";
+    EXPECT_EQ(shown, "Cannot continue " + std::to_string(MbIconInformation) + "|No filters selected " + std::to_string(MbQuestion) +
+                         "|No filters selected that can apply to folders " + std::to_string(MbQuestion) + "|");
     EXPECT_EQ(prompter.shown[0].text, "You must specify in which location(s) to search!");
-    EXPECT_EQ(prompter.shown[0].style, MbIconInformation);
-    EXPECT_EQ(prompter.shown[1].caption, "No filters selected");
-    EXPECT_EQ(prompter.shown[2].caption, "No filters selected that can apply to folders");
-    EXPECT_EQ(prompter.shown[2].style, MbQuestion);
     EXPECT_EQ(view.calls, 0);
     EXPECT_EQ(state.runState.load(), SearchRunState::Idle);
 
     prompter.Answer(IdYes);
-    EXPECT_EQ(SearchWorker(state, presenter, prompter, lists), SearchOutcome::Completed);
+    EXPECT_EQ(start(), SearchOutcome::Completed);
     EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
-}
-
-TEST_F(SearchEngine, RunStatesDriveThePage)
-{
-    folder.WriteFile("only.txt", "1");
-    state.criteria.nameRuleOn = true;
-    state.criteria.nameText = "zzz";
-    ASSERT_EQ(Run(), SearchOutcome::Completed);
-    EXPECT_EQ(view.selectedTab, -1);  // nothing found: the lists stay disabled
-    EXPECT_FALSE(files.IsEnabled());
-    EXPECT_THAT(view.statusTexts.back(), ::testing::MatchesRegex("Search procedure finished in .* sec.\nNothing matched your criteria"));
-
-    state.criteria.nameText = "only";
-    ASSERT_EQ(Rerun(), SearchOutcome::Completed);
-    EXPECT_THAT(view.buttonTexts, ElementsAre("Cancel", "Wait...", "Reset", "Search", "Cancel", "Wait...", "Reset"));
-    EXPECT_EQ(view.statusTexts.front(), "Starting...");
-    EXPECT_FALSE(view.optionsShown || view.timerRunning || folders.IsEnabled() || state.traversalRunning.load());
-    EXPECT_TRUE(view.statusShown && view.actionsEnabled && files.IsEnabled());
-    EXPECT_EQ(view.indicator, IndicatorState::Checked);
-    EXPECT_EQ(view.selectedTab, FilesTab);
-
-    ResetFindRun(state, presenter, lists);
-    EXPECT_EQ(files.RowCount(), 0);
-    EXPECT_TRUE(state.foundFiles.Empty());
-    EXPECT_EQ(view.optionsCaption, "Options");
-    EXPECT_TRUE(view.optionsShown);
-    EXPECT_FALSE(view.statusShown || view.actionsEnabled || files.IsEnabled());
-    EXPECT_EQ(view.statusTexts.back(), "");
 }
 
 TEST(FindStatusText, LinesForEveryEventCountAndTarget)
 {
     using enum FindStatusEvent;
+    using enum SearchTarget;
     FindState state;
-    const auto text = [&](FindStatusEvent event, int files, int folders, int ms) {
-        state.foundFileCount.store(files);
-        state.foundFolderCount.store(folders);
-        state.elapsedMs.store(ms);
-        return FindStatusText(state, event);
+    const struct { FindStatusEvent event; SearchTarget target; int files, folders, ms; bool stopped; const char* text; } cases[] = {
+        {Progress, Files, 0, 0, 1, false, "Searching...\nNothing matched your criteria"},
+        {TraversalDone, Files, 3, 2, 12345, false, "Search procedure finished in 12.3 sec.  Writing result...\n3 files matched your criteria"},
+        {Final, FilesAndFolders, 3, 2, 12345, false, "Search procedure finished in 12.3 sec.\n3 files and 2 folders matched your criteria"},
+        {TraversalDone, Folders, 3, 2, 999, true, "Search procedure aborted after 0.9 sec. Writing result...\n2 folders matched your criteria"},
     };
-    EXPECT_EQ(text(Progress, 0, 0, 1), "Searching...\nNothing matched your criteria");
-    EXPECT_EQ(text(TraversalDone, 3, 2, 12345),
-              "Search procedure finished in 12.3 sec.  Writing result...\n3 files matched your criteria");
-    state.criteria.searchTarget = SearchTarget::FilesAndFolders;
-    EXPECT_EQ(text(Final, 3, 2, 12345), "Search procedure finished in 12.3 sec.\n3 files and 2 folders matched your criteria");
-    state.criteria.searchTarget = SearchTarget::Folders;
-    state.stopRequested.store(true);
-    EXPECT_EQ(text(TraversalDone, 3, 2, 999),
-              "Search procedure aborted after 0.9 sec. Writing result...\n2 folders matched your criteria");
+    for (const auto& c : cases) {
+        state.criteria.searchTarget = c.target;
+        state.foundFileCount.store(c.files);
+        state.foundFolderCount.store(c.folders);
+        state.elapsedMs.store(c.ms);
+        state.stopRequested.store(c.stopped);
+        EXPECT_EQ(FindStatusText(state, c.event), c.text);
+    }
 }
 
 TEST(AddFindErrorEntry, AtTheLimitAsksForAStopAndAddsNoRow)

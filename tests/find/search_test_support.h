@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -28,63 +29,45 @@ public:
     void EnableActions(bool enabled) override { actionsEnabled = enabled, ++calls; }
     void SelectTab(int tab) override { selectedTab = tab, ++calls; }
 
-    int calls = 0;
+    int calls = 0, selectedTab = -1;
     std::string optionsCaption = "Options";
-    bool optionsShown = true;
-    bool statusShown = false;
+    bool optionsShown = true, statusShown = false, timerRunning = false, actionsEnabled = false;
     IndicatorState indicator = IndicatorState::Unchecked;
-    std::vector<std::string> statusTexts;
-    std::vector<std::string> buttonTexts;
-    bool timerRunning = false;
-    bool actionsEnabled = false;
-    int selectedTab = -1;
+    std::vector<std::string> statusTexts, buttonTexts;
 };
 
 class SearchFixture : public ::testing::Test {
 protected:
-    // Switches filtersSpecified on when some rule is on, as Accept does.
+    // From the idle page, with filtersSpecified on when some rule is on, as Accept does.
     SearchOutcome Run(const std::vector<std::string>& locations, bool includeSubfolders = true)
     {
+        ResetFindRun(state, presenter, lists);
         SearchCriteria& c = state.criteria;
         c.filtersSpecified = c.nameRuleOn || c.extensionRuleOn || c.contentRuleOn || c.sizeRuleOn || c.dateRuleOn ||
                              c.timeRuleOn || c.attributeRuleOn;
         if (!c.filtersSpecified) prompter.Answer(IdYes);
-        LocationList& stored = state.locations;
-        stored.locationPaths = locations;
-        stored.locationCount = static_cast<int>(locations.size());
-        stored.locationsSpecified = !locations.empty();
-        stored.includeSubfolders = includeSubfolders;
+        state.locations = LocationList{locations, !locations.empty(), static_cast<int>(locations.size()), includeSubfolders};
         return SearchWorker(state, presenter, prompter, lists);
     }
     SearchOutcome Run() { return Run({folder.Path()}); }
-    // Runs again from the idle page.
-    SearchOutcome Rerun() { return Rerun({folder.Path()}); }
-    SearchOutcome Rerun(const std::vector<std::string>& locations)
-    {
-        ResetFindRun(state, presenter, lists);
-        return Run(locations);
-    }
 
-    // Rows of a list as paths relative to the temporary folder, with '/'.
-    std::vector<std::string> Found(const MemoryResultList& list) const
+    // Rows of a list as paths relative to the temporary folder with '/', sorted and joined by blanks.
+    std::string Found(const MemoryResultList& list) const
     {
         std::vector<std::string> paths;
         for (int row = 0; row < list.RowCount(); ++row) {
-            std::string path = list.Cell(row, PathColumn) + list.Cell(row, NameColumn);
-            if (path.rfind(folder.Path(), 0) == 0) path.erase(0, folder.Path().size());
-            for (char& c : path) {
-                if (c == '\\') c = '/';
-            }
-            paths.push_back(path);
+            paths.push_back((list.Cell(row, PathColumn) + list.Cell(row, NameColumn)).substr(folder.Path().size()));
+            std::replace(paths.back().begin(), paths.back().end(), '\\', '/');
         }
-        return paths;
+        std::sort(paths.begin(), paths.end());
+        std::string joined;
+        for (const std::string& path : paths) joined += (joined.empty() ? "" : " ") + path;
+        return joined;
     }
 
     TempFolder folder;
     FindState state;
-    MemoryResultList files;
-    MemoryResultList folders;
-    MemoryResultList errors{false};
+    MemoryResultList files, folders, errors{false};
     FindLists lists{files, folders, errors};
     RecordingControls view;
     FindPagePresenter presenter{state, lists, view};

@@ -4,6 +4,8 @@
 // ThreadSanitizer.
 #include <gtest/gtest.h>
 
+#include <functional>
+
 #include "search_test_support.h"
 #include "support/ui_thread.h"
 
@@ -11,86 +13,60 @@ namespace tolvane::test {
 namespace {
 
 // A Find page whose search runs on its own thread, its calls to the lists
-// carried out by the test's thread; the page's other controls are recorded
-// by the worker and looked at when it has ended.
+// carried out by the test's thread, which polls the counts as the page's timer
+// does and requests a stop once the first error row is in. It must end as a
+// stopped search, with whole rows in every list.
 struct ThreadedSearch {
-    explicit ThreadedSearch(std::vector<std::string> locations)
+    ThreadedSearch(std::vector<std::string> locations, const std::function<void(SearchCriteria&)>& rules)
     {
-        state.locations.locationsSpecified = state.locations.includeSubfolders = true;
-        state.locations.locationCount = static_cast<int>(locations.size());
-        state.locations.locationPaths = std::move(locations);
+        state.locations = LocationList{locations, true, static_cast<int>(locations.size()), true};
         state.criteria.filtersSpecified = true;
-    }
-
-    // The page's thread polls the counts as its timer does and requests a
-    // stop once the first error row is in.
-    void RunCancellingOnTheFirstError()
-    {
+        rules(state.criteria);
+        int32_t lastCount = 0;
+        bool countsGrew = true, cancelled = false;
         ui.RunWorker([&] { outcome = SearchWorker(state, presenter, prompter, lists); },
                      [&] {
-                         const int32_t count = state.foundFileCount.load();
-                         countsGrew = countsGrew && count >= lastCount;
-                         lastCount = count;
+                         countsGrew = countsGrew && state.foundFileCount.load() >= lastCount;
+                         lastCount = state.foundFileCount.load();
                          ticker.ProgressTick();
-                         if (!cancelled && errors.RowCount() == 1) {
-                             state.stopRequested.store(true);
-                             cancelled = true;
-                         }
+                         if (!cancelled && errors.RowCount() == 1) cancelled = true, state.stopRequested.store(true);
                      });
-    }
-
-    // Finished as a stopped search, with whole rows in every list.
-    void ExpectStoppedAndWhole() const
-    {
-        EXPECT_TRUE(cancelled);
-        EXPECT_EQ(outcome, SearchOutcome::Completed);
+        EXPECT_TRUE(cancelled && countsGrew && outcome == SearchOutcome::Completed);
         EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
         EXPECT_EQ(page.buttonTexts.back(), "Reset");
+        EXPECT_TRUE(page.statusTexts.back().starts_with("Search procedure aborted after ")) << page.statusTexts.back();
         EXPECT_EQ(page.indicator, IndicatorState::Indeterminate);
-        EXPECT_EQ(page.statusTexts.back().rfind("Search procedure aborted after ", 0), 0u) << page.statusTexts.back();
         EXPECT_FALSE(ticks.statusTexts.empty());
-        EXPECT_TRUE(countsGrew);
         EXPECT_EQ(files.RowCount(), state.foundFileCount.load());
         EXPECT_EQ(sentFiles.PartRows({NameColumn, PathColumn, FileSizeColumn, FileModifiedColumn}), 0);
         EXPECT_EQ(sentErrors.PartRows({ErrorLogObjectColumn, ErrorLogEventColumn}), 0);
-        EXPECT_TRUE(errors.IsEnabled());
-        EXPECT_TRUE(prompter.shown.empty());
+        EXPECT_TRUE(errors.IsEnabled() && prompter.shown.empty());
     }
 
     FindState state;
     UiThread ui;
-    RecordingControls page;
-    RecordingControls ticks;  // what the page's timer shows
+    RecordingControls page, ticks;  // ticks: what the page's timer shows
     MemoryResultList files, folders, errors{false};
     SentResultList sentFiles{ui, files}, sentFolders{ui, folders}, sentErrors{ui, errors};
     FindLists lists{sentFiles, sentFolders, sentErrors};
-    FindPagePresenter presenter{state, lists, page};
-    FindPagePresenter ticker{state, lists, ticks};
+    FindPagePresenter presenter{state, lists, page}, ticker{state, lists, ticks};
     ScriptedPrompter prompter;
     SearchOutcome outcome = SearchOutcome::NotStarted;
-    int32_t lastCount = 0;
-    bool countsGrew = true;
-    bool cancelled = false;
 };
 
+// The walk lists "first", fails on "missing" and would then list "second" and the subfolders.
 TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
 {
-    // The walk lists "first", fails on "missing" and would then list "second"
-    // and the subfolders.
     TempFolder folder;
     for (int n = 0; n < 10; ++n) {
         folder.WriteFile("first/top" + std::to_string(n) + ".txt", "top");
         folder.WriteFile("first/sub/deep" + std::to_string(n) + ".txt", "deep");
         folder.WriteFile("second/later" + std::to_string(n) + ".txt", "later");
     }
-    ThreadedSearch search({folder.PathOf("first"), folder.PathOf("missing"), folder.PathOf("second")});
-    search.state.criteria.extensionRuleOn = true;
-    search.state.criteria.extensionList = "txt";
-    search.RunCancellingOnTheFirstError();
-
-    search.ExpectStoppedAndWhole();
+    ThreadedSearch search({folder.PathOf("first"), folder.PathOf("missing"), folder.PathOf("second")},
+                          [](SearchCriteria& c) { c.extensionRuleOn = true, c.extensionList = "txt"; });
     ASSERT_EQ(search.files.RowCount(), 10);
-    for (int row = 0; row < 10; ++row) EXPECT_EQ(search.files.Cell(row, NameColumn).rfind("top", 0), 0u);
+    for (int row = 0; row < 10; ++row) EXPECT_TRUE(search.files.Cell(row, NameColumn).starts_with("top")) << row;
     EXPECT_TRUE(search.page.statusTexts.back().ends_with("\n10 files matched your criteria"));
     EXPECT_TRUE(search.files.IsEnabled());
     ASSERT_EQ(search.errors.RowCount(), 1);
@@ -107,12 +83,7 @@ TEST(SearchThreads, CancelOnAFileThatCannotBeOpenedEndsTheWalkThere)
         if (!MakeUnreadable(folder.WriteFile("locked" + std::to_string(n) + ".txt", "a")))
             GTEST_SKIP() << "this system cannot make a file unreadable for the test";
     }
-    ThreadedSearch search({folder.Path()});
-    search.state.criteria.contentRuleOn = true;
-    search.state.criteria.contentText = "a";
-    search.RunCancellingOnTheFirstError();
-
-    search.ExpectStoppedAndWhole();
+    ThreadedSearch search({folder.Path()}, [](SearchCriteria& c) { c.contentRuleOn = true, c.contentText = "a"; });
     EXPECT_EQ(search.files.RowCount(), 0);
     EXPECT_EQ(search.errors.RowCount(), 1);
 }

@@ -1,25 +1,16 @@
-// Fuzzes the reading of `tolvane find` and `tolvane compare` command lines.
-// The input is split into arguments at NUL and newline bytes; the program's
-// own name comes first. The commands are only read and checked, never run,
-// from inside a scratch folder that holds one subfolder and one locations
-// list file, so that relative locations and --locations can succeed. Give
-// libFuzzer full paths for its corpus and findings (scripts/fuzz does).
-//
-// Each argument is also given to every rule option's reader, whose results
-// must be values the filter dialogs could hold, and the first one to a rule
-// option that both commands share, which must take or refuse it alike.
-#include <algorithm>
-#include <cstdint>
-#include <cstring>
+// Fuzzes the reading of `tolvane find` and `tolvane compare` command lines,
+// split into arguments at NUL and newline bytes. The commands are only read
+// and checked, never run, from inside a scratch folder that holds one
+// subfolder and one locations list file, so that relative locations and
+// --locations can succeed. Give libFuzzer full paths for its corpus and
+// findings (scripts/fuzz does). Each argument also goes to every rule option's
+// reader, whose results must be values the filter dialogs could hold, and the
+// first to a rule option both commands share, which must take or refuse it alike.
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 #include <set>
 #include <sstream>
-#include <string>
-#include <string_view>
 #include <tuple>
-#include <vector>
 
 #include "cli/cli.h"
 #include "cli/filter_options.h"
@@ -52,14 +43,6 @@ Snapshot Take(const fs::path& root)
 
 fs::path scratch;
 Snapshot before;
-
-std::vector<std::string> Arguments(std::string_view input)
-{
-    std::vector<std::string> arguments{"tolvane"};
-    for (const std::string_view piece : fuzz::Pieces(input, std::string_view("\0\n", 2), MaxArguments))
-        arguments.emplace_back(piece);
-    return arguments;
-}
 
 struct Run {
     int status;
@@ -99,46 +82,32 @@ bool WholeDate(const SystemTime& date)
 
 void CheckOptionReaders(const std::string& value)
 {
-    std::string list;
-    if (Reads("--ext", [&] { list = ParseExtensionOption(value); })) {
-        // What the extension edit could hold: lower case, nothing its typing
-        // filter removes, and no final slash.
-        Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/');
-        std::string typed = list;
-        Require(!FilterTypedExtensions(typed));
-        Require(std::none_of(list.begin(), list.end(), [](char c) { return platform::LowerAnsi(c) != c; }));
-    }
+    // What the extension edit could hold: lower case, nothing its typing filter removes, and no final slash.
+    std::string list, typed;
+    if (Reads("--ext", [&] { typed = list = ParseExtensionOption(value); }))
+        Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/' && !FilterTypedExtensions(typed) &&
+                std::none_of(list.begin(), list.end(), [](char c) { return platform::LowerAnsi(c) != c; }));
 
     SizeOption size;
     if (Reads("--size", [&] { size = ParseSizeOption("--size", value); })) {
         const bool range = size.mode == SizeRuleMode::Between || size.mode == SizeRuleMode::NotBetween;
-        Require(static_cast<int>(size.mode) >= 0 && static_cast<int>(size.mode) <= 4);
-        Require(range == !size.to.digits.empty());
-        for (const SizeBound* bound : {&size.from, &size.to}) {
-            if (bound->digits.empty() && bound == &size.to) continue;
-            Require(bound->number == SizeFieldValue(bound->digits));
-            Require(SizeInBytes(bound->number, bound->unit) != UINT64_MAX);
-        }
+        Require(static_cast<int>(size.mode) >= 0 && static_cast<int>(size.mode) <= 4 && range == !size.to.digits.empty());
+        for (const SizeBound* bound : {&size.from, &size.to})
+            Require((bound->digits.empty() && bound == &size.to) ||
+                    (bound->number == SizeFieldValue(bound->digits) && SizeInBytes(bound->number, bound->unit) != UINT64_MAX));
     }
 
     DateOption date;
-    if (Reads("--date", [&] { date = ParseDateOption(value); })) {
-        Require(WholeDate(date.from) && WholeDate(date.to));
-        if (!IsRange(static_cast<int>(date.relation))) Require(std::memcmp(&date.from, &date.to, sizeof date.to) == 0);
-    }
-
+    if (Reads("--date", [&] { date = ParseDateOption(value); }))
+        Require(WholeDate(date.from) && WholeDate(date.to) &&
+                (IsRange(static_cast<int>(date.relation)) || std::memcmp(&date.from, &date.to, sizeof date.to) == 0));
     TimeOption time;
-    if (Reads("--time", [&] { time = ParseTimeOption(value); })) {
+    if (Reads("--time", [&] { time = ParseTimeOption(value); }))
         for (const SystemTime* t : {&time.from, &time.to}) Require(t->wHour < 24 && t->wMinute < 60 && WholeDate(*t));
-    }
-
     AttributeOption attributes;
     if (Reads("--attr", [&] { attributes = ParseAttributeOption(value); })) {
-        Require(!attributes.flags.empty());
-        const auto has = [&](AttributeFlag flag) {
-            return std::find(attributes.flags.begin(), attributes.flags.end(), flag) != attributes.flags.end();
-        };
-        Require(!(has(AttributeFlag::Compressed) && has(AttributeFlag::Encrypted)));
+        const auto has = [&](AttributeFlag flag) { return std::ranges::find(attributes.flags, flag) != attributes.flags.end(); };
+        Require(!attributes.flags.empty() && !(has(AttributeFlag::Compressed) && has(AttributeFlag::Encrypted)));
     }
 }
 
@@ -148,9 +117,8 @@ void CheckSharedOption(const std::string& value, size_t choice)
     static const char* const shared[] = {"--ext", "--date", "--attr"};
     const std::string option = shared[choice % std::size(shared)];
     const std::string location = scratch.string();
-    const Run find = Check({"tolvane", "find", location, option, value});
-    const Run compare = Check({"tolvane", "compare", "--content", location, option, value});
-    Require(find.status == compare.status);
+    Require(Check({"tolvane", "find", location, option, value}).status ==
+            Check({"tolvane", "compare", "--content", location, option, value}).status);
 }
 
 }  // namespace
@@ -168,17 +136,19 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const std::vector<std::string> arguments = Arguments(std::string_view(reinterpret_cast<const char*>(data), size));
+    std::vector<std::string> arguments{"tolvane"};
+    for (const std::string_view piece : fuzz::Pieces({reinterpret_cast<const char*>(data), size}, {"\0\n", 2}, MaxArguments))
+        arguments.emplace_back(piece);
     const Run run = Check(arguments);
 
     // Refused: a message and nothing else. Accepted: help on the output, or a
     // command that would run, with no error message.
     Require(run.status == 0 || run.status == 2);
-    if (run.status == 2) {
+    if (run.status == 2)
         Require(run.out.empty() && !run.err.empty() && run.err.back() == '\n');
-    } else if (!run.out.empty()) {
+    else if (!run.out.empty())
         Require(run.err.empty());
-    } else {
+    else {
         // The only message an accepted command may show: the Find dialog's
         // warning that a zero size overrides the content rule.
         std::vector<std::string_view> lines = fuzz::Pieces(run.err, "\n");

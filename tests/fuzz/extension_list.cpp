@@ -21,14 +21,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const std::string name(fuzz::SetEntryName(entry, input.ConsumeRemainingBytesAsString()));
 
     const bool included = MatchExtensions(entry, list, ExtensionRuleMode::IncludeTypes);
-    Require(included != MatchExtensions(entry, list, ExtensionRuleMode::ExcludeTypes));
-    Require(!MatchExtensions(entry, "", ExtensionRuleMode::IncludeTypes));
+    Require(included != MatchExtensions(entry, list, ExtensionRuleMode::ExcludeTypes) &&
+            !MatchExtensions(entry, "", ExtensionRuleMode::IncludeTypes));
 
     // One more entry, at either end, never loses a match.
-    if (included) {
-        Require(MatchExtensions(entry, list + "/" + extra, ExtensionRuleMode::IncludeTypes));
-        Require(MatchExtensions(entry, extra + "/" + list, ExtensionRuleMode::IncludeTypes));
-    }
+    Require(!included || (MatchExtensions(entry, list + "/" + extra, ExtensionRuleMode::IncludeTypes) &&
+                          MatchExtensions(entry, extra + "/" + list, ExtensionRuleMode::IncludeTypes)));
 
     // The name's own extension, lower-cased, is found wherever it stands.
     const size_t dot = name.rfind('.');

@@ -1,12 +1,9 @@
-// Fuzzes the Accept of both filter dialogs and the two typing filters. The
-// input is decoded into the values the dialogs' controls hand over: check
-// boxes, combo selections, edit texts, picker values and attribute flags.
-//
-// Most inputs are shaped as the dialogs give them (edit limits, typing filters
-// already run, selections within the items); those also have to survive a
-// reopen: loading the stored rules back into the controls and accepting again
-// changes nothing. Other inputs are raw (any text length, any selection) and
-// only have to keep the rules that hold for any value.
+// Fuzzes the Accept of both filter dialogs and the two typing filters, on the
+// values the dialogs' controls hand over. Most inputs are shaped as the dialogs
+// give them (edit limits, typing filters run, selections within the items) and
+// must also survive a reopen: the stored rules loaded back into the controls
+// and accepted again change nothing. Raw inputs (any text length, any
+// selection) only keep the rules that hold for any value.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <algorithm>
@@ -29,17 +26,13 @@ using fuzz::Require;
 constexpr uint64_t LargestBound = 9999ull << 20;  // four digits of MB
 constexpr size_t SizeFieldDigits = 4;
 
-// ---- decoding -------------------------------------------------------------
-
 struct Decoder {
     FuzzedDataProvider& input;
     bool dialogShaped;
 
     // A combo's selection: one of its items, or any number for a raw input.
-    int Selection(int items)
-    {
-        return dialogShaped ? input.ConsumeIntegralInRange(0, items - 1) : input.ConsumeIntegral<int>();
-    }
+    int Selection(int items) { return dialogShaped ? input.ConsumeIntegralInRange(0, items - 1) : input.ConsumeIntegral<int>(); }
+    bool Box() { return input.ConsumeBool(); }
 
     std::string Text(size_t limit)
     {
@@ -51,15 +44,8 @@ struct Decoder {
     // A picker's value: always a whole calendar date and time of day.
     SystemTime Picker()
     {
-        SystemTime time;
-        time.wYear = input.ConsumeIntegralInRange<uint16_t>(1601, 30827);
-        time.wMonth = input.ConsumeIntegralInRange<uint16_t>(1, 12);
-        time.wDay = input.ConsumeIntegralInRange<uint16_t>(1, 31);
-        time.wHour = input.ConsumeIntegralInRange<uint16_t>(0, 23);
-        time.wMinute = input.ConsumeIntegralInRange<uint16_t>(0, 59);
-        time.wSecond = input.ConsumeIntegralInRange<uint16_t>(0, 59);
-        time.wMilliseconds = input.ConsumeIntegralInRange<uint16_t>(0, 999);
-        return time;
+        const auto in = [&](uint16_t low, uint16_t high) { return input.ConsumeIntegralInRange<uint16_t>(low, high); };
+        return SystemTime{in(1601, 30827), in(1, 12), 0, in(1, 31), in(0, 23), in(0, 59), in(0, 59), in(0, 999)};
     }
 
     // The flags as the attributes dialog leaves them: compressed and
@@ -68,15 +54,12 @@ struct Decoder {
     {
         AttributeFlags flags{};
         for (uint8_t& flag : flags) flag = input.ConsumeBool() ? 1 : 0;
-        if (!dialogShaped) return flags;
-        if (flags[static_cast<int>(AttributeFlag::Compressed)] == 1) flags[static_cast<int>(AttributeFlag::Encrypted)] = 0;
+        if (dialogShaped && flags[static_cast<int>(AttributeFlag::Compressed)] == 1) flags[static_cast<int>(AttributeFlag::Encrypted)] = 0;
         for (const int disabled : {firstDisabled, secondDisabled})
-            if (disabled >= 0) flags[static_cast<size_t>(disabled)] = 0;
+            if (dialogShaped && disabled >= 0) flags[static_cast<size_t>(disabled)] = 0;
         return flags;
     }
 };
-
-// ---- the typing filters ---------------------------------------------------
 
 bool IsExtensionCharacter(char c) { return c != '.' && c != '/' && !IsForbiddenNameCharacter(c); }
 
@@ -105,19 +88,13 @@ std::string TypedExtensions(const std::string& typed)
     std::string text = typed;
     for (char& c : text) c = platform::LowerAnsi(c);
     const std::string lowered = text;
-    size_t removed = 0;
-    while (FilterTypedExtensions(text)) {
-        ++removed;
-        Require(text.size() == lowered.size() - removed);
-    }
+    for (size_t removed = 1; FilterTypedExtensions(text); ++removed) Require(text.size() == lowered.size() - removed);
     // Only dots, forbidden characters and surplus slashes go.
     Require(Without(text, IsExtensionCharacter) == Without(lowered, IsExtensionCharacter));
     Require(text.find("//") == std::string::npos && (text.empty() || text.front() != '/'));
     Require(std::all_of(text.begin(), text.end(), [](char c) { return c == '/' || IsExtensionCharacter(c); }));
     return text;
 }
-
-// ---- rules both dialogs share ---------------------------------------------
 
 std::string Limited(const std::string& text, size_t limit) { return text.substr(0, std::min(text.size(), limit)); }
 
@@ -144,15 +121,11 @@ void CheckSizeRule(const Criteria& c, SizeRuleMode typedMode, SizeBound typedFro
     Require((from == typedFrom && (!range || to == typedTo)) || (range && from == typedTo && to == typedFrom));
     if (range) Require(c.sizeFrom <= c.sizeTo);
     if (c.sizeRuleOn && c.sizeMode == SizeRuleMode::Between) Require(c.sizeFrom < c.sizeTo);
-    if (c.sizeRuleOn && (c.sizeMode == SizeRuleMode::Minimum || c.sizeMode == SizeRuleMode::Maximum))
-        Require(c.sizeFrom > 0);
-    if (dialogShaped) {
-        for (const SizeBound& bound : {from, to}) {
-            // Shown again as the number typed, in the unit chosen.
-            Require(bound.first <= LargestBound && bound.first % SizeUnitFactor(bound.second) == 0);
-            Require(bound.first / SizeUnitFactor(bound.second) < 10000);
-        }
-    }
+    if (c.sizeRuleOn && (c.sizeMode == SizeRuleMode::Minimum || c.sizeMode == SizeRuleMode::Maximum)) Require(c.sizeFrom > 0);
+    // Shown again as the number typed, in the unit chosen.
+    for (const SizeBound& bound : {from, to})
+        Require(!dialogShaped || (bound.first <= LargestBound && bound.first % SizeUnitFactor(bound.second) == 0 &&
+                                  bound.first / SizeUnitFactor(bound.second) < 10000));
 }
 
 uint32_t CalendarKey(const SystemTime& t) { return (uint32_t{t.wYear} << 9) | (uint32_t{t.wMonth} << 5) | t.wDay; }
@@ -175,54 +148,32 @@ void CheckTimeBounds(const SystemTime& from, const SystemTime& to, Relation stor
     if (range) Require(relation == 3 ? key(from) < key(to) : key(from) <= key(to));
 }
 
-// ---- Find filters ---------------------------------------------------------
-
-struct FindInput {
-    FilterRows rows;
+template <typename Rows>
+struct Input {
+    Rows rows;
     AttributeFlags flags;
 };
+using FindInput = Input<FilterRows>;
+using CompareInput = Input<CompareFilterRows>;
 
 FindInput DecodeFind(Decoder& in)
 {
     FindInput find;
     FilterRows& r = find.rows;
+    // One statement per row, its controls in the order the input gives them.
     r.searchTarget = static_cast<SearchTarget>(in.input.ConsumeIntegralInRange(0, 2));
-    r.nameChecked = in.input.ConsumeBool();
-    r.nameModeIndex = in.Selection(3);
-    r.nameText = in.Text(NameTextMax);
-    r.nameCaseChecked = in.input.ConsumeBool();
-    r.extensionChecked = in.input.ConsumeBool();
-    r.extensionModeIndex = in.Selection(2);
-    r.extensionText = in.Text(ExtensionListMax);
-    r.contentChecked = in.input.ConsumeBool();
-    r.contentModeIndex = in.Selection(2);
-    r.contentText = in.Text(ContentTextMax);
-    r.contentCaseChecked = in.input.ConsumeBool();
-    r.sizeChecked = in.input.ConsumeBool();
-    r.sizeModeIndex = in.Selection(5);
-    r.sizeFromText = in.Text(SizeFieldDigits);
-    r.sizeFromUnitIndex = in.Selection(3);
-    r.sizeToText = in.Text(SizeFieldDigits);
-    r.sizeToUnitIndex = in.Selection(3);
-    r.dateChecked = in.input.ConsumeBool();
-    r.dateKindIndex = in.Selection(3);
-    r.dateRelationIndex = in.Selection(5);
-    r.dateFrom = in.Picker();
-    r.dateTo = in.Picker();
-    r.timeChecked = in.input.ConsumeBool();
-    r.timeKindIndex = in.Selection(3);
-    r.timeRelationIndex = in.Selection(5);
-    r.timeFrom = in.Picker();
-    r.timeTo = in.Picker();
-    r.attributeChecked = in.input.ConsumeBool();
-    r.attributeModeIndex = in.Selection(2);
+    r.nameChecked = in.Box(), r.nameModeIndex = in.Selection(3), r.nameText = in.Text(NameTextMax), r.nameCaseChecked = in.Box();
+    r.extensionChecked = in.Box(), r.extensionModeIndex = in.Selection(2), r.extensionText = in.Text(ExtensionListMax);
+    r.contentChecked = in.Box(), r.contentModeIndex = in.Selection(2), r.contentText = in.Text(ContentTextMax), r.contentCaseChecked = in.Box();
+    r.sizeChecked = in.Box(), r.sizeModeIndex = in.Selection(5), r.sizeFromText = in.Text(SizeFieldDigits),
+    r.sizeFromUnitIndex = in.Selection(3), r.sizeToText = in.Text(SizeFieldDigits), r.sizeToUnitIndex = in.Selection(3);
+    r.dateChecked = in.Box(), r.dateKindIndex = in.Selection(3), r.dateRelationIndex = in.Selection(5), r.dateFrom = in.Picker(), r.dateTo = in.Picker();
+    r.timeChecked = in.Box(), r.timeKindIndex = in.Selection(3), r.timeRelationIndex = in.Selection(5), r.timeFrom = in.Picker(), r.timeTo = in.Picker();
+    r.attributeChecked = in.Box(), r.attributeModeIndex = in.Selection(2);
     const bool folders = r.searchTarget == SearchTarget::Folders, files = r.searchTarget == SearchTarget::Files;
     find.flags = in.Flags(folders ? static_cast<int>(AttributeFlag::Temporary) : files ? static_cast<int>(AttributeFlag::ReparsePoint) : -1,
                           folders ? static_cast<int>(AttributeFlag::Sparse) : -1);
-    if (in.dialogShaped) {
-        r.nameText = TypedName(r.nameText);
-        r.extensionText = TypedExtensions(r.extensionText);
-    }
+    if (in.dialogShaped) r.nameText = TypedName(r.nameText), r.extensionText = TypedExtensions(r.extensionText);
     return find;
 }
 
@@ -236,18 +187,12 @@ void CheckFindAccept(const FindInput& input, const SearchCriteria& c, const fuzz
     const bool applies = r.searchTarget != SearchTarget::Folders;
 
     Require(c.nameRuleOn == (r.nameChecked && !r.nameText.empty()));
-    if (c.nameRuleOn) {
-        Require(c.nameText == Limited(r.nameText, NameTextMax));
-        Require(static_cast<int>(c.nameMode) == Item(r.nameModeIndex, 3) && c.nameCaseSensitive == r.nameCaseChecked);
-    }
-
-    const bool listLeft = !Limited(r.extensionText, ExtensionListMax).empty() &&
-                          Limited(r.extensionText, ExtensionListMax) != "/";
-    Require(c.extensionRuleOn == (r.extensionChecked && applies && listLeft));
-    if (c.extensionRuleOn) {
-        CheckExtensionList(c.extensionList, r.extensionText, dialogShaped);
-        Require(static_cast<int>(c.extensionMode) == Item(r.extensionModeIndex, 2));
-    }
+    Require(!c.nameRuleOn || (c.nameText == Limited(r.nameText, NameTextMax) && static_cast<int>(c.nameMode) == Item(r.nameModeIndex, 3) &&
+                              c.nameCaseSensitive == r.nameCaseChecked));
+    const std::string typedList = Limited(r.extensionText, ExtensionListMax);
+    Require(c.extensionRuleOn == (r.extensionChecked && applies && !typedList.empty() && typedList != "/"));
+    if (c.extensionRuleOn) CheckExtensionList(c.extensionList, r.extensionText, dialogShaped);
+    Require(!c.extensionRuleOn || static_cast<int>(c.extensionMode) == Item(r.extensionModeIndex, 2));
 
     const bool contentWanted = r.contentChecked && applies && !r.contentText.empty();
     if (contentWanted) {
@@ -275,25 +220,16 @@ void CheckFindAccept(const FindInput& input, const SearchCriteria& c, const fuzz
     Require(c.contentRuleOn == (contentWanted && !zeroSize));
     Require(prompter.shown.size() == (contentWanted && zeroSize ? 1u : 0u));
 
-    Require(c.dateRuleOn == r.dateChecked);
-    if (c.dateRuleOn) {
-        Require(static_cast<int>(c.dateKind) == Item(r.dateKindIndex, 3));
-        CheckTimeBounds(c.dateFrom, c.dateTo, c.dateRelation, Item(r.dateRelationIndex, 5), r.dateFrom, r.dateTo,
-                        CalendarKey);
-    }
-    Require(c.timeRuleOn == r.timeChecked);
-    if (c.timeRuleOn) {
-        Require(static_cast<int>(c.timeKind) == Item(r.timeKindIndex, 3));
-        CheckTimeBounds(c.timeFrom, c.timeTo, c.timeRelation, Item(r.timeRelationIndex, 5), r.timeFrom, r.timeTo,
-                        ClockKey);
-    }
+    Require(c.dateRuleOn == r.dateChecked && c.timeRuleOn == r.timeChecked);
+    Require(!c.dateRuleOn || static_cast<int>(c.dateKind) == Item(r.dateKindIndex, 3));
+    Require(!c.timeRuleOn || static_cast<int>(c.timeKind) == Item(r.timeKindIndex, 3));
+    if (c.dateRuleOn) CheckTimeBounds(c.dateFrom, c.dateTo, c.dateRelation, Item(r.dateRelationIndex, 5), r.dateFrom, r.dateTo, CalendarKey);
+    if (c.timeRuleOn) CheckTimeBounds(c.timeFrom, c.timeTo, c.timeRelation, Item(r.timeRelationIndex, 5), r.timeFrom, r.timeTo, ClockKey);
 
-    const bool anyFlag = std::count(input.flags.begin(), input.flags.end(), 1) > 0;
     Require(c.attributeFlags == (r.attributeChecked ? input.flags : AttributeFlags{}));
-    Require(c.attributeRuleOn == (r.attributeChecked && anyFlag));
-
-    Require(c.filtersSpecified == (c.nameRuleOn || c.extensionRuleOn || c.contentRuleOn || c.sizeRuleOn ||
-                                   c.dateRuleOn || c.timeRuleOn || c.attributeRuleOn));
+    Require(c.attributeRuleOn == (r.attributeChecked && std::count(input.flags.begin(), input.flags.end(), 1) > 0));
+    Require(c.filtersSpecified ==
+            (c.nameRuleOn || c.extensionRuleOn || c.contentRuleOn || c.sizeRuleOn || c.dateRuleOn || c.timeRuleOn || c.attributeRuleOn));
     Require(std::strcmp(FiltersButtonCaption(c), c.filtersSpecified ? "Specified filters" : "*Specify filters") == 0);
 }
 
@@ -301,37 +237,19 @@ void CheckFindAccept(const FindInput& input, const SearchCriteria& c, const fuzz
 FilterRows LoadedFindRows(const SearchCriteria& c, SearchTarget target)
 {
     const bool applies = target != SearchTarget::Folders;
+    const auto index = [](auto item) { return static_cast<int>(item); };
     FilterRows r;
     r.searchTarget = target;
-    r.nameChecked = c.nameRuleOn;
-    r.nameModeIndex = static_cast<int>(c.nameMode);
-    r.nameText = c.nameText;
-    r.nameCaseChecked = c.nameCaseSensitive;
-    r.extensionChecked = c.extensionRuleOn && applies;
-    r.extensionModeIndex = static_cast<int>(c.extensionMode);
-    r.extensionText = c.extensionList;
-    r.contentChecked = c.contentRuleOn && applies;
-    r.contentModeIndex = static_cast<int>(c.contentMode);
-    r.contentText = c.contentText;
+    r.nameChecked = c.nameRuleOn, r.nameModeIndex = index(c.nameMode), r.nameText = c.nameText, r.nameCaseChecked = c.nameCaseSensitive;
+    r.extensionChecked = c.extensionRuleOn && applies, r.extensionModeIndex = index(c.extensionMode), r.extensionText = c.extensionList;
+    r.contentChecked = c.contentRuleOn && applies, r.contentModeIndex = index(c.contentMode), r.contentText = c.contentText,
     r.contentCaseChecked = c.contentCaseSensitive;
-    r.sizeChecked = c.sizeRuleOn && applies;
-    r.sizeModeIndex = static_cast<int>(c.sizeMode);
-    r.sizeFromText = std::to_string(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit));
-    r.sizeFromUnitIndex = static_cast<int>(c.sizeFromUnit);
-    r.sizeToText = std::to_string(c.sizeTo / SizeUnitFactor(c.sizeToUnit));
-    r.sizeToUnitIndex = static_cast<int>(c.sizeToUnit);
-    r.dateChecked = c.dateRuleOn;
-    r.dateKindIndex = static_cast<int>(c.dateKind);
-    r.dateRelationIndex = static_cast<int>(c.dateRelation);
-    r.dateFrom = c.dateFrom;
-    r.dateTo = c.dateTo;
-    r.timeChecked = c.timeRuleOn;
-    r.timeKindIndex = static_cast<int>(c.timeKind);
-    r.timeRelationIndex = static_cast<int>(c.timeRelation);
-    r.timeFrom = c.timeFrom;
-    r.timeTo = c.timeTo;
-    r.attributeChecked = c.attributeRuleOn;
-    r.attributeModeIndex = static_cast<int>(c.attributeMode);
+    r.sizeChecked = c.sizeRuleOn && applies, r.sizeModeIndex = index(c.sizeMode);
+    r.sizeFromText = std::to_string(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit)), r.sizeFromUnitIndex = index(c.sizeFromUnit);
+    r.sizeToText = std::to_string(c.sizeTo / SizeUnitFactor(c.sizeToUnit)), r.sizeToUnitIndex = index(c.sizeToUnit);
+    r.dateChecked = c.dateRuleOn, r.dateKindIndex = index(c.dateKind), r.dateRelationIndex = index(c.dateRelation), r.dateFrom = c.dateFrom, r.dateTo = c.dateTo;
+    r.timeChecked = c.timeRuleOn, r.timeKindIndex = index(c.timeKind), r.timeRelationIndex = index(c.timeRelation), r.timeFrom = c.timeFrom, r.timeTo = c.timeTo;
+    r.attributeChecked = c.attributeRuleOn, r.attributeModeIndex = index(c.attributeMode);
     return r;
 }
 
@@ -377,13 +295,6 @@ void FuzzFind(Decoder& in)
     Require(quiet.shown.empty() && FindRules(again) == FindRules(criteria));
 }
 
-// ---- Compare filters ------------------------------------------------------
-
-struct CompareInput {
-    CompareFilterRows rows;
-    AttributeFlags flags;
-};
-
 CompareInput DecodeCompare(Decoder& in)
 {
     CompareInput compare;
@@ -391,25 +302,15 @@ CompareInput DecodeCompare(Decoder& in)
     // The dialog hands its selections over as the enumerations themselves.
     const auto pick = [&](int items) { return in.input.ConsumeIntegralInRange(0, items - 1); };
     const auto number = [&]() -> uint32_t {
-        if (!in.dialogShaped) return in.input.ConsumeIntegral<uint32_t>();
-        return static_cast<uint32_t>(SizeFieldValue(in.Text(SizeFieldDigits)));
+        return in.dialogShaped ? static_cast<uint32_t>(SizeFieldValue(in.Text(SizeFieldDigits))) : in.input.ConsumeIntegral<uint32_t>();
     };
-    r.extensionChecked = in.input.ConsumeBool();
-    r.extensionMode = static_cast<ExtensionRuleMode>(pick(2));
-    r.extensionText = in.Text(ExtensionListMax);
-    r.sizeChecked = in.input.ConsumeBool();
-    r.sizeMode = static_cast<SizeRuleMode>(pick(5));
-    r.sizeFromNumber = number();
-    r.sizeFromUnit = static_cast<SizeUnit>(pick(3));
-    r.sizeToNumber = number();
-    r.sizeToUnit = static_cast<SizeUnit>(pick(3));
-    r.dateChecked = in.input.ConsumeBool();
-    r.dateKind = static_cast<FileTimeKind>(pick(3));
-    r.dateRelation = static_cast<DateRelation>(pick(5));
-    r.dateFrom = in.Picker();
-    r.dateTo = in.Picker();
-    r.attributesChecked = in.input.ConsumeBool();
-    r.attributeMode = static_cast<AttributeRuleMode>(pick(2));
+    r.extensionChecked = in.Box(), r.extensionMode = static_cast<ExtensionRuleMode>(pick(2)), r.extensionText = in.Text(ExtensionListMax);
+    r.sizeChecked = in.Box(), r.sizeMode = static_cast<SizeRuleMode>(pick(5));
+    r.sizeFromNumber = number(), r.sizeFromUnit = static_cast<SizeUnit>(pick(3));
+    r.sizeToNumber = number(), r.sizeToUnit = static_cast<SizeUnit>(pick(3));
+    r.dateChecked = in.Box(), r.dateKind = static_cast<FileTimeKind>(pick(3)), r.dateRelation = static_cast<DateRelation>(pick(5));
+    r.dateFrom = in.Picker(), r.dateTo = in.Picker();
+    r.attributesChecked = in.Box(), r.attributeMode = static_cast<AttributeRuleMode>(pick(2));
     // The Compare attributes dialog never offers the reparse point box.
     compare.flags = in.Flags(static_cast<int>(AttributeFlag::ReparsePoint), -1);
     if (in.dialogShaped) r.extensionText = TypedExtensions(r.extensionText);
@@ -424,10 +325,8 @@ void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, con
     const CompareFilterRows& r = input.rows;
     const std::string typedList = Limited(r.extensionText, ExtensionListMax);
     Require(c.extensionRuleOn == (r.extensionChecked && !typedList.empty() && typedList != "/"));
-    if (c.extensionRuleOn) {
-        CheckExtensionList(c.extensionList, r.extensionText, dialogShaped);
-        Require(c.extensionMode == r.extensionMode);
-    }
+    if (c.extensionRuleOn) CheckExtensionList(c.extensionList, r.extensionText, dialogShaped);
+    Require(!c.extensionRuleOn || c.extensionMode == r.extensionMode);
 
     if (r.sizeChecked) {
         const SizeBound from{uint64_t{r.sizeFromNumber} * SizeUnitFactor(r.sizeFromUnit), r.sizeFromUnit};
@@ -440,12 +339,8 @@ void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, con
         Require(!c.sizeRuleOn);
     }
 
-    Require(c.dateRuleOn == r.dateChecked);
-    if (c.dateRuleOn) {
-        Require(c.dateKind == r.dateKind);
-        CheckTimeBounds(c.dateFrom, c.dateTo, c.dateRelation, static_cast<int>(r.dateRelation), r.dateFrom, r.dateTo,
-                        CalendarKey);
-    }
+    Require(c.dateRuleOn == r.dateChecked && (!c.dateRuleOn || c.dateKind == r.dateKind));
+    if (c.dateRuleOn) CheckTimeBounds(c.dateFrom, c.dateTo, c.dateRelation, static_cast<int>(r.dateRelation), r.dateFrom, r.dateTo, CalendarKey);
 
     Require(c.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] == 0);
     bool anyFlag = false;
@@ -462,22 +357,12 @@ void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, con
 CompareFilterRows LoadedCompareRows(const CompareCriteria& c)
 {
     CompareFilterRows r;
-    r.extensionChecked = c.extensionRuleOn;
-    r.extensionMode = c.extensionMode;
-    r.extensionText = c.extensionList;
-    r.sizeChecked = c.sizeRuleOn;
-    r.sizeMode = c.sizeMode;
-    r.sizeFromNumber = static_cast<uint32_t>(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit));
-    r.sizeFromUnit = c.sizeFromUnit;
-    r.sizeToNumber = static_cast<uint32_t>(c.sizeTo / SizeUnitFactor(c.sizeToUnit));
-    r.sizeToUnit = c.sizeToUnit;
-    r.dateChecked = c.dateRuleOn;
-    r.dateKind = c.dateKind;
-    r.dateRelation = c.dateRelation;
-    r.dateFrom = c.dateFrom;
-    r.dateTo = c.dateTo;
-    r.attributesChecked = c.attributeRuleOn;
-    r.attributeMode = c.attributeMode;
+    r.extensionChecked = c.extensionRuleOn, r.extensionMode = c.extensionMode, r.extensionText = c.extensionList;
+    r.sizeChecked = c.sizeRuleOn, r.sizeMode = c.sizeMode;
+    r.sizeFromNumber = static_cast<uint32_t>(c.sizeFrom / SizeUnitFactor(c.sizeFromUnit)), r.sizeFromUnit = c.sizeFromUnit;
+    r.sizeToNumber = static_cast<uint32_t>(c.sizeTo / SizeUnitFactor(c.sizeToUnit)), r.sizeToUnit = c.sizeToUnit;
+    r.dateChecked = c.dateRuleOn, r.dateKind = c.dateKind, r.dateRelation = c.dateRelation, r.dateFrom = c.dateFrom, r.dateTo = c.dateTo;
+    r.attributesChecked = c.attributeRuleOn, r.attributeMode = c.attributeMode;
     return r;
 }
 

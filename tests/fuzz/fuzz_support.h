@@ -26,8 +26,7 @@ inline void Require(bool condition)
 // and to the name buffer, NUL-terminated. Returns the name it holds.
 inline std::string_view SetEntryName(FindData& entry, std::string_view name)
 {
-    name = name.substr(0, std::min(name.find('\0'), name.size()));
-    name = name.substr(0, NameBufferSize - 1);
+    name = name.substr(0, std::min({name.find('\0'), name.size(), static_cast<size_t>(NameBufferSize) - 1}));
     std::memcpy(entry.cFileName, name.data(), name.size());
     entry.cFileName[name.size()] = '\0';
     return std::string_view(entry.cFileName, name.size());
@@ -70,7 +69,6 @@ public:
         std::filesystem::remove_all(path_, ignored);
     }
     ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
 
     const std::filesystem::path& Path() const { return path_; }
 
@@ -78,21 +76,16 @@ private:
     std::filesystem::path path_;
 };
 
-// Keeps every message box it is asked to show and answers Yes or OK.
+// Keeps the caption of every message box it is asked to show and answers Yes or OK.
 class RecordingPrompter : public Prompter {
 public:
-    struct Shown {
-        std::string text, caption;
-        unsigned style;
-    };
-
-    int Message(const std::string& text, const std::string& caption, unsigned style) override
+    int Message(const std::string&, const std::string& caption, unsigned style) override
     {
-        shown.push_back({text, caption, style});
+        shown.push_back(caption);
         return (style & 0xF) == MbYesNo ? IdYes : IdOk;
     }
 
-    std::vector<Shown> shown;
+    std::vector<std::string> shown;
 };
 
 }  // namespace tolvane::fuzz

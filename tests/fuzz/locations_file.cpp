@@ -21,34 +21,16 @@ namespace {
 constexpr unsigned char FirstFolderByte = 0xF8;
 
 // The folders the input can name and the file it is written to.
-class Playground {
-public:
-    Playground() : root_(scratch_.Path().string()), listFile_(root_ + "/list.txt")
+struct Playground {
+    Playground()
     {
-        for (const char* relative : {"", "/a", "/a/b", "/a/b/c", "/A", "/ab", "/a b", "/b"}) {
-            folders_.push_back(root_ + relative);
-            std::filesystem::create_directories(folders_.back());
-        }
+        for (const char* relative : {"", "/a", "/a/b", "/a/b/c", "/A", "/ab", "/a b", "/b"})
+            std::filesystem::create_directories(folders.emplace_back(scratch.Path().string() + relative));
     }
 
-    const std::vector<std::string>& Folders() const { return folders_; }
-    const std::string& ListFile() const { return listFile_; }
-
-private:
-    fuzz::ScratchFolder scratch_;
-    std::string root_;
-    std::string listFile_;
-    std::vector<std::string> folders_;
-};
-
-class SilentPrompter : public Prompter {
-public:
-    int Message(const std::string&, const std::string&, unsigned) override
-    {
-        ++shown;
-        return IdNo;
-    }
-    int shown = 0;
+    fuzz::ScratchFolder scratch;
+    std::vector<std::string> folders;
+    std::string listFile = scratch.Path().string() + "/list.txt";
 };
 
 bool Inside(const std::string& path, const std::string& folder)
@@ -65,41 +47,26 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool includeSubfolders = (data[0] & 1) != 0;
 
     std::string text;
-    for (size_t i = 1; i < size; ++i) {
-        if (data[i] >= FirstFolderByte) {
-            text += playground.Folders()[data[i] - FirstFolderByte];
-        } else {
-            text += static_cast<char>(data[i]);
-        }
-    }
-    {
-        std::ofstream file(playground.ListFile(), std::ios::binary | std::ios::trunc);
-        file.write(text.data(), static_cast<std::streamsize>(text.size()));
-        Require(file.good());
-    }
+    for (size_t i = 1; i < size; ++i)
+        text += data[i] >= FirstFolderByte ? playground.folders[data[i] - FirstFolderByte] : std::string(1, static_cast<char>(data[i]));
+    Require(static_cast<bool>(std::ofstream(playground.listFile, std::ios::binary | std::ios::trunc) << text));
 
-    LocationList stored;
-    stored.includeSubfolders = includeSubfolders;
-    LocationsEditor editor(stored);
-    SilentPrompter prompter;
-    Require(editor.Load(playground.ListFile(), prompter) == LocationsFileResult::Done);
-    Require(prompter.shown == 0);
+    LocationsEditor editor(LocationList{{}, false, 0, includeSubfolders});
+    fuzz::RecordingPrompter prompter;
+    Require(editor.Load(playground.listFile, prompter) == LocationsFileResult::Done && prompter.shown.empty());
 
     // What was loaded is sorted, existing, and free of the entries the
     // clean-up removes between neighbours.
     const std::vector<std::string>& items = editor.Box().Items();
     for (size_t i = 0; i < items.size(); ++i) {
-        Require(!items[i].empty() && items[i].find('\0') == std::string::npos);
-        Require(platform::IsExistingFolder(items[i]));
-        if (i == 0) continue;
-        Require(!LocationOrderLess(items[i], items[i - 1]));
-        Require(items[i] != items[i - 1]);
-        Require(!includeSubfolders || !Inside(items[i], items[i - 1]));
+        Require(!items[i].empty() && items[i].find('\0') == std::string::npos && platform::IsExistingFolder(items[i]));
+        Require(i == 0 || (!LocationOrderLess(items[i], items[i - 1]) && items[i] != items[i - 1] &&
+                           (!includeSubfolders || !Inside(items[i], items[i - 1]))));
     }
 
     // Every whole line that names one of the folders ends up in the list, or,
     // with subfolders, a folder holding it does.
-    for (const std::string& folder : playground.Folders()) {
+    for (const std::string& folder : playground.folders) {
         const bool named = text.starts_with(folder + "\n") || text.starts_with(folder + "\r\n") ||
                            text.find("\n" + folder + "\n") != std::string::npos ||
                            text.find("\n" + folder + "\r\n") != std::string::npos;

@@ -24,8 +24,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool contains = MatchName(entry, pattern, NameRuleMode::Contains, caseSensitive);
     const bool matches = MatchName(entry, pattern, NameRuleMode::Matches, caseSensitive);
     const bool notContains = MatchName(entry, pattern, NameRuleMode::NotContains, caseSensitive);
-    Require(contains != notContains);
-    Require(!matches || contains);
+    Require(contains != notContains && (!matches || contains));
 
     // Ignoring case only ever finds more, for a pattern of whole characters:
     // bytes of part of one may meet in a name only until its character folds.
@@ -35,8 +34,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // A name matches itself and contains every part of itself.
-    Require(MatchName(entry, name, NameRuleMode::Matches, caseSensitive));
-    Require(MatchName(entry, "", NameRuleMode::Contains, caseSensitive));
+    Require(MatchName(entry, name, NameRuleMode::Matches, caseSensitive) && MatchName(entry, "", NameRuleMode::Contains, caseSensitive));
     // Folding works on whole characters: a part that cuts one apart may fold
     // differently from the name around it, so parts keep to whole ones.
     const auto continuation = [&](size_t at) { return at < name.size() && (name[at] & 0xC0) == 0x80; };
@@ -44,8 +42,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const size_t length = std::min(pattern.size(), name.size() - from);
     if (!name.empty() && (caseSensitive || (!continuation(from) && !continuation(from + length)))) {
         const std::string part = name.substr(from, length);
-        Require(MatchName(entry, part, NameRuleMode::Contains, caseSensitive));
-        Require(!MatchName(entry, part, NameRuleMode::NotContains, caseSensitive));
+        Require(MatchName(entry, part, NameRuleMode::Contains, caseSensitive) &&
+                !MatchName(entry, part, NameRuleMode::NotContains, caseSensitive));
     }
     return 0;
 }
