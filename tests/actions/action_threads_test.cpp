@@ -1,11 +1,9 @@
 // Copy, move and delete workers on their own thread, cancelled from the
-// progress dialog's thread while it shows their progress. A suite named
+// progress dialog's thread (which carries out their calls to it) while it shows
+// their progress. A suite named
 // ...Threads in a program labelled "threads": scripts/test also runs it built
 // with ThreadSanitizer.
 #include <gtest/gtest.h>
-
-#include <algorithm>
-#include <filesystem>
 
 #include "actions/delete.h"
 #include "file_action_fixture.h"
@@ -14,95 +12,50 @@
 namespace tolvane::test {
 namespace {
 
-// The worker's calls to the progress dialog, carried out by the dialog's thread.
-class SentProgress : public CopyMoveProgress {
-public:
-    SentProgress(UiThread& ui, RecordingProgress& dialog) : ui_(ui), dialog_(dialog) {}
-
-    void SetCaption(const std::string& text) override { ui_.Send([&] { dialog_.SetCaption(text); }); }
-    void SetTo(const std::string& folderPath) override { ui_.Send([&] { dialog_.SetTo(folderPath); }); }
-    void SetCurrentFile(const std::string& text) override { ui_.Send([&] { dialog_.SetCurrentFile(text); }); }
-    void SetFrom(const std::string& folderPath) override { ui_.Send([&] { dialog_.SetFrom(folderPath); }); }
-    void SetCounter(const std::string& text) override { ui_.Send([&] { dialog_.SetCounter(text); }); }
-    void SetPosition(int position) override { ui_.Send([&] { dialog_.SetPosition(position); }); }
-    void Finish() override { ui_.Send([&] { dialog_.Finish(); }); }
-
-private:
-    UiThread& ui_;
-    RecordingProgress& dialog_;
-};
-
-// The files a folder holds, each as "name=content".
-Names FolderContents(const std::string& folder)
+// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them.
+std::string Range(int first, int last)
 {
-    Names contents;
-    if (!std::filesystem::exists(folder)) return contents;
-    for (const auto& entry : std::filesystem::directory_iterator(folder)) {
-        const std::string name = entry.path().filename().string();
-        contents.push_back(name + "=" + ReadWholeFile(folder + platform::PathSeparator + name));
-    }
-    std::sort(contents.begin(), contents.end());
-    return contents;
+    std::string files;
+    for (int n = first; n <= last; ++n) files += (files.empty() ? "" : " ") + ("f" + std::to_string(n) + ".txt=" + std::to_string(n));
+    return files;
 }
 
-Names Range(int first, int last)
-{
-    Names contents;
-    for (int n = first; n <= last; ++n) contents.push_back("f" + std::to_string(n) + ".txt=content " + std::to_string(n));
-    return contents;
-}
-
+// The workers go from the last row up: files 7, 6 and 5 are handled, the third
+// still wholly, as a file begun is never broken off.
 TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
 {
-    // The workers go from the last row up: files 7, 6 and 5 are handled, the
-    // third still wholly, as a file begun is never broken off.
-    enum class Kind { Copy, Move, Delete };
-    const struct {
-        Kind kind;
-        Names source, destination, rows;
-    } cases[] = {
-        {Kind::Copy, Range(0, 7), Range(5, 7), Range(0, 7)},
-        {Kind::Move, Range(0, 4), Range(5, 7), Range(0, 4)},
-        {Kind::Delete, Range(0, 4), {}, Range(0, 4)},
+    const struct { int32_t mode; bool remove; std::string source, destination; } cases[] = {
+        {ActionModeCopy, false, Range(0, 7), Range(5, 7)},
+        {ActionModeMove, false, Range(0, 4), Range(5, 7)},
+        {ActionModeMove, true, Range(0, 4), ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.kind));
+        SCOPED_TRACE(c.source + (c.remove ? " delete" : ""));
         std::vector<ListedFile> files;
-        for (int n = 0; n < 8; ++n) files.push_back({"src/f" + std::to_string(n) + ".txt", "content " + std::to_string(n)});
-        ActionList action(files, c.kind == Kind::Copy ? ActionModeCopy : ActionModeMove);
+        for (int n = 0; n < 8; ++n) files.push_back({"src/f" + std::to_string(n) + ".txt", std::to_string(n)});
+        ActionList action(files, c.mode);
         const std::string destination = action.temp.MakeFolder("dest");
         UiThread ui;
         SentResultList list(ui, action.list);
         action.target.list = &list;
-        SentProgress progress(ui, action.progress);
+        action.progress.send = [&](const std::function<void()>& call) { ui.Send(call); };
         ScriptedChoices choices(destination);
         action.prompter.Answer(IdYes);  // the delete's confirmation
-
-        bool cancelled = false;
         ui.RunWorker(
             [&] {
-                if (c.kind == Kind::Delete)
-                    DeleteWorker(action.target, progress, action.prompter);
-                else
-                    CopyMoveWorker(action.target, progress, choices, action.prompter);
+                if (c.remove) DeleteWorker(action.target, action.progress, action.prompter);
+                else CopyMoveWorker(action.target, action.progress, choices, action.prompter);
             },
             [&] {
-                if (!cancelled && action.progress.counters.size() == 3) {
-                    action.target.ActionMode.store(ActionModeStop);
-                    cancelled = true;
-                }
+                if (action.progress.steps.size() == 3) action.target.ActionMode.store(ActionModeStop);
             });
-
         EXPECT_EQ(action.progress.finished, 1);
-        EXPECT_EQ(action.progress.counters, (Names{"1 / 8", "2 / 8", "3 / 8"}));
-        EXPECT_TRUE(std::is_sorted(action.progress.positions.begin(), action.progress.positions.end()));
-        EXPECT_EQ(FolderContents(action.temp.PathOf("src")), c.source);
-        EXPECT_EQ(FolderContents(destination), c.destination);
-        // The list and its index agree, row for row.
-        Names rows;
-        for (const std::string& name : action.RowNames()) rows.push_back(name + "=content " + name.substr(1, 1));
-        EXPECT_EQ(rows, c.rows);
-        EXPECT_EQ(action.index.size(), static_cast<size_t>(action.list.RowCount()));
+        ASSERT_EQ(action.progress.steps.size(), 3u);
+        EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
+        EXPECT_EQ(Contents(action.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
+        std::string rows;  // the rows left, marked, through an index in step with the list
+        for (int n = 0; n <= (c.mode == ActionModeCopy ? 7 : 4); ++n) rows += (n ? " f" : "f") + std::to_string(n) + ".txt*";
+        EXPECT_EQ(action.Rows(), rows);
         EXPECT_TRUE(action.list.IsEnabled());
     }
 }

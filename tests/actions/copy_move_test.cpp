@@ -12,145 +12,108 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
-int EntryCount(const std::string& folder)
-{
-    return static_cast<int>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
-}
-
-// Runs the action on the list with clashes answered by choices.
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
 TEST(NumberedName, PutsTheNumberBeforeTheLastExtension)
 {
-    EXPECT_EQ(NumberedName("report.txt", 2), "report_2.txt");
-    EXPECT_EQ(NumberedName("archive.tar.gz", 1), "archive.tar_1.gz");
-    EXPECT_EQ(NumberedName("README", 1), "README_1");
-    EXPECT_EQ(NumberedName(".profile", 1), ".profile_1");
-    EXPECT_EQ(NumberedName(".config.old", 3), ".config_3.old");
+    for (const auto& [name, numbered] : {std::pair{"archive.tar.gz", "archive.tar_1.gz"}, {"README", "README_1"},
+                                         {".profile", ".profile_1"}, {".config.old", ".config_1.old"}})
+        EXPECT_EQ(NumberedName(name, 1), numbered);
+    EXPECT_EQ(NumberedName("report.txt", 12), "report_12.txt");
 }
 
-TEST(CopyMoveWorker, CopyIntoItsOwnFolderRenamesAndKeepsTheOriginal)
-{
-    ActionList t({ListedFile{"a/report.txt", "original"}});
-    const std::string folder = t.temp.PathOf("a");
-    ScriptedChoices choices(folder);
-    choices.Answer(ClashAnswer::Rename);
-    choices.Answer(ClashAnswer::Rename);
-    Transfer(t, choices);
-    EXPECT_EQ(choices.pickTitle, "Select destination");
-    EXPECT_EQ(t.progress.caption, " Copying...");
-    EXPECT_EQ(t.progress.to, folder);
-    EXPECT_EQ(t.progress.currentFiles, Names{"report.txt  (8 B)"});
-    EXPECT_EQ(t.progress.from, Names{t.temp.PathOf("a/")});
-    EXPECT_EQ(t.progress.counters, Names{"1 / 1"});
-
-    Transfer(t, choices);
-    for (const char* name : {"a/report.txt", "a/report_1.txt", "a/report_2.txt"})
-        EXPECT_EQ(ReadWholeFile(t.temp.PathOf(name)), "original") << name;
-    EXPECT_EQ(EntryCount(folder), 3);
-    EXPECT_EQ(choices.clashNames, (Names{"report.txt", "report.txt"}));
-    EXPECT_TRUE(t.prompter.shown.empty());
-    EXPECT_TRUE(t.list.IsMarked(0));
-    EXPECT_EQ(t.progress.finished, 2);
-}
-
-// Rows are handled from the bottom up; an answer for all lasts one run.
-TEST(CopyMoveWorker, AnswersForAllAreRememberedForOneRunAndNothingIsReplaced)
+// Rows go from the bottom up; nothing is ever replaced, and an answer for all
+// lasts one run. A copy into its own folder is a clash too.
+TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
 {
     ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
-    for (const char* name : {"a", "b", "c"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
-    ScriptedChoices choices(t.temp.PathOf("dst"));
+    for (const char* name : {"a", "b", "c", "a_1"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
+    const std::string dst = t.temp.PathOf("dst");
+    ScriptedChoices choices(dst);
     choices.Answer(ClashAnswer::Skip, true);
     Transfer(t, choices);
-    EXPECT_EQ(choices.clashNames, Names{"c.txt"});
-    EXPECT_EQ(t.progress.counters, (Names{"1 / 3", "2 / 3", "3 / 3"}));
-    EXPECT_EQ(t.progress.positions, (std::vector<int>{0, 33, 66}));
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 3);
-
-    t.temp.WriteFile("dst/a_1.txt", "old a_1");
+    EXPECT_EQ(choices.pickTitle + "|" + t.progress.caption + "|" + t.progress.to, "Select destination| Copying...|" + dst);
+    EXPECT_EQ(t.progress.steps, (Names{"c.txt  (5 B), 1 / 3, 0%", "b.txt  (5 B), 2 / 3, 33%", "a.txt  (5 B), 3 / 3, 66%"}));
+    EXPECT_EQ(t.progress.from, Names(3, t.temp.PathOf("src/")));
     choices.Answer(ClashAnswer::Rename, true);
     Transfer(t, choices);
     EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
-    const std::pair<const char*, const char*> expected[] = {{"a", "old a"},     {"a_1", "old a_1"}, {"a_2", "new a"},
-                                                            {"b", "old b"},     {"b_1", "new b"},   {"c", "old c"},
-                                                            {"c_1", "new c"}};
-    for (const auto& [name, content] : expected)
-        EXPECT_EQ(ReadWholeFile(t.temp.PathOf(std::string("dst/") + name + ".txt")), content) << name;
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 7);
+    EXPECT_EQ(Contents(dst), "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
+    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished), "a.txt* b.txt* c.txt* 2");
     EXPECT_TRUE(t.prompter.shown.empty());
+
+    ActionList own({ListedFile{"a/report.txt", "original"}});
+    ScriptedChoices ownFolder(own.temp.PathOf("a"));
+    ownFolder.Answer(ClashAnswer::Rename);
+    Transfer(own, ownFolder);
+    EXPECT_EQ(Contents(own.temp.PathOf("a")), "report.txt=original report_1.txt=original");
+
+    ActionList moved(ThreeFiles(), ActionModeMove);
+    moved.temp.WriteFile("dst/c.txt", "old c");
+    ScriptedChoices breakOff(moved.temp.PathOf("dst"));
+    breakOff.Answer(ClashAnswer::Break);
+    Transfer(moved, breakOff);
+    EXPECT_EQ(moved.progress.caption, " Moving...");
+    EXPECT_EQ(moved.target.ActionMode.load(), ActionModeStop);
+    EXPECT_EQ(moved.progress.steps.size(), 1u);
+    EXPECT_EQ(moved.Rows(), "a.txt* b.txt* c.txt*");
+    EXPECT_EQ(Contents(moved.temp.PathOf("dst")), "c.txt=old c");
 }
 
-TEST(CopyMoveWorker, BreakOperationStopsAtTheClash)
-{
-    ActionList t(ThreeFiles(), ActionModeMove);
-    t.temp.WriteFile("dst/c.txt", "old c");
-    ScriptedChoices choices(t.temp.PathOf("dst"));
-    choices.Answer(ClashAnswer::Break);
-    Transfer(t, choices);
-    EXPECT_EQ(t.progress.caption, " Moving...");
-    EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);
-    EXPECT_EQ(t.progress.currentFiles.size(), 1u);
-    EXPECT_EQ(t.RowNames(), (Names{"a.txt", "b.txt", "c.txt"}));
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 1);
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/c.txt")), "old c");
-}
-
-// The middle file's name makes its destination path too long for the system,
-// a failure outside the named codes. A move asks first and explains
-// afterwards; a copy explains, then asks.
+// The middle file's destination path is too long for the system, a failure
+// outside the named codes. A move asks first and explains afterwards; a copy
+// explains, then asks, and Yes stops it before the next file.
 TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "a folder path near the limit of 32,767 UTF-16 units is beyond what Wine's host system takes";
 #endif
     const std::string longName = std::string(150, 'm') + ".txt";
-    for (const int32_t mode : {ActionModeMove, ActionModeCopy}) {
-        ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, mode);
-        // A folder whose path is MaxPath - 101 characters long.
-        const size_t length = static_cast<size_t>(platform::MaxPath) - 101;
-        std::string destination = t.temp.Path() + "d";
-        while (destination.size() < length) {
+    const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
+    const Shown abort{"Do you want to abort?", "Error occured", MbQuestion};
+    const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, source, destination; } cases[] = {
+        {ActionModeMove, IdNo, {abort, failed}, longName + "*", longName + "=m", "a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, abort}, "a.txt* " + longName + "* c.txt*", "a.txt=a c.txt=c " + longName + "=m", "c.txt=c"},
+    };
+    for (const auto& c : cases) {
+        ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, c.mode);
+        std::string destination = t.temp.Path() + "d";  // MaxPath - 101 characters long
+        for (const size_t length = static_cast<size_t>(platform::MaxPath) - 101; destination.size() < length;) {
             const size_t part = std::min<size_t>(length - destination.size() - 1, 200);
             destination += part == 0 ? std::string("d") : platform::PathSeparator + std::string(part, 'd');
         }
         fs::create_directories(destination);
         ScriptedChoices choices(destination);
-        const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
-        const Shown abort{"Do you want to abort?", "Error occured", MbQuestion};
-        const std::string dst = destination + platform::PathSeparator;
-        if (mode == ActionModeMove) {
-            t.prompter.Answer(IdNo);
-            Transfer(t, choices);
-            EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{abort, failed}));
-            EXPECT_EQ(t.RowNames(), Names{longName});
-            EXPECT_EQ(t.index, (RowIndex{1}));
-            EXPECT_TRUE(t.list.IsMarked(0));
-            EXPECT_TRUE(t.list.IsEnabled());
-            EXPECT_EQ(ReadWholeFile(dst + "a.txt"), "a");
-            EXPECT_FALSE(fs::exists(t.temp.PathOf("src/a.txt")));
-            EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/" + longName)), "m");
-        } else {
-            t.prompter.Answer(IdYes);
-            Transfer(t, choices);
-            EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{failed, abort}));
-            EXPECT_FALSE(fs::exists(dst + "a.txt"));  // never tried after Yes
-            EXPECT_EQ(t.list.RowCount(), 3);
-        }
-        EXPECT_EQ(ReadWholeFile(dst + "c.txt"), "c");
+        t.prompter.Answer(c.answer);
+        Transfer(t, choices);
+        EXPECT_EQ(Said(t.prompter), c.said);
+        EXPECT_EQ(t.Rows(), c.rows);
+        EXPECT_TRUE(t.list.IsEnabled());
+        EXPECT_EQ(Contents(t.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
     }
 }
 
-TEST(CopyMoveWorker, ASourceGoneSinceTheSearchIsSkippedSilently)
+TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndAccessDeniedEndsTheRun)
 {
     ActionList t(ThreeFiles(), ActionModeMove);
     fs::remove(t.temp.PathOf("src/b.txt"));
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
     Transfer(t, choices);
     EXPECT_TRUE(t.prompter.shown.empty());
-    EXPECT_EQ(t.RowNames(), Names{"b.txt"});
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 2);
+    EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
+
+    // A folder where the file was: the system refuses to copy it as a file.
+    ActionList copy({{"src/a.txt", "a"}, {"src/b.txt", "b"}});
+    fs::remove(copy.temp.PathOf("src/b.txt"));
+    fs::create_directory(copy.temp.PathOf("src/b.txt"));
+    ScriptedChoices into(copy.temp.MakeFolder("dst"));
+    Transfer(copy, into);
+    EXPECT_EQ(Said(copy.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
+    EXPECT_EQ(copy.target.ActionMode.load(), ActionModeStop);
+    EXPECT_EQ(Contents(copy.temp.PathOf("dst")), "");
 }
 
+// Only the marked file is moved; the row left alone in its group goes with it.
 TEST(CopyMoveWorker, MovingFromAGroupedListPrunesLoneRowsAndRenumbers)
 {
     ActionList t({{"s/g1a", "1", 4}, {"s/g1b", "1", 4}, {"s/g2a", "2", 9}, {"s/g2b", "2", 9}, {"s/g2c", "2", 9}},
@@ -159,50 +122,27 @@ TEST(CopyMoveWorker, MovingFromAGroupedListPrunesLoneRowsAndRenumbers)
     t.Mark({1});
     ScriptedChoices choices(t.temp.MakeFolder("dst"));
     Transfer(t, choices);
-    EXPECT_EQ(t.RowNames(), (Names{"g2a", "g2b", "g2c"}));
-    EXPECT_EQ(t.Groups(), (Names{"1", "1", "1"}));
-    EXPECT_EQ(t.index, (RowIndex{2, 3, 4}));
-    // The pruned row's file was not moved; only the marked one was.
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("s/g1a")));
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("dst/g1b")), "1");
+    EXPECT_EQ(t.Rows(), "g2a/1 g2b/1 g2c/1");
+    EXPECT_EQ(Contents(t.temp.PathOf("s")) + " > " + Contents(t.temp.PathOf("dst")), "g1a=1 g2a=2 g2b=2 g2c=2 > g1b=1");
     EXPECT_TRUE(t.list.IsEnabled());
-
     t.Mark({0, 1, 2});
     Transfer(t, choices);
-    EXPECT_EQ(t.list.RowCount(), 0);
+    EXPECT_EQ(t.Rows(), "");
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
 TEST(CopyMoveWorker, NoDestinationOrAnIncompleteTargetTouchesNothing)
 {
     ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
-    ScriptedChoices none("");
+    ScriptedChoices none(""), choices(t.temp.MakeFolder("dst"));
     Transfer(t, none);
-    EXPECT_EQ(t.progress.finished, 1);
-    EXPECT_TRUE(t.progress.currentFiles.empty());
-    EXPECT_EQ(t.RowNames(), Names{"a.txt"});
-    EXPECT_TRUE(t.list.IsEnabled());
-
+    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + std::to_string(t.list.IsEnabled()), "a.txt* 1 1");
     t.index.clear();
-    ScriptedChoices choices(t.temp.MakeFolder("dst"));
     Transfer(t, choices);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{{"Invalid data.", "Error", MbIconHand}}));
-    EXPECT_TRUE(choices.pickTitle.empty());
+    EXPECT_TRUE(choices.pickTitle.empty() && t.progress.steps.empty());
     EXPECT_EQ(t.progress.finished, 2);
-    EXPECT_TRUE(fs::exists(t.temp.PathOf("src/a.txt")));
-}
-
-TEST(CopyMoveWorker, AccessDeniedEndsTheRun)
-{
-    ActionList t({{"src/a.txt", "a"}, {"src/b.txt", "b"}});
-    // A folder where the file was: the system refuses to copy it as a file.
-    fs::remove(t.temp.PathOf("src/b.txt"));
-    fs::create_directory(t.temp.PathOf("src/b.txt"));
-    ScriptedChoices choices(t.temp.MakeFolder("dst"));
-    Transfer(t, choices);
-    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(t.target.ActionMode.load(), ActionModeStop);
-    EXPECT_EQ(EntryCount(t.temp.PathOf("dst")), 0);
+    EXPECT_EQ(Contents(t.temp.PathOf("src")), "a.txt=a");
 }
 
 #ifdef _WIN32
@@ -218,9 +158,8 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
     ScriptedChoices choices(destination.Path());
     Transfer(t, choices);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(t.RowNames(), Names{"a.txt"});
+    EXPECT_EQ(t.Rows() + " > " + Contents(destination.Path()), "a.txt* > ");
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
-    EXPECT_EQ(EntryCount(destination.Path()), 0);
 }
 #endif
 
