@@ -1,11 +1,11 @@
-#include "actions/saving.h"
-
+// Marking by folder and saving the lists, over records of mere names.
 #include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstring>
-#include <filesystem>
 
+#include "actions/marking.h"
+#include "actions/saving.h"
 #include "common/error_log.h"
 #include "file_action_fixture.h"
 #include "support/faulty_volume.h"
@@ -14,6 +14,21 @@ namespace tolvane {
 namespace {
 
 using namespace test;
+
+using Folders = std::vector<std::string>;
+
+// The rows show the folders as a grouped list would; earlier marks are replaced.
+TEST(MarkByPath, OffersFoldersInRowOrderWithNeighbouringRepeatsOnceAndMarksTheirRows)
+{
+    TargetList t(Named({{"a\\", "1"}, {"a\\", "2"}, {"A\\", "3"}, {"b\\", "4"}, {"a\\sub\\", "5"}}), {0, 1, 3, 2, 3, 4, 0});
+    EXPECT_EQ(FoldersToOffer(t.target), (Folders{"a\\", "b\\", "A\\", "b\\", "a\\sub\\", "a\\"}));
+    EXPECT_TRUE(FoldersToOffer(TargetList(Entries{}).target).empty());
+    t.list.SetStateImage(2, StateImageMarked);
+    for (const auto& [chosen, rows] : {std::pair<Folders, const char*>{{"a\\"}, "1* 2* 4 3 4 5 1*"}, {{"A\\", "b\\"}, "1 2 4* 3* 4* 5 1"}, {{}, "1 2 4 3 4 5 1"}}) {
+        MarkByPath(t.target, chosen);
+        EXPECT_EQ(t.Rows(), rows);
+    }
+}
 
 // Every row, marked or not, in row order; far more than one write buffer, with
 // lines that straddle its end.

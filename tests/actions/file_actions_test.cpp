@@ -1,16 +1,20 @@
-#include "actions/copy_move.h"
-
+// Copy, move and delete over real files listed in a result list.
 #include <gtest/gtest.h>
 
 #include <filesystem>
 
+#include "actions/copy_move.h"
+#include "actions/delete.h"
 #include "file_action_fixture.h"
+#include "support/ui_thread.h"
 
 namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
 using namespace test;
+
+const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
 
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
@@ -70,10 +74,9 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
 #endif
     const std::string longName = std::string(150, 'm') + ".txt";
     const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
-    const Shown abort{"Do you want to abort?", "Error occured", MbQuestion};
     const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, source, destination; } cases[] = {
-        {ActionModeMove, IdNo, {abort, failed}, longName + "*", longName + "=m", "a.txt=a c.txt=c"},
-        {ActionModeCopy, IdYes, {failed, abort}, "a.txt* " + longName + "* c.txt*", "a.txt=a c.txt=c " + longName + "=m", "c.txt=c"},
+        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m", "a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*", "a.txt=a c.txt=c " + longName + "=m", "c.txt=c"},
     };
     for (const auto& c : cases) {
         ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, c.mode);
@@ -162,6 +165,124 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
 }
 #endif
+
+const Shown Confirm{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
+
+// Rows go from the bottom up. A file already gone is as good as deleted; a
+// read-only one keeps its marked row, and Yes to the abort question stops
+// before the next file.
+TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
+{
+    const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
+    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char *rows, *files; } cases[] = {
+        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt*", "a.txt=a b.txt=b c.txt=c"},
+        {"yes", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
+        {"gone", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
+        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt*", "b.txt=b"},
+        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt*", "a.txt=a b.txt=b"},
+    };
+    for (const auto& c : cases) {
+        ActionList t(ThreeFiles(), ActionModeMove);
+        const std::string what = c.what;
+        if (what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
+        if (what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
+        else t.Mark({0, 2});
+        for (int answer : c.answers) t.prompter.Answer(answer);
+        DeleteWorker(t.target, t.progress, t.prompter);
+        EXPECT_EQ(Said(t.prompter), c.said) << what;
+        EXPECT_EQ(t.Rows(), c.rows) << what;
+        EXPECT_EQ(Contents(t.temp.PathOf("src")), c.files) << what;
+        EXPECT_EQ(t.progress.finished, 1) << what;
+        EXPECT_TRUE(t.list.IsEnabled()) << what;
+        if (what == "yes") {
+            EXPECT_EQ(t.progress.steps, (Names{"c.txt, 1 / 2, 0%", "a.txt, 2 / 2, 50%"}));
+        }
+    }
+}
+
+// Only the deleted file leaves the page's other list, not the row pruned with
+// it here; that list then drops the group the deletion left with one row. An
+// emptied list is disabled.
+TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThePage)
+{
+    ActionList t({{"s/g1a", "1", 3}, {"s/g1b", "1", 3}, {"s/g2a", "2", 5}, {"s/g2b", "2", 5}, {"s/g2c", "2", 5}},
+                 ActionModeMove);
+    t.target.groupedList = true;
+    TargetList other(Entries{});
+    other.target.records = &t.records;
+    other.target.groupedList = true;
+    other.index = {0, 2, 1, 3, 4};
+    for (const char* group : {"1", "1", "2", "2", "2"}) other.list.InsertRow(other.list.RowCount()), other.list.SetCellText(other.list.RowCount() - 1, GroupColumn, group);
+
+    t.Mark({2});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows(), "g1a/1 g1b/1 g2b/2 g2c/2");
+    t.Mark({0});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows(), "g2b/1 g2c/1");
+    EXPECT_EQ(t.target.removedRecords, (std::vector<uint32_t>{2, 0}));
+    DeleteRecordRows(other.target, t.target.removedRecords);
+    EXPECT_EQ(other.Rows(), "g1b/1 g2b/1 g2c/1");
+
+    t.Mark({0, 1});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows() + Contents(t.temp.PathOf("s")), "g1b=1");
+    EXPECT_FALSE(t.list.IsEnabled());
+}
+
+// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them.
+std::string Range(int first, int last)
+{
+    std::string files;
+    for (int n = first; n <= last; ++n) files += (files.empty() ? "" : " ") + ("f" + std::to_string(n) + ".txt=" + std::to_string(n));
+    return files;
+}
+
+// The workers on their own thread, cancelled from the progress dialog's thread
+// (which carries out their calls to it) while it shows their progress. They go
+// from the last row up: files 7, 6 and 5 are handled, the third still wholly,
+// as a file begun is never broken off. A suite named ...Threads in a program
+// labelled "threads": scripts/test also runs it built with ThreadSanitizer.
+TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
+{
+    const struct { int32_t mode; bool remove; std::string source, destination; } cases[] = {
+        {ActionModeCopy, false, Range(0, 7), Range(5, 7)},
+        {ActionModeMove, false, Range(0, 4), Range(5, 7)},
+        {ActionModeMove, true, Range(0, 4), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source + (c.remove ? " delete" : ""));
+        std::vector<ListedFile> files;
+        for (int n = 0; n < 8; ++n) files.push_back({"src/f" + std::to_string(n) + ".txt", std::to_string(n)});
+        ActionList action(files, c.mode);
+        const std::string destination = action.temp.MakeFolder("dest");
+        UiThread ui;
+        SentResultList list(ui, action.list);
+        action.target.list = &list;
+        action.progress.send = [&](const std::function<void()>& call) { ui.Send(call); };
+        ScriptedChoices choices(destination);
+        action.prompter.Answer(IdYes);  // the delete's confirmation
+        ui.RunWorker(
+            [&] {
+                if (c.remove) DeleteWorker(action.target, action.progress, action.prompter);
+                else CopyMoveWorker(action.target, action.progress, choices, action.prompter);
+            },
+            [&] {
+                if (action.progress.steps.size() == 3) action.target.ActionMode.store(ActionModeStop);
+            });
+        EXPECT_EQ(action.progress.finished, 1);
+        ASSERT_EQ(action.progress.steps.size(), 3u);
+        EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
+        EXPECT_EQ(Contents(action.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
+        std::string rows;  // the rows left, marked, through an index in step with the list
+        for (int n = 0; n <= (c.mode == ActionModeCopy ? 7 : 4); ++n) rows += (n ? " f" : "f") + std::to_string(n) + ".txt*";
+        EXPECT_EQ(action.Rows(), rows);
+        EXPECT_TRUE(action.list.IsEnabled());
+    }
+}
 
 }  // namespace
 }  // namespace tolvane
