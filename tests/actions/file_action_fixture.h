@@ -155,17 +155,16 @@ public:
     bool PickFolder(const std::string& title, std::string& folder) override
     {
         pickTitle = title;
-        if (!folder_.empty()) folder = folder_;
-        return !folder_.empty();
+        return !folder_.empty() && !(folder = folder_).empty();
     }
     ClashChoice ConfirmAction(const std::string& fileName) override
     {
         clashNames.push_back(fileName);
-        const ClashChoice answer = answers_.empty() ? ClashChoice{} : answers_.front();
-        if (!answers_.empty()) answers_.pop_front();
+        if (answers_.empty()) return {};
+        const ClashChoice answer = answers_.front();
+        answers_.pop_front();
         return answer;
     }
-
     std::string pickTitle;
     Names clashNames;
 
