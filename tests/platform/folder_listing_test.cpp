@@ -1,12 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
-#include <tuple>
 #include <filesystem>
 #include <fstream>
 #include <map>
-#include <string>
-#include <vector>
+#include <tuple>
 
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -103,11 +101,10 @@ TEST(FolderListing, ReportsNamesAttributesSizesTimesAndLinksAsThemselves)
         const uint32_t certain = AttributeDirectory | AttributeReparsePoint;
         EXPECT_EQ(entry.dwFileAttributes & certain, full.dwFileAttributes & certain) << entry.cFileName;
         ASSERT_TRUE(listing.FillDetails(entry)) << entry.cFileName;
-        EXPECT_EQ(std::tuple(entry.dwFileAttributes, entry.Size(), entry.ftCreationTime.Value(), entry.ftLastWriteTime.Value(),
-                             entry.ftLastAccessTime.Value()),
-                  std::tuple(full.dwFileAttributes, full.Size(), full.ftCreationTime.Value(), full.ftLastWriteTime.Value(),
-                             full.ftLastAccessTime.Value()))
-            << entry.cFileName;
+        const auto details = [](const FindData& e) {
+            return std::tuple(e.dwFileAttributes, e.Size(), e.ftCreationTime.Value(), e.ftLastWriteTime.Value(), e.ftLastAccessTime.Value());
+        };
+        EXPECT_EQ(details(entry), details(full)) << entry.cFileName;
     }
     EXPECT_EQ(count, entries.size());
 
