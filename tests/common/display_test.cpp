@@ -44,8 +44,9 @@ TEST(ColourCycle, PassesTheSixCornersOneStepPerTickAndStopsOnAPhaseOfNoRamp)
 TEST(SizeText, ScaledFormAtEachUnitsEdges)
 {
     const std::pair<uint64_t, const char*> cases[] = {
-        {0, "0 B"},        {1023, "1023 B"},        {1024, "1 kB"},         {1126, "1 kB"},           {1127, "1.1 kB"},
-        {1048575, "1023.9 kB"}, {1048576, "1 MB"}, {1610612736, "1.4 GB"}, {1099511627776, "1024 GB"}, {UINT64_MAX, "17179869183.9 GB"},
+        {0, "0 B"},          {1023, "1023 B"},      {1024, "1 kB"},           {1126, "1 kB"},           {1127, "1.1 kB"},
+        {1048575, "1023.9 kB"}, {1048576, "1 MB"}, {1073741823, "1023.9 MB"}, {1610612736, "1.4 GB"},
+        {1099511627776, "1024 GB"}, {UINT64_MAX, "17179869183.9 GB"},
     };
     for (const auto& [size, text] : cases) EXPECT_EQ(SizeText(size, false), text) << size;
     EXPECT_EQ(SizeText(UINT64_MAX, true), "18446744073709551615");

@@ -17,8 +17,8 @@ using Names = std::vector<std::string>;
 TEST(FakeFileByteCount, UpToFourDigitsInPowersOf1024AndNeverZero)
 {
     const struct { const char* size; int unit; uint64_t bytes; /* 0: refused */ } cases[] = {
-        {"", UnitGigabytes, 1}, {"0", UnitMegabytes, 1}, {"0012", UnitBytes, 12}, {"1", UnitKilobytes, 1024}, {"7", 9, 7},
-        {"9999", UnitGigabytes, 10736344498176}, {"10000", UnitBytes, 0}, {"-1", UnitBytes, 0}, {"1.5", UnitKilobytes, 0}, {" 1", UnitBytes, 0},
+        {"", UnitGigabytes, 1}, {"0", UnitMegabytes, 1}, {"0012", UnitBytes, 12}, {"1", UnitKilobytes, 1024}, {"4", UnitGigabytes, 4294967296},
+        {"9999", UnitGigabytes, 10736344498176}, {"7", 9, 7}, {"10000", UnitBytes, 0}, {"-1", UnitBytes, 0}, {"1.5", UnitKilobytes, 0}, {" 1", UnitBytes, 0},
     };
     for (const auto& c : cases) EXPECT_EQ(FakeFileByteCount(c.size, c.unit).value_or(0), c.bytes) << c.size;
 }
