@@ -1,16 +1,15 @@
-// Real files in a temporary folder listed in a result list, as a page hands
-// them to a file action, and recording stand-ins for the action's dialogs.
+// Files listed in a result list, as a page hands them to a file action, and
+// recording stand-ins for the action's dialogs.
 #pragma once
 
 #include <cstring>
 #include <deque>
+#include <filesystem>
 #include <functional>
-#include <string>
+#include <set>
 #include <tuple>
-#include <vector>
 
 #include "actions/copy_move.h"
-#include "common/action_target.h"
 #include "common/list_operations.h"
 #include "platform/error.h"
 #include "platform/file_identity.h"
@@ -32,93 +31,119 @@ inline std::vector<Shown> Said(const ScriptedPrompter& prompter)
 }
 inline Shown SystemError(const char* caption, uint32_t code) { return {platform::SystemErrorText(code), caption, MbIconHand}; }
 
+// Each file shown as one step: "name, 2 / 3, 33%". With send set, every call is
+// carried out through it (on the dialog's own thread).
 class RecordingProgress : public CopyMoveProgress {
 public:
-    void SetCaption(const std::string& text) override { caption = text; }
-    void SetTo(const std::string& folderPath) override { to = folderPath; }
-    void SetCurrentFile(const std::string& text) override
-    {
-        currentFiles.push_back(text);
-        if (onFile) onFile();
-    }
-    void SetFrom(const std::string& folderPath) override { from.push_back(folderPath); }
-    void SetCounter(const std::string& text) override { counters.push_back(text); }
-    void SetPosition(int position) override { positions.push_back(position); }
-    void Finish() override { ++finished; }
+    void SetCaption(const std::string& text) override { Do([&] { caption = text; }); }
+    void SetTo(const std::string& folderPath) override { Do([&] { to = folderPath; }); }
+    void SetCurrentFile(const std::string& text) override { Do([&] { steps.push_back(text); if (onFile) onFile(); }); }
+    void SetFrom(const std::string& folderPath) override { Do([&] { from.push_back(folderPath); }); }
+    void SetCounter(const std::string& text) override { Do([&] { steps.back() += ", " + text; }); }
+    void SetPosition(int position) override { Do([&] { steps.back() += ", " + std::to_string(position) + "%"; }); }
+    void Finish() override { Do([&] { ++finished; }); }
+    void Do(const std::function<void()>& call) { send ? send(call) : call(); }
 
-    std::string caption;
-    std::string to;
-    Names currentFiles;
-    Names from;
-    Names counters;
-    std::vector<int> positions;
+    std::string caption, to;
+    Names steps, from;
     int finished = 0;
     std::function<void()> onFile;  // runs as each file is shown
+    std::function<void(const std::function<void()>&)> send;
 };
 
-struct ListedFile {
-    std::string relativePath;  // "folder/name"
-    std::string content;
-    int group = 0;  // written into the Group column when not 0
-};
+using Entries = std::vector<std::pair<std::string, FindData>>;  // (folder, entry) of each record
+inline Entries Named(const std::vector<std::pair<std::string, std::string>>& names)
+{
+    Entries entries(names.size());
+    for (size_t i = 0; i < names.size(); ++i) {
+        entries[i].first = names[i].first;
+        std::strncpy(entries[i].second.cFileName, names[i].second.c_str(), sizeof entries[i].second.cFileName - 1);
+    }
+    return entries;
+}
 
-// One row per file, in the order given; row r shows record r. Holds the
-// progress and prompter an action is run with.
-struct ActionList {
-    TempFolder temp;
+// Rows over the records; row r shows record order[r] when an order is given, else record r.
+struct TargetList {
     FileRecords records;
     MemoryResultList list;
     RowIndex index;
     ActionTarget target;
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
 
-    explicit ActionList(const std::vector<ListedFile>& files, int32_t mode = ActionModeCopy)
+    explicit TargetList(const Entries& files, std::vector<uint32_t> order = {})
     {
-        for (const ListedFile& file : files) {
-            const std::string path = temp.WriteFile(file.relativePath, file.content);
-            const size_t slash = path.find_last_of(platform::PathSeparator);
-            FindData entry;
-            platform::ReadPathDetails(path, entry);  // the size and times a listing would show
-            std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
-            records.Add(path.substr(0, slash + 1), entry);
-            const int row = list.RowCount();
-            list.InsertRow(row);
-            list.SetStateImage(row, StateImageMarked);
-            if (file.group != 0) list.SetCellText(row, GroupColumn, std::to_string(file.group));
-            index.push_back(static_cast<uint32_t>(index.size()));
-        }
-        list.SetEnabled(true);
-        target.list = &list;
-        target.records = &records;
-        target.rowIndex = &index;
-        target.ActionMode = mode;
-        target.RemovesRows = mode != ActionModeCopy;
+        for (const auto& [folder, entry] : files) records.Add(folder, entry);
+        for (uint32_t r = 0; order.empty() && r < files.size(); ++r) index.push_back(r);
+        for (const uint32_t record : order) index.push_back(record);
+        for (size_t r = 0; r < index.size(); ++r) list.InsertRow(static_cast<int>(r));
+        target.list = &list, target.records = &records, target.rowIndex = &index;
     }
-
-    // Marks exactly these rows.
-    void Mark(std::initializer_list<int> rows)
+    // Each row's file name (through the index), "/group" when it has one and "*"
+    // when marked: "a.txt* b.txt/1"; "| index n" when the index is out of step.
+    std::string Rows() const
+    {
+        std::string rows;
+        for (int r = 0; r < list.RowCount() && static_cast<size_t>(r) < index.size(); ++r) {
+            const std::string group = list.Cell(r, GroupColumn);
+            rows += (r ? " " : "") + std::string(target.records->FileName(index[static_cast<size_t>(r)])) +
+                    (group.empty() ? "" : "/" + group) + (list.IsMarked(r) ? "*" : "");
+        }
+        return index.size() == static_cast<size_t>(list.RowCount()) ? rows : rows + " | index " + std::to_string(index.size());
+    }
+    void Mark(std::initializer_list<int> rows)  // exactly these
     {
         MarkNone(list);
         for (int row : rows) list.SetStateImage(row, StateImageMarked);
     }
+};
 
-    // The file name each row shows, through the row index.
-    Names RowNames() const
+struct ListedFile {
+    std::string relativePath, content;  // "folder/name"
+    int group = 0;                      // written into the Group column when not 0
+};
+
+// Real files in a temporary folder, one marked row each, with the progress and
+// prompter an action is run with. Each record holds what a listing would show.
+struct ActionList : TempFolder, TargetList {
+    RecordingProgress progress;
+    ScriptedPrompter prompter;
+    TempFolder& temp = *this;
+
+    explicit ActionList(const std::vector<ListedFile>& files, int32_t mode = ActionModeCopy) : TargetList(Write(files))
     {
-        Names names;
-        for (int row = 0; row < list.RowCount(); ++row) names.emplace_back(records.FileName(index[static_cast<size_t>(row)]));
-        return names;
+        for (size_t r = 0; r < files.size(); ++r) {
+            list.SetStateImage(static_cast<int>(r), StateImageMarked);
+            if (files[r].group != 0) list.SetCellText(static_cast<int>(r), GroupColumn, std::to_string(files[r].group));
+        }
+        list.SetEnabled(true);
+        target.ActionMode = mode;
+        target.RemovesRows = mode != ActionModeCopy;
     }
-    Names Groups() const
+    Entries Write(const std::vector<ListedFile>& files) const
     {
-        Names groups;
-        for (int row = 0; row < list.RowCount(); ++row) groups.push_back(list.Cell(row, GroupColumn));
-        return groups;
+        Entries entries;
+        for (const ListedFile& file : files) {
+            const std::string path = WriteFile(file.relativePath, file.content);
+            const size_t slash = path.find_last_of(platform::PathSeparator) + 1;
+            platform::ReadPathDetails(path, entries.emplace_back(path.substr(0, slash), FindData{}).second);
+            std::strncpy(entries.back().second.cFileName, path.c_str() + slash, sizeof(FindData::cFileName) - 1);
+        }
+        return entries;
     }
 };
 
-// a.txt, b.txt and c.txt holding "a", "b" and "c" in src/, all marked.
+// The folder's files as "name=content", sorted; "" when there is no folder.
+inline std::string Contents(const std::string& folder)
+{
+    std::set<std::string> files;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        files.insert(entry.path().filename().string() + "=" + ReadWholeFile(entry.path().string()));
+    std::string text;
+    for (const std::string& file : files) text += (text.empty() ? "" : " ") + file;
+    return text;
+}
+
+// a.txt, b.txt and c.txt holding "a", "b" and "c" in src/.
 inline std::vector<ListedFile> ThreeFiles() { return {{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}; }
 
 // Picks a fixed folder (none when empty) and answers clashes from a script;
@@ -126,17 +151,12 @@ inline std::vector<ListedFile> ThreeFiles() { return {{"src/a.txt", "a"}, {"src/
 class ScriptedChoices : public CopyMoveChoices {
 public:
     explicit ScriptedChoices(std::string folder) : folder_(std::move(folder)) {}
-
     void Answer(ClashAnswer answer, bool applyToAll = false) { answers_.push_back({answer, applyToAll}); }
-
     bool PickFolder(const std::string& title, std::string& folder) override
     {
         pickTitle = title;
-        if (folder_.empty()) return false;
-        folder = folder_;
-        return true;
+        return !folder_.empty() && !(folder = folder_).empty();
     }
-
     ClashChoice ConfirmAction(const std::string& fileName) override
     {
         clashNames.push_back(fileName);
@@ -145,7 +165,6 @@ public:
         answers_.pop_front();
         return answer;
     }
-
     std::string pickTitle;
     Names clashNames;
 

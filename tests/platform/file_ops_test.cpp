@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 
 #include "platform/error.h"
 #include "support/temp_folder.h"
@@ -11,71 +12,57 @@ namespace tolvane {
 namespace {
 
 namespace fs = std::filesystem;
-using platform::LastError;
 using test::ReadWholeFile;
 
-TEST(CopyFileNoReplace, CopiesBytesAndTimeButNeverOntoAnExistingFile)
+// Every file and folder under root as "path=content", sorted.
+std::string Tree(const std::string& root)
+{
+    std::set<std::string> entries;
+    for (const auto& entry : fs::recursive_directory_iterator(root))
+        entries.insert(entry.path().string() + "=" + (entry.is_directory() ? "/" : ReadWholeFile(entry.path().string())) + " ");
+    std::string tree;
+    for (const std::string& entry : entries) tree += entry;
+    return tree;
+}
+
+using Operation = bool (*)(const std::string&, const std::string&);
+bool Remove(const std::string& path, const std::string&) { return platform::RemoveFile(path); }
+
+// A copy keeps the bytes and the modified time; nothing is ever replaced, not
+// even a file by itself, and a refusal leaves everything as it was.
+TEST(FileOps, CopyMoveAndRemoveNeverReplaceAndFailWithTheCodesCallersBranchOn)
 {
     test::TempFolder temp;
     const std::string source = temp.WriteFile("a/report.txt", std::string(100000, 'x') + "end");
     ASSERT_TRUE(test::SetFileTimes(source, test::UtcFileTime(2001, 2, 3, 4, 5, 6), test::UtcFileTime(2002, 1, 1)));
-    const std::string destination = temp.MakeFolder("b") + "report.txt";
-    ASSERT_TRUE(platform::CopyFileNoReplace(source, destination));
-    EXPECT_EQ(ReadWholeFile(destination), ReadWholeFile(source));
-    EXPECT_EQ(fs::last_write_time(destination), fs::last_write_time(source));
+    const std::string copy = temp.MakeFolder("b") + "report.txt";
+    ASSERT_TRUE(platform::CopyFileNoReplace(source, copy));
+    EXPECT_EQ(ReadWholeFile(copy), ReadWholeFile(source));
+    EXPECT_EQ(fs::last_write_time(copy), fs::last_write_time(source));
 
-    const std::string taken = temp.WriteFile("b/x.txt", "old");
-    for (const std::string& target : {taken, source}) {  // onto itself is a clash as well
-        EXPECT_FALSE(platform::CopyFileNoReplace(source, target));
-        EXPECT_EQ(LastError(), platform::ErrorFileExists);
+    const std::string taken = temp.WriteFile("b/x.txt", "old"), locked = temp.WriteFile("locked.txt", "l");
+    const std::string folder = temp.MakeFolder("folder"), gone = temp.PathOf("gone.txt");
+    ASSERT_TRUE(test::SetReadOnly(locked, true));
+    const Operation copyFile = platform::CopyFileNoReplace, moveFile = platform::MoveFileNoReplace;
+    const struct { Operation operation; std::string from, to; uint32_t code; } refusals[] = {
+        {copyFile, source, taken, platform::ErrorFileExists},       {copyFile, source, source, platform::ErrorFileExists},
+        {copyFile, gone, temp.PathOf("copy.txt"), platform::ErrorFileNotFound},
+        {copyFile, source, temp.PathOf("no/such/x.txt"), platform::ErrorPathNotFound},
+        {moveFile, source, taken, platform::ErrorAlreadyExists},    {moveFile, source, source, platform::ErrorAlreadyExists},
+        {moveFile, gone, temp.PathOf("b/z.txt"), platform::ErrorFileNotFound},
+        {Remove, locked, "", platform::ErrorAccessDenied},          {Remove, gone, "", platform::ErrorFileNotFound},
+        {Remove, folder.substr(0, folder.size() - 1), "", platform::ErrorAccessDenied},
+    };
+    const std::string before = Tree(temp.Path());
+    for (const auto& r : refusals) {
+        EXPECT_FALSE(r.operation(r.from, r.to)) << r.from << " > " << r.to;
+        EXPECT_EQ(platform::LastError(), r.code) << r.from << " > " << r.to;
     }
-    EXPECT_EQ(ReadWholeFile(taken), "old");
-    EXPECT_EQ(ReadWholeFile(source), ReadWholeFile(destination));
-
-    EXPECT_FALSE(platform::CopyFileNoReplace(temp.PathOf("gone.txt"), temp.PathOf("copy.txt")));
-    EXPECT_EQ(LastError(), platform::ErrorFileNotFound);
-    EXPECT_FALSE(fs::exists(temp.PathOf("copy.txt")));
-    EXPECT_FALSE(platform::CopyFileNoReplace(source, temp.PathOf("no/such/x.txt")));
-    EXPECT_EQ(LastError(), platform::ErrorPathNotFound);
-}
-
-TEST(MoveFileNoReplace, MovesAndRefusesATakenName)
-{
-    test::TempFolder temp;
-    const std::string source = temp.WriteFile("a/x.txt", "moving");
-    const std::string taken = temp.WriteFile("b/x.txt", "staying");
-    for (const std::string& target : {taken, source}) {
-        EXPECT_FALSE(platform::MoveFileNoReplace(source, target));
-        EXPECT_EQ(LastError(), platform::ErrorAlreadyExists);
-    }
-    EXPECT_EQ(ReadWholeFile(source), "moving");
-    EXPECT_EQ(ReadWholeFile(taken), "staying");
+    EXPECT_EQ(Tree(temp.Path()), before);
 
     ASSERT_TRUE(platform::MoveFileNoReplace(source, temp.PathOf("b/y.txt")));
-    EXPECT_FALSE(fs::exists(source));
-    EXPECT_EQ(ReadWholeFile(temp.PathOf("b/y.txt")), "moving");
-    EXPECT_FALSE(platform::MoveFileNoReplace(source, temp.PathOf("b/z.txt")));
-    EXPECT_EQ(LastError(), platform::ErrorFileNotFound);
-}
-
-TEST(RemoveFile, DeletesOnlyWritableFiles)
-{
-    test::TempFolder temp;
-    const std::string plain = temp.WriteFile("plain.txt", "p");
-    const std::string locked = temp.WriteFile("locked.txt", "l");
-    ASSERT_TRUE(test::SetReadOnly(locked, true));
-    const std::string folder = temp.MakeFolder("folder");
-
-    ASSERT_TRUE(platform::RemoveFile(plain));
-    EXPECT_FALSE(fs::exists(plain));
-    EXPECT_FALSE(platform::RemoveFile(plain));
-    EXPECT_EQ(LastError(), platform::ErrorFileNotFound);
-    EXPECT_FALSE(platform::RemoveFile(locked));
-    EXPECT_EQ(LastError(), platform::ErrorAccessDenied);
-    EXPECT_EQ(ReadWholeFile(locked), "l");
-    EXPECT_FALSE(platform::RemoveFile(folder.substr(0, folder.size() - 1)));
-    EXPECT_EQ(LastError(), platform::ErrorAccessDenied);
-    EXPECT_TRUE(fs::exists(folder));
+    ASSERT_TRUE(platform::RemoveFile(copy));
+    EXPECT_EQ(Tree(temp.PathOf("b")), temp.PathOf("b/x.txt") + "=old " + temp.PathOf("b/y.txt") + "=" + std::string(100000, 'x') + "end ");
 }
 
 }  // namespace

@@ -25,16 +25,14 @@ namespace tolvane::test {
 namespace {
 
 constexpr uint64_t RootNode = FUSE_ROOT_ID;
-constexpr uint64_t FileNode = 2;  // every name in the root is this one file
+constexpr uint64_t FileNode = 2;
 
 fuse_attr AttributesOf(uint64_t node, uint64_t size)
 {
+    const bool root = node == RootNode;
     fuse_attr attr{};
-    attr.ino = node;
-    attr.mode = node == RootNode ? (S_IFDIR | 0755) : (S_IFREG | 0644);
-    attr.nlink = node == RootNode ? 2 : 1;
-    attr.size = node == RootNode ? 0 : size;
-    attr.blksize = 4096;
+    attr.ino = node, attr.size = root ? 0 : size;
+    attr.mode = root ? (S_IFDIR | 0755) : (S_IFREG | 0644), attr.nlink = root ? 2 : 1, attr.blksize = 4096;
     return attr;
 }
 
@@ -71,6 +69,7 @@ FaultyVolume::~FaultyVolume()
     close(device_);
 }
 
+// Every name in the root is the one file, which exists once created.
 void FaultyVolume::Serve()
 {
     std::vector<char> buffer(FUSE_MIN_READ_BUFFER + (1 << 20));
@@ -83,22 +82,22 @@ void FaultyVolume::Serve()
         fuse_in_header in;
         std::memcpy(&in, buffer.data(), sizeof in);
         const char* body = buffer.data() + sizeof in;
+        const auto reply = [&](int error) { Reply(device_, in.unique, error); };
+        const auto answer = [&](const auto& out) { Reply(device_, in.unique, 0, &out, sizeof out); };
         switch (in.opcode) {
         case FUSE_INIT: {
             fuse_init_in init;
             std::memcpy(&init, body, sizeof init);
             fuse_init_out out{};
-            out.major = FUSE_KERNEL_VERSION;
-            out.minor = FUSE_KERNEL_MINOR_VERSION;
-            out.max_readahead = init.max_readahead;
-            out.max_write = 1 << 20;
-            Reply(device_, in.unique, 0, &out, sizeof out);
+            out.major = FUSE_KERNEL_VERSION, out.minor = FUSE_KERNEL_MINOR_VERSION;
+            out.max_readahead = init.max_readahead, out.max_write = 1 << 20;
+            answer(out);
             break;
         }
         case FUSE_LOOKUP:
         case FUSE_CREATE: {
             if (in.opcode == FUSE_LOOKUP && !created) {
-                Reply(device_, in.unique, ENOENT);
+                reply(ENOENT);
                 break;
             }
             if (in.opcode == FUSE_CREATE) created = true, size = 0;
@@ -111,37 +110,32 @@ void FaultyVolume::Serve()
             Reply(device_, in.unique, 0, &out, in.opcode == FUSE_CREATE ? sizeof out : sizeof out.entry);
             break;
         }
-        case FUSE_GETATTR:
-        case FUSE_SETATTR: {
-            if (in.opcode == FUSE_SETATTR) size = 0;  // the only change asked for: O_TRUNC
+        case FUSE_SETATTR: size = 0; [[fallthrough]];  // the only change asked for: O_TRUNC
+        case FUSE_GETATTR: {
             fuse_attr_out out{};
             out.attr = AttributesOf(in.nodeid, size);
-            Reply(device_, in.unique, 0, &out, sizeof out);
+            answer(out);
             break;
         }
-        case FUSE_OPEN: {
-            fuse_open_out out{};
-            Reply(device_, in.unique, 0, &out, sizeof out);
-            break;
-        }
+        case FUSE_OPEN: answer(fuse_open_out{}); break;
         case FUSE_WRITE: {
-            if (fault_ == VolumeFault::Full) {
-                Reply(device_, in.unique, ENOSPC);
-                break;
-            }
             fuse_write_in write;
             std::memcpy(&write, body, sizeof write);
+            if (fault_ == VolumeFault::Full) {
+                reply(ENOSPC);
+                break;
+            }
             size = std::max<uint64_t>(size, write.offset + write.size);
             fuse_write_out out{};
             out.size = write.size;
-            Reply(device_, in.unique, 0, &out, sizeof out);
+            answer(out);
             break;
         }
-        case FUSE_FLUSH: Reply(device_, in.unique, fault_ == VolumeFault::LateClose ? EIO : 0); break;
-        case FUSE_RELEASE: Reply(device_, in.unique, 0); break;
+        case FUSE_FLUSH: reply(fault_ == VolumeFault::LateClose ? EIO : 0); break;
+        case FUSE_RELEASE: reply(0); break;
         case FUSE_FORGET:
         case FUSE_BATCH_FORGET: break;  // no answer expected
-        default: Reply(device_, in.unique, ENOSYS); break;
+        default: reply(ENOSYS); break;
         }
     }
 }

@@ -1,9 +1,7 @@
-// A small volume of its own whose files fail in one way: as they are closed
-// (EIO, after taking every write), as a network volume does with a late write
-// error, or at every write, as a full disk does (ENOSPC).
-// Served from this process through the kernel's user-space file system
-// interface; Mounted() is false where that cannot be mounted (no /dev/fuse,
-// no right to mount, Windows).
+// A small volume of its own, served from this process through the kernel's
+// user-space file system interface, whose files fail at every write (ENOSPC, a
+// full disk) or as they are closed (EIO after taking every write, a network
+// volume's late write error). Mounted() is false where it cannot be mounted.
 #pragma once
 
 #include <string>

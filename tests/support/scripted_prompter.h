@@ -1,6 +1,6 @@
 // A prompter for tests: records every message and answers questions from a
-// script (IdNo when the script has run out, so an unexpected question never
-// confirms anything).
+// script (IdNo once the script has run out, so that an unexpected question
+// never confirms anything).
 #pragma once
 
 #include <deque>
@@ -12,22 +12,19 @@
 namespace tolvane::test {
 
 struct ShownMessage {
-    std::string text;
-    std::string caption;
+    std::string text, caption;
     unsigned style;
 };
 
 class ScriptedPrompter : public Prompter {
 public:
     void Answer(int answer) { answers_.push_back(answer); }
-
     int Message(const std::string& text, const std::string& caption, unsigned style) override
     {
         shown.push_back({text, caption, style});
         if ((style & 0xF) != MbYesNo) return IdOk;
-        if (answers_.empty()) return IdNo;
-        const int answer = answers_.front();
-        answers_.pop_front();
+        const int answer = answers_.empty() ? IdNo : answers_.front();
+        if (!answers_.empty()) answers_.pop_front();
         return answer;
     }
 

@@ -28,22 +28,16 @@ TempFolder::TempFolder(const std::string& base)
 {
     static std::atomic<unsigned> counter{0};
     std::random_device random;
-    for (;;) {
-        std::ostringstream name;
-        name << "tolvane-test-" << random() << "-" << counter++;
-        const fs::path candidate = fs::path(base) / name.str();
-        std::error_code error;
-        if (fs::create_directory(candidate, error)) {
-            path_ = platform::WithTrailingSeparator(candidate.string());
-            return;
-        }
+    for (std::error_code error; path_.empty();) {
+        const fs::path candidate = fs::path(base) / ("tolvane-test-" + std::to_string(random()) + "-" + std::to_string(counter++));
+        if (fs::create_directory(candidate, error)) path_ = platform::WithTrailingSeparator(candidate.string());
     }
 }
 
+// Never throws: a tree the iterator cannot walk (paths past the length limit,
+// say) is removed as far as it can be.
 TempFolder::~TempFolder()
 {
-    // Never throws: a tree a test left in a state the iterator cannot walk
-    // (paths past the length limit, say) is removed as far as it can be.
     std::error_code error;
     fs::recursive_directory_iterator item(path_, fs::directory_options::skip_permission_denied, error);
     for (const fs::recursive_directory_iterator end; !error && item != end; item.increment(error)) {
@@ -67,37 +61,28 @@ std::string TempFolder::WriteFile(std::string_view relative, std::string_view co
 {
     const std::string path = PathOf(relative);
     fs::create_directories(fs::path(path).parent_path());
-    std::ofstream file(path, std::ios::binary | std::ios::trunc);
-    file.write(content.data(), static_cast<std::streamsize>(content.size()));
+    std::ofstream(path, std::ios::binary | std::ios::trunc).write(content.data(), static_cast<std::streamsize>(content.size()));
     return path;
 }
 
 std::string TempFolder::MakeFolder(std::string_view relative) const
 {
-    const std::string path = PathOf(relative);
-    fs::create_directories(path);
-    return platform::WithTrailingSeparator(path);
+    fs::create_directories(PathOf(relative));
+    return platform::WithTrailingSeparator(PathOf(relative));
 }
 
 std::string ReadWholeFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
     std::ostringstream content;
-    content << file.rdbuf();
+    content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
 }
 
 FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int second)
 {
-    SystemTime calendar;
-    calendar.wYear = static_cast<uint16_t>(year);
-    calendar.wMonth = static_cast<uint16_t>(month);
-    calendar.wDay = static_cast<uint16_t>(day);
-    calendar.wHour = static_cast<uint16_t>(hour);
-    calendar.wMinute = static_cast<uint16_t>(minute);
-    calendar.wSecond = static_cast<uint16_t>(second);
+    const auto field = [](int value) { return static_cast<uint16_t>(value); };
     FileTime time;
-    platform::CalendarToFileTime(calendar, time);
+    platform::CalendarToFileTime(SystemTime{field(year), field(month), 0, field(day), field(hour), field(minute), field(second), 0}, time);
     return time;
 }
 
@@ -105,11 +90,10 @@ FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int sec
 
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
 {
-    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+    HANDLE file = CreateFileA(path.c_str(), FILE_WRITE_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                              FILE_FLAG_BACKUP_SEMANTICS, nullptr);
     if (file == INVALID_HANDLE_VALUE) return false;
-    const FILETIME write{modified.dwLowDateTime, modified.dwHighDateTime};
-    const FILETIME access{accessed.dwLowDateTime, accessed.dwHighDateTime};
+    const FILETIME write{modified.dwLowDateTime, modified.dwHighDateTime}, access{accessed.dwLowDateTime, accessed.dwHighDateTime};
     const bool done = SetFileTime(file, nullptr, &access, &write) != 0;
     CloseHandle(file);
     return done;
@@ -117,10 +101,9 @@ bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
 
 bool SetReadOnly(const std::string& path, bool readOnly)
 {
-    DWORD attributes = GetFileAttributesA(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES) return false;
-    attributes = readOnly ? (attributes | FILE_ATTRIBUTE_READONLY) : (attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
-    return SetFileAttributesA(path.c_str(), attributes) != 0;
+    const DWORD attributes = GetFileAttributesA(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES &&
+           SetFileAttributesA(path.c_str(), readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
 }
 
 bool MakeUnreadable(const std::string&) { return false; }
@@ -128,52 +111,36 @@ void MakeReadable(const std::string&) {}
 
 #else
 
-namespace {
-
-timespec ToTimespec(FileTime time)
-{
-    const int64_t ticks = static_cast<int64_t>(time.Value()) - 116444736000000000LL;
-    timespec result{};
-    result.tv_sec = static_cast<time_t>(ticks / 10000000);
-    result.tv_nsec = static_cast<long>(ticks % 10000000 * 100);
-    if (result.tv_nsec < 0) {
-        result.tv_nsec += 1000000000;
-        --result.tv_sec;
-    }
-    return result;
-}
-}  // namespace
-
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
 {
-    const timespec times[2] = {ToTimespec(accessed), ToTimespec(modified)};
+    const auto spec = [](FileTime time) {  // 100 ns ticks since 1601, floored to whole seconds since 1970
+        const int64_t ticks = static_cast<int64_t>(time.Value()) - 116444736000000000LL;
+        const int64_t seconds = ticks / 10000000 - (ticks % 10000000 < 0);
+        return timespec{static_cast<time_t>(seconds), static_cast<long>((ticks - seconds * 10000000) * 100)};
+    };
+    const timespec times[2] = {spec(accessed), spec(modified)};
     return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 bool SetReadOnly(const std::string& path, bool readOnly)
 {
     struct stat status{};
-    if (stat(path.c_str(), &status) != 0) return false;
-    const mode_t mode = readOnly ? (status.st_mode & ~mode_t{0222}) : (status.st_mode | S_IWUSR);
-    return chmod(path.c_str(), mode) == 0;
+    return stat(path.c_str(), &status) == 0 &&
+           chmod(path.c_str(), readOnly ? (status.st_mode & ~mode_t{0222}) : (status.st_mode | S_IWUSR)) == 0;
 }
 
-// Root passes every permission check through two capabilities; taking them
-// out of this thread's effective set (threads it starts inherit that) lets the
-// tests meet unreadable folders and files as a user would.
-static bool DropPermissionOverride()
+// Root passes every permission check through two capabilities; taking them out
+// of this thread's effective set (threads it starts inherit that) lets the tests
+// meet unreadable folders and files as a user would.
+bool MakeUnreadable(const std::string& path)
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
     __user_cap_data_struct data[2]{};
-    if (syscall(SYS_capget, &header, data) != 0) return false;
-    const unsigned mask = (1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH);
-    data[0].effective &= ~mask;
-    return syscall(SYS_capset, &header, data) == 0;
-}
-
-bool MakeUnreadable(const std::string& path)
-{
-    if (geteuid() == 0 && !DropPermissionOverride()) return false;
+    if (geteuid() == 0) {
+        if (syscall(SYS_capget, &header, data) != 0) return false;
+        data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH));
+        if (syscall(SYS_capset, &header, data) != 0) return false;
+    }
     return chmod(path.c_str(), 0) == 0;
 }
 

@@ -1,9 +1,7 @@
 // A fresh temporary folder for one test, removed with everything in it when
-// the test ends, and helpers to lay out files with known sizes, times and
-// attributes.
+// the test ends, and helpers to lay out files with known times and attributes.
 #pragma once
 
-#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -14,20 +12,17 @@ namespace tolvane::test {
 class TempFolder {
 public:
     TempFolder();
-    // A folder inside base (an existing folder), for a test that needs another volume.
-    explicit TempFolder(const std::string& base);
+    explicit TempFolder(const std::string& base);  // inside base, for a test that needs another volume
     ~TempFolder();
     TempFolder(const TempFolder&) = delete;
     TempFolder& operator=(const TempFolder&) = delete;
 
-    // The folder's path, ending with the path separator.
-    const std::string& Path() const { return path_; }
+    const std::string& Path() const { return path_; }  // ends with the path separator
     // Path() followed by relative, with '/' turned into the system's separator.
     std::string PathOf(std::string_view relative) const;
-
     // Creates the file (and its folders) with exactly these bytes.
     std::string WriteFile(std::string_view relative, std::string_view content) const;
-    std::string MakeFolder(std::string_view relative) const;
+    std::string MakeFolder(std::string_view relative) const;  // ends with the separator
 
 private:
     std::string path_;
@@ -40,7 +35,6 @@ bool SetReadOnly(const std::string& path, bool readOnly);
 // cannot (a root process on POSIX ignores permission bits).
 bool MakeUnreadable(const std::string& path);
 void MakeReadable(const std::string& path);
-// File time of a UTC calendar date and time.
 FileTime UtcFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
 
 }  // namespace tolvane::test

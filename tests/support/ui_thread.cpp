@@ -15,21 +15,17 @@ void UiThread::Send(const std::function<void()>& call)
 
 void UiThread::RunWorker(const std::function<void()>& body, const std::function<void()>& poll)
 {
-    {
-        std::lock_guard lock(mutex_);
-        workerDone_ = false;
-    }
+    std::unique_lock lock(mutex_);
+    workerDone_ = false;
     std::thread worker([&] {
         body();
-        std::lock_guard lock(mutex_);
+        std::lock_guard done(mutex_);
         workerDone_ = true;
         changed_.notify_all();
     });
-    std::unique_lock lock(mutex_);
     while (!workerDone_) {
         changed_.wait_for(lock, std::chrono::milliseconds(1), [&] { return pending_ != nullptr || workerDone_; });
-        if (pending_) {
-            // The worker waits until the call and the poll after it are done.
+        if (pending_) {  // the worker waits until the call and the poll after it are done
             (*pending_)();
             poll();
             pending_ = nullptr;

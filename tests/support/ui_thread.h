@@ -1,9 +1,8 @@
 // The user-interface side of a worker test: the test's own thread carries out
-// the calls a worker sends to the page's controls (as sent window messages
-// are carried out by the thread that owns the window), and between them
-// polls what the page polls and may request a stop. A call sent to the
-// controls returns only after the page has seen it, so a stop requested in
-// response to one lands at a known point of the worker's run.
+// the calls a worker sends to the page's controls (as sent window messages are
+// carried out by the thread that owns the window), and between them polls what
+// the page polls and may request a stop. A sent call returns only after the
+// page has seen it, so a stop requested in response lands at a known point.
 #pragma once
 
 #include <condition_variable>
@@ -22,10 +21,8 @@ class UiThread {
 public:
     // From the worker: runs call on the user-interface thread and waits for it.
     void Send(const std::function<void()>& call);
-
-    // Runs body on a worker thread while this thread carries out its sent
-    // calls and runs poll after each call and every millisecond otherwise,
-    // until body has returned.
+    // Runs body on a worker thread while this thread carries out its sent calls,
+    // running poll after each call and every millisecond otherwise, until body returns.
     void RunWorker(const std::function<void()>& body, const std::function<void()>& poll);
 
 private:
@@ -35,8 +32,8 @@ private:
     bool workerDone_ = false;
 };
 
-// A list owned by the user-interface thread: the worker's calls are sent to
-// it, while the test reads `shown` directly on its own thread.
+// A list owned by the user-interface thread: the worker's calls are sent to it,
+// while the test reads `shown` directly on its own thread.
 class SentResultList : public ResultList {
 public:
     SentResultList(UiThread& ui, MemoryResultList& list) : shown(list), ui_(ui) {}
@@ -44,22 +41,14 @@ public:
     int RowCount() const override { return Ask([&] { return shown.RowCount(); }); }
     int StateImage(int row) const override { return Ask([&] { return shown.StateImage(row); }); }
     void SetStateImage(int row, int index) override { ui_.Send([&] { shown.SetStateImage(row, index); }); }
-    std::string CellText(int row, int column, size_t bufferSize) const override
-    {
-        return Ask([&] { return shown.CellText(row, column, bufferSize); });
-    }
-    void SetCellText(int row, int column, std::string_view text) override
-    {
-        ui_.Send([&] { shown.SetCellText(row, column, text); });
-    }
+    std::string CellText(int row, int column, size_t size) const override { return Ask([&] { return shown.CellText(row, column, size); }); }
+    void SetCellText(int row, int column, std::string_view text) override { ui_.Send([&] { shown.SetCellText(row, column, text); }); }
     void InsertRow(int row) override { ui_.Send([&] { shown.InsertRow(row); }); }
     void DeleteRow(int row) override { ui_.Send([&] { shown.DeleteRow(row); }); }
     void DeleteAllRows() override { ui_.Send([&] { shown.DeleteAllRows(); }); }
     void SetEnabled(bool enabled) override { ui_.Send([&] { shown.SetEnabled(enabled); }); }
     bool IsEnabled() const override { return Ask([&] { return shown.IsEnabled(); }); }
-
-    // Rows in which a cell of the given columns is empty.
-    int PartRows(std::initializer_list<int> columns) const;
+    int PartRows(std::initializer_list<int> columns) const;  // rows with an empty cell in one of the columns
 
     MemoryResultList& shown;
 

@@ -8,8 +8,10 @@
 
 #include <csignal>
 #include <filesystem>
+#include <set>
 
 #include "platform/error.h"
+#include "platform/fs.h"
 #include "support/temp_folder.h"
 
 namespace tolvane {
@@ -21,49 +23,59 @@ TEST(CopyFileNoReplace, AFailedCopyLeavesNoPartialFileAndKeepsTheSource)
     test::TempFolder temp;
     const std::string content(200000, 'z');
     const std::string source = temp.WriteFile("big.bin", content);
-    const std::string destination = temp.PathOf("copy.bin");
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
     rlimit lowered = saved;
     lowered.rlim_cur = 4096;
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const bool copied = platform::CopyFileNoReplace(source, destination);
+    const bool copied = platform::CopyFileNoReplace(source, temp.PathOf("copy.bin"));
     const uint32_t error = platform::LastError();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-
     EXPECT_FALSE(copied);
     EXPECT_NE(error, platform::ErrorSuccess);
-    EXPECT_FALSE(std::filesystem::exists(destination));
+    EXPECT_FALSE(std::filesystem::exists(temp.PathOf("copy.bin")));
     EXPECT_EQ(test::ReadWholeFile(source), content);
 }
 
-// A move between file systems (to /dev/shm when it is another one) copies
+// Between file systems (to /dev/shm when it is another one) a move copies,
 // then deletes, and never replaces.
 TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
 {
     test::TempFolder temp;
     struct stat here{}, shm{};
-    char pattern[] = "/dev/shm/tolvane-test-XXXXXX";
-    if (stat(temp.Path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev ||
-        access("/dev/shm", W_OK) != 0 || !mkdtemp(pattern))
+    if (stat(temp.Path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0)
         GTEST_SKIP() << "no second writable file system";
-    const std::string other = std::string(pattern) + "/";
-    const std::string source = temp.WriteFile("x.txt", "travelling");
-    test::TempFolder resident;
-    const std::string taken = other + "taken.txt";
-    std::filesystem::copy_file(resident.WriteFile("taken.txt", "resident"), taken);
-
+    test::TempFolder other("/dev/shm");
+    const std::string source = temp.WriteFile("x.txt", "travelling"), taken = other.WriteFile("taken.txt", "resident");
     EXPECT_FALSE(platform::MoveFileNoReplace(source, taken));
     EXPECT_EQ(platform::LastError(), platform::ErrorAlreadyExists);
-    EXPECT_EQ(test::ReadWholeFile(taken), "resident");
-    EXPECT_EQ(test::ReadWholeFile(source), "travelling");
-
-    EXPECT_TRUE(platform::MoveFileNoReplace(source, other + "x.txt"));
+    EXPECT_EQ(test::ReadWholeFile(taken) + test::ReadWholeFile(source), "residenttravelling");
+    EXPECT_TRUE(platform::MoveFileNoReplace(source, other.PathOf("x.txt")));
     EXPECT_FALSE(std::filesystem::exists(source));
-    EXPECT_EQ(test::ReadWholeFile(other + "x.txt"), "travelling");
-    std::filesystem::remove_all(other);
+    EXPECT_EQ(test::ReadWholeFile(other.PathOf("x.txt")), "travelling");
+}
+
+// A folder that may be read but not searched gives its names but no details
+// of its entries; the names must not be lost.
+TEST(FolderListing, ListsTheNamesOfAFolderThatCannotBeSearched)
+{
+    test::TempFolder temp;
+    const std::string folder = temp.MakeFolder("names-only");
+    temp.WriteFile("names-only/file.txt", "abc");
+    temp.MakeFolder("names-only/inner");
+    if (!test::MakeUnreadable(folder)) GTEST_SKIP() << "permissions are not enforced here";
+    chmod(folder.c_str(), S_IRUSR);
+    std::set<std::string> names;
+    platform::FolderListing listing;
+    ASSERT_TRUE(listing.Open(folder));
+    FindData entry;
+    while (listing.Next(entry)) names.insert(entry.cFileName + std::string(entry.IsDirectory() ? "/" : ""));
+    EXPECT_FALSE(listing.FillDetails(entry));
+    EXPECT_EQ(platform::LastError(), platform::ErrorAccessDenied);
+    test::MakeReadable(folder);
+    EXPECT_EQ(names, (std::set<std::string>{"./", "../", "file.txt", "inner/"}));
 }
 
 }  // namespace

@@ -1,0 +1,288 @@
+// Copy, move and delete over real files listed in a result list.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "actions/copy_move.h"
+#include "actions/delete.h"
+#include "file_action_fixture.h"
+#include "support/ui_thread.h"
+
+namespace tolvane {
+namespace {
+
+namespace fs = std::filesystem;
+using namespace test;
+
+const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
+
+void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
+
+TEST(NumberedName, PutsTheNumberBeforeTheLastExtension)
+{
+    for (const auto& [name, numbered] : {std::pair{"archive.tar.gz", "archive.tar_1.gz"}, {"README", "README_1"},
+                                         {".profile", ".profile_1"}, {".config.old", ".config_1.old"}})
+        EXPECT_EQ(NumberedName(name, 1), numbered);
+    EXPECT_EQ(NumberedName("report.txt", 12), "report_12.txt");
+}
+
+// Rows go from the bottom up; nothing is ever replaced, and an answer for all
+// lasts one run. A copy into its own folder is a clash too.
+TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
+{
+    ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
+    for (const char* name : {"a", "b", "c", "a_1"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
+    const std::string dst = t.temp.PathOf("dst");
+    ScriptedChoices choices(dst);
+    choices.Answer(ClashAnswer::Skip, true);
+    Transfer(t, choices);
+    EXPECT_EQ(choices.pickTitle + "|" + t.progress.caption + "|" + t.progress.to, "Select destination| Copying...|" + dst);
+    EXPECT_EQ(t.progress.steps, (Names{"c.txt  (5 B), 1 / 3, 0%", "b.txt  (5 B), 2 / 3, 33%", "a.txt  (5 B), 3 / 3, 66%"}));
+    EXPECT_EQ(t.progress.from, Names(3, t.temp.PathOf("src/")));
+    choices.Answer(ClashAnswer::Rename, true);
+    Transfer(t, choices);
+    EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
+    EXPECT_EQ(Contents(dst), "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
+    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished), "a.txt* b.txt* c.txt* 2");
+    EXPECT_TRUE(t.prompter.shown.empty());
+
+    ActionList own({ListedFile{"a/report.txt", "original"}});
+    ScriptedChoices ownFolder(own.temp.PathOf("a"));
+    ownFolder.Answer(ClashAnswer::Rename);
+    Transfer(own, ownFolder);
+    EXPECT_EQ(Contents(own.temp.PathOf("a")), "report.txt=original report_1.txt=original");
+
+    ActionList moved(ThreeFiles(), ActionModeMove);
+    moved.temp.WriteFile("dst/c.txt", "old c");
+    ScriptedChoices breakOff(moved.temp.PathOf("dst"));
+    breakOff.Answer(ClashAnswer::Break);
+    Transfer(moved, breakOff);
+    EXPECT_EQ(moved.progress.caption, " Moving...");
+    EXPECT_EQ(moved.target.ActionMode.load(), ActionModeStop);
+    EXPECT_EQ(moved.progress.steps.size(), 1u);
+    EXPECT_EQ(moved.Rows(), "a.txt* b.txt* c.txt*");
+    EXPECT_EQ(Contents(moved.temp.PathOf("dst")), "c.txt=old c");
+}
+
+// The middle file's destination path is too long for the system, a failure
+// outside the named codes. A move asks first and explains afterwards; a copy
+// explains, then asks, and Yes stops it before the next file.
+TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
+{
+#ifdef _WIN32
+    GTEST_SKIP() << "a folder path near the limit of 32,767 UTF-16 units is beyond what Wine's host system takes";
+#endif
+    const std::string longName = std::string(150, 'm') + ".txt";
+    const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
+    const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, source, destination; } cases[] = {
+        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m", "a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*", "a.txt=a c.txt=c " + longName + "=m", "c.txt=c"},
+    };
+    for (const auto& c : cases) {
+        ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, c.mode);
+        std::string destination = t.temp.Path() + "d";  // MaxPath - 101 characters long
+        for (const size_t length = static_cast<size_t>(platform::MaxPath) - 101; destination.size() < length;) {
+            const size_t part = std::min<size_t>(length - destination.size() - 1, 200);
+            destination += part == 0 ? std::string("d") : platform::PathSeparator + std::string(part, 'd');
+        }
+        fs::create_directories(destination);
+        ScriptedChoices choices(destination);
+        t.prompter.Answer(c.answer);
+        Transfer(t, choices);
+        EXPECT_EQ(Said(t.prompter), c.said);
+        EXPECT_EQ(t.Rows(), c.rows);
+        EXPECT_TRUE(t.list.IsEnabled());
+        EXPECT_EQ(Contents(t.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
+    }
+}
+
+TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndAccessDeniedEndsTheRun)
+{
+    ActionList t(ThreeFiles(), ActionModeMove);
+    fs::remove(t.temp.PathOf("src/b.txt"));
+    ScriptedChoices choices(t.temp.MakeFolder("dst"));
+    Transfer(t, choices);
+    EXPECT_TRUE(t.prompter.shown.empty());
+    EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
+
+    // A folder where the file was: the system refuses to copy it as a file.
+    ActionList copy({{"src/a.txt", "a"}, {"src/b.txt", "b"}});
+    fs::remove(copy.temp.PathOf("src/b.txt"));
+    fs::create_directory(copy.temp.PathOf("src/b.txt"));
+    ScriptedChoices into(copy.temp.MakeFolder("dst"));
+    Transfer(copy, into);
+    EXPECT_EQ(Said(copy.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
+    EXPECT_EQ(copy.target.ActionMode.load(), ActionModeStop);
+    EXPECT_EQ(Contents(copy.temp.PathOf("dst")), "");
+}
+
+// Only the marked file is moved; the row left alone in its group goes with it.
+TEST(CopyMoveWorker, MovingFromAGroupedListPrunesLoneRowsAndRenumbers)
+{
+    ActionList t({{"s/g1a", "1", 4}, {"s/g1b", "1", 4}, {"s/g2a", "2", 9}, {"s/g2b", "2", 9}, {"s/g2c", "2", 9}},
+                 ActionModeMove);
+    t.target.groupedList = true;
+    t.Mark({1});
+    ScriptedChoices choices(t.temp.MakeFolder("dst"));
+    Transfer(t, choices);
+    EXPECT_EQ(t.Rows(), "g2a/1 g2b/1 g2c/1");
+    EXPECT_EQ(Contents(t.temp.PathOf("s")) + " > " + Contents(t.temp.PathOf("dst")), "g1a=1 g2a=2 g2b=2 g2c=2 > g1b=1");
+    EXPECT_TRUE(t.list.IsEnabled());
+    t.Mark({0, 1, 2});
+    Transfer(t, choices);
+    EXPECT_EQ(t.Rows(), "");
+    EXPECT_FALSE(t.list.IsEnabled());
+}
+
+TEST(CopyMoveWorker, NoDestinationOrAnIncompleteTargetTouchesNothing)
+{
+    ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
+    ScriptedChoices none(""), choices(t.temp.MakeFolder("dst"));
+    Transfer(t, none);
+    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + std::to_string(t.list.IsEnabled()), "a.txt* 1 1");
+    t.index.clear();
+    Transfer(t, choices);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{{"Invalid data.", "Error", MbIconHand}}));
+    EXPECT_TRUE(choices.pickTitle.empty() && t.progress.steps.empty());
+    EXPECT_EQ(t.progress.finished, 2);
+    EXPECT_EQ(Contents(t.temp.PathOf("src")), "a.txt=a");
+}
+
+#ifdef _WIN32
+// To another volume the system copies and then deletes; a read-only source
+// cannot be deleted, and the move must then leave no copy and keep its row.
+TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythingAsItWas)
+{
+    const std::string otherVolume = "Z:\\dev\\shm";  // a memory volume of Wine's host
+    if (!fs::is_directory(otherVolume)) GTEST_SKIP() << "no second volume here";
+    ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
+    ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/a.txt"), true));
+    TempFolder destination(otherVolume);
+    ScriptedChoices choices(destination.Path());
+    Transfer(t, choices);
+    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
+    EXPECT_EQ(t.Rows() + " > " + Contents(destination.Path()), "a.txt* > ");
+    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
+}
+#endif
+
+const Shown Confirm{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
+
+// Rows go from the bottom up. A file already gone is as good as deleted; a
+// read-only one keeps its marked row, and Yes to the abort question stops
+// before the next file.
+TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
+{
+    const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
+    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char *rows, *files; } cases[] = {
+        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt*", "a.txt=a b.txt=b c.txt=c"},
+        {"yes", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
+        {"gone", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
+        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt*", "b.txt=b"},
+        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt*", "a.txt=a b.txt=b"},
+    };
+    for (const auto& c : cases) {
+        ActionList t(ThreeFiles(), ActionModeMove);
+        const std::string what = c.what;
+        if (what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
+        if (what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
+        else t.Mark({0, 2});
+        for (int answer : c.answers) t.prompter.Answer(answer);
+        DeleteWorker(t.target, t.progress, t.prompter);
+        EXPECT_EQ(Said(t.prompter), c.said) << what;
+        EXPECT_EQ(t.Rows(), c.rows) << what;
+        EXPECT_EQ(Contents(t.temp.PathOf("src")), c.files) << what;
+        EXPECT_EQ(t.progress.finished, 1) << what;
+        EXPECT_TRUE(t.list.IsEnabled()) << what;
+        if (what == "yes") {
+            EXPECT_EQ(t.progress.steps, (Names{"c.txt, 1 / 2, 0%", "a.txt, 2 / 2, 50%"}));
+        }
+    }
+}
+
+// Only the deleted file leaves the page's other list, not the row pruned with
+// it here; that list then drops the group the deletion left with one row. An
+// emptied list is disabled.
+TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThePage)
+{
+    ActionList t({{"s/g1a", "1", 3}, {"s/g1b", "1", 3}, {"s/g2a", "2", 5}, {"s/g2b", "2", 5}, {"s/g2c", "2", 5}},
+                 ActionModeMove);
+    t.target.groupedList = true;
+    TargetList other(Entries{});
+    other.target.records = &t.records;
+    other.target.groupedList = true;
+    other.index = {0, 2, 1, 3, 4};
+    for (const char* group : {"1", "1", "2", "2", "2"}) other.list.InsertRow(other.list.RowCount()), other.list.SetCellText(other.list.RowCount() - 1, GroupColumn, group);
+
+    t.Mark({2});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows(), "g1a/1 g1b/1 g2b/2 g2c/2");
+    t.Mark({0});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows(), "g2b/1 g2c/1");
+    EXPECT_EQ(t.target.removedRecords, (std::vector<uint32_t>{2, 0}));
+    DeleteRecordRows(other.target, t.target.removedRecords);
+    EXPECT_EQ(other.Rows(), "g1b/1 g2b/1 g2c/1");
+
+    t.Mark({0, 1});
+    t.prompter.Answer(IdYes);
+    DeleteWorker(t.target, t.progress, t.prompter);
+    EXPECT_EQ(t.Rows() + Contents(t.temp.PathOf("s")), "g1b=1");
+    EXPECT_FALSE(t.list.IsEnabled());
+}
+
+// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them.
+std::string Range(int first, int last)
+{
+    std::string files;
+    for (int n = first; n <= last; ++n) files += (files.empty() ? "" : " ") + ("f" + std::to_string(n) + ".txt=" + std::to_string(n));
+    return files;
+}
+
+// The workers on their own thread, cancelled from the progress dialog's thread
+// (which carries out their calls to it) while it shows their progress. They go
+// from the last row up: files 7, 6 and 5 are handled, the third still wholly,
+// as a file begun is never broken off. A suite named ...Threads in a program
+// labelled "threads": scripts/test also runs it built with ThreadSanitizer.
+TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
+{
+    const struct { int32_t mode; bool remove; std::string source, destination; } cases[] = {
+        {ActionModeCopy, false, Range(0, 7), Range(5, 7)},
+        {ActionModeMove, false, Range(0, 4), Range(5, 7)},
+        {ActionModeMove, true, Range(0, 4), ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source + (c.remove ? " delete" : ""));
+        std::vector<ListedFile> files;
+        for (int n = 0; n < 8; ++n) files.push_back({"src/f" + std::to_string(n) + ".txt", std::to_string(n)});
+        ActionList action(files, c.mode);
+        const std::string destination = action.temp.MakeFolder("dest");
+        UiThread ui;
+        SentResultList list(ui, action.list);
+        action.target.list = &list;
+        action.progress.send = [&](const std::function<void()>& call) { ui.Send(call); };
+        ScriptedChoices choices(destination);
+        action.prompter.Answer(IdYes);  // the delete's confirmation
+        ui.RunWorker(
+            [&] {
+                if (c.remove) DeleteWorker(action.target, action.progress, action.prompter);
+                else CopyMoveWorker(action.target, action.progress, choices, action.prompter);
+            },
+            [&] {
+                if (action.progress.steps.size() == 3) action.target.ActionMode.store(ActionModeStop);
+            });
+        EXPECT_EQ(action.progress.finished, 1);
+        ASSERT_EQ(action.progress.steps.size(), 3u);
+        EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
+        EXPECT_EQ(Contents(action.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
+        std::string rows;  // the rows left, marked, through an index in step with the list
+        for (int n = 0; n <= (c.mode == ActionModeCopy ? 7 : 4); ++n) rows += (n ? " f" : "f") + std::to_string(n) + ".txt*";
+        EXPECT_EQ(action.Rows(), rows);
+        EXPECT_TRUE(action.list.IsEnabled());
+    }
+}
+
+}  // namespace
+}  // namespace tolvane
