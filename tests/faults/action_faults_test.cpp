@@ -12,8 +12,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/mount.h>
 #endif
 
 namespace tolvane::test {
@@ -22,39 +20,6 @@ namespace {
 constexpr int32_t Modes[] = {ActionModeCopy, ActionModeMove};
 
 const char* ModeName(int32_t mode) { return mode == ActionModeCopy ? "copy" : "move"; }
-
-// A small volume of its own on a folder of the tree, for the test's life;
-// Mounted() is false where the test may not mount one.
-class SmallVolume {
-public:
-#ifdef _WIN32
-    SmallVolume(const std::string&, bool) {}
-    bool Mounted() const { return false; }
-#else
-    SmallVolume(const std::string& folder, bool readOnly) : folder_(folder)
-    {
-        mounted_ = mount("tmpfs", folder.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, "size=1m") == 0;
-    }
-    ~SmallVolume()
-    {
-        if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
-    }
-    bool Mounted() const { return mounted_; }
-
-private:
-    std::string folder_;
-    bool mounted_ = false;
-#endif
-};
-
-using Messages = std::vector<std::pair<std::string, std::string>>;  // text, caption
-
-Messages Said(const std::vector<ShownMessage>& shown)
-{
-    Messages said;
-    for (const ShownMessage& m : shown) said.emplace_back(m.text, m.caption);
-    return said;
-}
 
 // Rows are handled from the last up: a and c fit on the 1 MiB volume, big
 // does not, and the run ends there.
@@ -66,7 +31,7 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
         tree.WriteFile("from/big", std::string(3 << 20, 'b'));
         tree.WriteFile("from/c", std::string(1000, 'c'));
         const std::string full = tree.MakeFolder("full");
-        SmallVolume volume(full, false);
+        TestMount volume(full, false);
         if (!volume.Mounted()) GTEST_SKIP() << "no small volume can be mounted here";
         const TreeHashes before = HashTree(tree.Path());
         FindRun find(tree.PathOf("from"));
@@ -100,7 +65,7 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
             tree.WriteFile("from/a.txt", "new a");
             tree.WriteFile("from/b.txt", "new b");
             const std::string destination = tree.MakeFolder("to");
-            std::optional<SmallVolume> volume;
+            std::optional<TestMount> volume;
             if (wholeVolume) {
                 volume.emplace(destination, true);
                 if (!volume->Mounted()) continue;  // and Windows ignores a read-only folder
@@ -140,7 +105,7 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         tree.WriteFile("from/a", "first a");
         tree.WriteFile("from/b", "first b");
         const std::string destination = tree.MakeFolder("to");
-        std::optional<SmallVolume> volume;
+        std::optional<TestMount> volume;
         if (otherVolume) {
             volume.emplace(destination, false);
             if (!volume->Mounted()) continue;

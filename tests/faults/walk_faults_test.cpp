@@ -12,7 +12,6 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -118,27 +117,6 @@ TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
-#ifndef _WIN32
-// A folder mounted a second time for the test's life; Mounted() is false
-// where mounting needs a right the test does not have.
-class BindMount {
-public:
-    BindMount(const std::string& source, const std::string& target) : target_(target)
-    {
-        mounted_ = mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
-    }
-    ~BindMount()
-    {
-        if (mounted_) umount2(target_.c_str(), MNT_DETACH);
-    }
-    bool Mounted() const { return mounted_; }
-
-private:
-    std::string target_;
-    bool mounted_ = false;
-};
-#endif
-
 // Two names of one file are no copies. real/sub/x and real/sub/lone are hard
 // links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
 // shows real itself again, real/sub/m shows real/y again (POSIX, where the test
@@ -156,8 +134,8 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
     const std::string root = tree.PathOf("real");
     bool mounted = false;
 #ifndef _WIN32
-    BindMount loop(root, tree.MakeFolder("real/loop"));
-    BindMount file(y, tree.WriteFile("real/sub/m", ""));
+    TestMount loop(tree.MakeFolder("real/loop"), false, root);
+    TestMount file(tree.WriteFile("real/sub/m", ""), false, y);
     mounted = loop.Mounted() && file.Mounted();
 #endif
     CompareOptions combined;
