@@ -47,6 +47,12 @@ std::vector<Row> Sorted(std::vector<Row> rows)
 }
 inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Paths(paths)); }
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
+inline Paths ErrorPaths(const std::vector<ErrorRow>& rows)
+{
+    Paths paths;
+    for (const ErrorRow& row : rows) paths.push_back(row.first);
+    return paths;
+}
 
 // Each message shown as (text, caption).
 using Messages = std::vector<std::pair<std::string, std::string>>;
