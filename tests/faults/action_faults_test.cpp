@@ -20,6 +20,7 @@ namespace {
 constexpr int32_t Modes[] = {ActionModeCopy, ActionModeMove};
 
 const char* ModeName(int32_t mode) { return mode == ActionModeCopy ? "copy" : "move"; }
+const Messages::value_type AbortQuestion = {"Do you want to abort?", "Error occured"};
 
 // Rows are handled from the last up: a and c fit on the 1 MiB volume, big
 // does not, and the run ends there.
@@ -38,9 +39,7 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
         ASSERT_EQ(find.files.RowCount(), 3);
         const Paths rows = find.Paths(find.files);
 
-        const std::vector<ShownMessage> shown = TransferAll(find, full, mode);
-        const TreeHashes after = HashTree(tree.Path());
-        EXPECT_EQ(Said(shown), (Messages{{platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
+        EXPECT_EQ(Said(TransferAll(find, full, mode)), (Messages{{platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
             << ModeName(mode);
         // The rows below big's were handled before it and went through whole.
         size_t reached = 0;
@@ -49,6 +48,7 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
             const fs::path name = fs::path(rows[row]).filename();
             if (mode == ActionModeMove) intended.moved[fs::path("from") / name] = fs::path("full") / name;
         }
+        const TreeHashes after = HashTree(tree.Path());
         EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode);
         EXPECT_EQ(after.size(), mode == ActionModeCopy ? 3 + reached : 3u);
         EXPECT_EQ(find.files.RowCount(), static_cast<int>(mode == ActionModeCopy ? 3 : 3 - reached));
@@ -66,27 +66,21 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
             tree.WriteFile("from/b.txt", "new b");
             const std::string destination = tree.MakeFolder("to");
             std::optional<TestMount> volume;
-            if (wholeVolume) {
-                volume.emplace(destination, true);
-                if (!volume->Mounted()) continue;  // and Windows ignores a read-only folder
-            } else {
-                ASSERT_TRUE(SetReadOnly(tree.WriteFile("to/a.txt", "old a"), true));
-            }
+            if (wholeVolume) volume.emplace(destination, true);
+            if (wholeVolume && !volume->Mounted()) continue;  // and Windows ignores a read-only folder
+            if (!wholeVolume) { ASSERT_TRUE(SetReadOnly(tree.WriteFile("to/a.txt", "old a"), true)); }
             const TreeHashes before = HashTree(tree.Path());
             FindRun find(tree.PathOf("from"));
 
-            const std::vector<ShownMessage> shown = TransferAll(find, destination, mode);
-            const TreeHashes after = HashTree(tree.Path());
+            const Messages said = Said(TransferAll(find, destination, mode));
             Intended intended;
             if (!wholeVolume && mode == ActionModeMove) intended.moved["from/b.txt"] = "to/b.txt";
-            EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode) << wholeVolume;
+            EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << ModeName(mode) << wholeVolume;
             if (wholeVolume) {
-                EXPECT_EQ(Said(shown),
-                          (Messages{{platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
+                EXPECT_EQ(said, (Messages{{platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
             } else {
-                EXPECT_EQ(shown.size(), 0u) << "a clash asks in its own dialog";
-                EXPECT_EQ(ReadWholeFile(destination + "a.txt"), "old a");
-                EXPECT_EQ(ReadWholeFile(destination + "b.txt"), "new b");
+                EXPECT_EQ(said, Messages{}) << "a clash asks in its own dialog";
+                EXPECT_EQ(ReadWholeFile(destination + "a.txt") + ", " + ReadWholeFile(destination + "b.txt"), "old a, new b");
             }
             SetReadOnly(destination + "a.txt", false);
         }
@@ -106,10 +100,8 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         tree.WriteFile("from/b", "first b");
         const std::string destination = tree.MakeFolder("to");
         std::optional<TestMount> volume;
-        if (otherVolume) {
-            volume.emplace(destination, false);
-            if (!volume->Mounted()) continue;
-        }
+        if (otherVolume) volume.emplace(destination, false);
+        if (otherVolume && !volume->Mounted()) continue;
         FindRun find(tree.PathOf("from"));
         const Paths rows = find.Paths(find.files);
         const fs::path first = fs::path(rows.back()).filename(), second = fs::path(rows.front()).filename();
@@ -117,11 +109,10 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
 #ifdef _WIN32
         HANDLE holder = INVALID_HANDLE_VALUE;
 #endif
-        const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove, [&] {
+        const Messages said = Said(TransferAll(find, destination, ActionModeMove, [&] {
             if (!before.empty()) return;
 #ifdef _WIN32
-            holder = CreateFileA(rows.back().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+            holder = CreateFileA(rows.back().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
             ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 #else
             const std::string replacement = tree.WriteFile("replacement", "other a");
@@ -129,81 +120,66 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
             fs::rename(replacement, rows.back());
 #endif
             before = HashTree(tree.Path());
-        });
+        }));
 #ifdef _WIN32
         CloseHandle(holder);
 #endif
-        const TreeHashes after = HashTree(tree.Path());
         Intended intended;
         intended.moved[fs::path("from") / second] = fs::path("to") / second;
         if (fs::exists(rows.back())) {
-            EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
-                                             {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
+            EXPECT_EQ(said, (Messages{AbortQuestion, {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
         } else {
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
-            EXPECT_EQ(shown.size(), 0u);
+            EXPECT_EQ(said, Messages{});
         }
-        EXPECT_EQ(Damage(before, after, intended), Paths{}) << otherVolume;
+        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << otherVolume;
 #ifndef _WIN32
         EXPECT_EQ(ReadWholeFile(destination + first.string()), "other a") << otherVolume;
 #endif
     }
 }
 
-// Just before a deletion the file must still be as listed, and a copy that
-// the user did not mark must still be as listed; a group marked whole goes as
+// Just before a deletion the file must still be as listed, and a copy that the
+// user did not mark must still be as listed; a group marked whole goes as
 // marked. Both lists of equal content are checked.
 TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
 {
-    struct Case {
+    const auto rewrite = [](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::trunc) << "other, longer"; };
+    const auto retime = [](const std::string& path) { fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1)); };
+    const auto remove = [](const std::string& path) { fs::remove(path); };
+    const struct {
         const char* what;
-        bool markBoth;
-        std::function<void(const std::string& kept, const std::string& marked)> change;
+        bool markBoth, changeKept;
+        std::function<void(const std::string&)> change;
         SourceCheck refused;  // AsListed: the marked file is deleted
+    } cases[] = {
+        {"unchanged", false, false, {}, SourceCheck::AsListed},
+        {"marked file edited", false, false, rewrite, SourceCheck::Changed},
+        {"marked file touched", false, false, retime, SourceCheck::Changed},
+        {"kept copy edited", false, true, rewrite, SourceCheck::NoCopyLeft},
+        {"kept copy touched", false, true, retime, SourceCheck::NoCopyLeft},
+        {"kept copy deleted", false, true, remove, SourceCheck::NoCopyLeft},
+        {"all marked", true, false, {}, SourceCheck::AsListed},
     };
-    const auto rewrite = [](const std::string& path, const std::string& content) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-    };
-    const auto retime = [](const std::string& path) {
-        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
-    };
-    const Case cases[] = {
-        {"unchanged", false, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
-        {"marked file edited", false, [&](const std::string&, const std::string& m) { rewrite(m, "other, longer"); },
-         SourceCheck::Changed},
-        {"marked file touched", false, [&](const std::string&, const std::string& m) { retime(m); }, SourceCheck::Changed},
-        {"kept copy edited", false, [&](const std::string& k, const std::string&) { rewrite(k, "diff"); },
-         SourceCheck::NoCopyLeft},
-        {"kept copy touched", false, [&](const std::string& k, const std::string&) { retime(k); }, SourceCheck::NoCopyLeft},
-        {"kept copy deleted", false, [](const std::string& k, const std::string&) { fs::remove(k); },
-         SourceCheck::NoCopyLeft},
-        {"all marked", true, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
-    };
-    CompareOptions combined;
-    combined.matchContent = combined.matchName = combined.combinedResult = true;
     for (const CompareTab tab : {CompareTab::Content, CompareTab::Combined}) {
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             TempFolder tree;
-            const std::string kept = tree.WriteFile("one/f", "same");
-            const std::string marked = tree.WriteFile("two/f", "same");
-            CompareSession compare(tree.Path(), combined);
+            const std::string kept = tree.WriteFile("one/f", "same"), marked = tree.WriteFile("two/f", "same");
+            CompareSession compare(tree.Path(), {.combinedResult = true, .matchContent = true, .matchName = true});
             MemoryResultList& list = compare.lists[static_cast<int>(tab)];
             ASSERT_EQ(compare.Groups(tab), std::vector<Paths>{Paths({kept, marked})});
-            if (c.markBoth) MarkAll(list); else MarkAllButFirst(list);
-            c.change(kept, marked);
+            c.markBoth ? MarkAll(list) : MarkAllButFirst(list);
+            if (c.change) c.change(c.changeKept ? kept : marked);
             const TreeHashes before = HashTree(tree.Path());
 
-            const std::vector<ShownMessage> shown = compare.DeleteMarked(tab);
+            const Messages said = Said(compare.DeleteMarked(tab));
             Intended intended;
             if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
             if (c.markBoth) intended.deleted.insert("one/f");
             EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
-            Messages said = {{"Do you really want to delete the selected items?", "Confirm"}};
-            if (c.refused != SourceCheck::AsListed) {
-                said.emplace_back(SourceCheckText(c.refused, marked), "Operation failed");
-                said.emplace_back("Do you want to abort?", "Error occured");
-            }
-            EXPECT_EQ(Said(shown), said) << c.what;
+            Messages expected = {{"Do you really want to delete the selected items?", "Confirm"}};
+            if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed"}, AbortQuestion});
+            EXPECT_EQ(said, expected) << c.what;
             EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;
         }
     }
@@ -215,17 +191,13 @@ TEST(ActionFaults, AMoveLeavesAFileChangedSinceItWasListed)
     TempFolder tree;
     const std::string edited = tree.WriteFile("from/a", "first a");
     tree.WriteFile("from/b", "first b");
-    const std::string destination = tree.MakeFolder("to");
     FindRun find(tree.PathOf("from"));
     std::ofstream(edited, std::ios::binary | std::ios::app) << " and more";
     const TreeHashes before = HashTree(tree.Path());
 
-    const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove);
-    Intended intended;
-    intended.moved["from/b"] = "to/b";
-    EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
-    EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
-                                     {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+    EXPECT_EQ(Said(TransferAll(find, tree.MakeFolder("to"), ActionModeMove)),
+              (Messages{AbortQuestion, {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+    EXPECT_EQ(Damage(before, HashTree(tree.Path()), Intended{{{"from/b", "to/b"}}, {}}), Paths{});
     EXPECT_EQ(find.Paths(find.files), Paths{edited});
 }
 
