@@ -68,38 +68,23 @@ struct Reference {
         const bool combinedOnly = o.combinedResult && o.combinedOnly;
         const auto ignoredZero = [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; };
 
-        if (o.matchSize && !(combinedOnly && !o.matchContent)) {
-            host_.PhaseEntered(ComparePhase::SizeGroups);
+        if (Enter(o.matchSize && !(combinedOnly && !o.matchContent), ComparePhase::SizeGroups))
             AnchorScan(&MatchFlags::inSize, lists_.size, ignoredZero, [&](uint32_t i, uint32_t j) { return Size(i) == Size(j); });
-        }
-        if (o.matchName && !combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameGroups);
-            AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; },
-                       [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
-        }
-        if (o.matchContent && !(combinedOnly && o.matchName)) {
-            host_.PhaseEntered(ComparePhase::ContentGroups);
+        if (Enter(o.matchName && !combinedOnly, ComparePhase::NameGroups))
+            AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; }, [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
+        if (Enter(o.matchContent && !(combinedOnly && o.matchName), ComparePhase::ContentGroups))
             ContentGrouping(&MatchFlags::inContent, lists_.content, false);
-        }
-        if (o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameContentCombine);
+        if (Enter(o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly, ComparePhase::NameContentCombine))
             FromGroups(lists_.content, [&](uint32_t x) {
                 return flags_[x].inContent && !flags_[x].inCombined && (!lists_.truncated[x] || !o.dontGroupTruncated);
             });
-        }
-        if (o.combinedResult && o.matchContent && o.matchName && o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameContentGroups);
+        if (Enter(o.combinedResult && o.matchContent && o.matchName && o.combinedOnly, ComparePhase::NameContentGroups))
             ContentGrouping(&MatchFlags::inCombined, lists_.combined, true);
-        }
-        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::SizeNameCombine);
+        if (Enter(o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly, ComparePhase::SizeNameCombine))
             FromGroups(lists_.size, [&](uint32_t x) { return flags_[x].inSize && !flags_[x].inCombined; });
-        }
-        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::SizeNameGroups);
+        if (Enter(o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly, ComparePhase::SizeNameGroups))
             AnchorScan(&MatchFlags::inCombined, lists_.combined, ignoredZero,
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
-        }
 
         lists_.truncatedCount = truncatedCount_;
         for (uint32_t r = 0; r < count_; ++r) {
@@ -109,6 +94,11 @@ struct Reference {
         lists_.zeroSizeCount = static_cast<uint32_t>(lists_.zeroSizeRows.size());
     }
 
+    bool Enter(bool runs, ComparePhase phase)
+    {
+        if (runs) host_.PhaseEntered(phase);
+        return runs;
+    }
     uint64_t Size(uint32_t r) const { return records_.Size(r); }
     bool IsZero(uint32_t r) const { return Size(r) == 0; }
     bool NamesMatch(uint32_t i, uint32_t j) const { return SameName(records_.FileName(i), records_.FileName(j), options_.ignoreCase); }
@@ -215,10 +205,7 @@ struct Reference {
                 if (flags_[j].*flag || IsZero(j)) continue;
                 if (!options_.soTruncated && Size(j) != Size(i)) continue;
                 if (sameNameToo && !NamesMatch(i, j)) continue;
-                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) {
-                    b.reset();
-                    break;
-                }
+                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) break;
                 if (!probes_[j].prefixLoaded && !LoadPrefix(j, b)) continue;
                 const size_t l = static_cast<size_t>(std::min({Size(i), Size(j), uint64_t{PrefixSize}}));
                 if (l > probes_[i].delivered || l > probes_[j].delivered ||
@@ -226,10 +213,7 @@ struct Reference {
                     b.reset();
                     continue;
                 }
-                if (!a && !OpenFile(i, a)) {
-                    b.reset();
-                    break;
-                }
+                if (!a && !OpenFile(i, a)) break;
                 if (!b && !OpenFile(j, b)) continue;
                 const bool same = SameBeginning(*a, *b, std::min(Size(i), Size(j)));
                 b.reset();
@@ -264,7 +248,7 @@ struct Reference {
                 }
                 i = j;
             }
-            a.reset();
+            a.reset(), b.reset();
             group.Close();
         }
     }
