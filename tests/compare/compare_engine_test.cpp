@@ -181,10 +181,8 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     EXPECT_LE(run.source.mostOpen, 9);
 }
 
-// Sets larger than the open-file budget, of files that differ only at their
-// end: pairs, a run of 15 equal files, single files and beginnings of them.
-// Each file is opened at most three times, and the groups are the anchor
-// scans', also when a file is gone by the time its bytes would be compared.
+// Sets beyond the open-file budget of files that differ at their end (pairs, a
+// run of 15, singles, beginnings), also with a file gone before it is compared.
 TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
 {
     std::vector<MemoryFile> files;

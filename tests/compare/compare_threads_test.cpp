@@ -33,12 +33,10 @@ struct SentCompareView : ComparePageControls {
     bool actionsEnabled = false;
 };
 
-// A Compare page whose worker runs on its own thread, its calls to the
-// controls and lists carried out by the test's thread.
+// A Compare page whose worker runs on its own thread.
 struct ThreadedPage {
-    // Runs over locations by content, name and size; the page's thread polls
-    // what the page polls and, after each of the worker's calls, requests a
-    // stop once cancelWhen first returns true.
+    // By content, name and size; the page's thread polls as the page does and
+    // requests a stop once cancelWhen first returns true.
     void Run(std::vector<std::string> locations, const std::function<bool()>& cancelWhen)
     {
         CompareRunSettings settings;
@@ -78,8 +76,7 @@ struct ThreadedPage {
     bool errorsGrew = true, cancelled = false;
 };
 
-// The stop is taken up by the content phase and ends it there; the phases
-// before it keep all their groups, written whole.
+// The earlier phases keep their groups, written whole.
 TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
 {
     // x.txt twice with one content; y.txt and z.txt of one size, unlike.

@@ -1,6 +1,5 @@
-// Copy and move into destinations that refuse part of the work, and moves of
-// files that change under them: every failure is reported, no partial file is
-// left or counted, and no source is lost.
+// Copies and moves that are refused or whose files change under them: every
+// failure is reported, no partial file is left, no source is lost.
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -87,11 +86,8 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
     }
 }
 
-// Someone else replaces (POSIX) or holds open without leave to delete
-// (Windows) the first file a move reaches, after the find listed it. It is
-// moved whole, with the bytes it holds then, or reported and left. The
-// replacement has the size and time of the listed file, so that only the move
-// itself can tell.
+// The first file a move reaches is replaced (POSIX; same size and time) or held
+// open (Windows) after the find: it is moved whole as it is then, or reported and left.
 TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
 {
     for (const bool otherVolume : {false, true}) {
@@ -139,9 +135,8 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
     }
 }
 
-// Just before a deletion the file must still be as listed, and a copy that the
-// user did not mark must still be as listed; a group marked whole goes as
-// marked. Both lists of equal content are checked.
+// A file is deleted only as listed and while an unmarked copy is as listed; a
+// group marked whole goes. Both lists of equal content.
 TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
 {
     const auto rewrite = [](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::trunc) << "other, longer"; };

@@ -1,7 +1,5 @@
-// Paths at and beyond the longest path the system takes, names beyond ASCII
-// and names that Win32 path parsing would change, through find, compare,
-// saving and the file actions: each file is handled under its own name or
-// reported, never truncated into another path.
+// Long and odd names through find, compare, saving and the file actions: each
+// file is handled under its own name or reported, never truncated into another path.
 #include <algorithm>
 #include <set>
 #include <sstream>
@@ -41,28 +39,23 @@ void WriteFar(const std::string& folder, const std::string& name, const std::str
     // One step at a time, relative to the folder above, past PATH_MAX.
     int parent = open("/", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     const std::string path = folder + name;
-    for (size_t begin = 1; parent >= 0;) {
-        const size_t end = path.find('/', begin);
-        const std::string part = path.substr(begin, end == std::string::npos ? std::string::npos : end - begin);
-        if (end == std::string::npos) {
-            const int file = openat(parent, part.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-            EXPECT_EQ(static_cast<ssize_t>(content.size()), write(file, content.data(), content.size())) << path;
-            close(file);
-            break;
-        }
+    size_t begin = 1;
+    for (size_t end; parent >= 0 && (end = path.find('/', begin)) != std::string::npos; begin = end + 1) {
+        const std::string part = path.substr(begin, end - begin);
         mkdirat(parent, part.c_str(), 0755);
         const int child = openat(parent, part.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
         close(parent);
         parent = child;
-        begin = end + 1;
     }
+    const int file = openat(parent, path.c_str() + begin, O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    EXPECT_EQ(static_cast<ssize_t>(content.size()), write(file, content.data(), content.size())) << path;
+    close(file);
     close(parent);
 #endif
 }
 
-// A chain of folders with one file each, from well inside the length limit to
-// beyond it; the deepest folder that can be listed also holds a file whose
-// full path is one character short of the limit and one that reaches it.
+// Folders with a file each, to beyond the length limit; the deepest listable one
+// also holds files whose full paths are one short of the limit and reach it.
 TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
 {
 #ifdef _WIN32
@@ -112,9 +105,8 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
     EXPECT_EQ(copied, Sorted(expected));
 }
 
-// Names beyond ASCII and names that Win32 path parsing would change (trailing
-// dot or blank, a device name, a path of over 400 characters): every row names
-// its own file exactly, and each action reaches exactly the marked files.
+// Names beyond ASCII and names Win32 path parsing would change (trailing dot or
+// blank, a device name, over 400 characters): each action reaches exactly its files.
 TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
 {
     std::string deep;

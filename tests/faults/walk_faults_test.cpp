@@ -1,6 +1,5 @@
-// Find and compare over trees that fight back: the run completes, every path
-// it could not handle is in the error log, the results hold only true matches
-// and the tree is left as it was.
+// Find and compare over trees that fight back: the run completes, logs what it
+// could not handle, holds only true matches and leaves the tree as it was.
 #include <fstream>
 
 #include "common/error_log.h"
@@ -107,12 +106,8 @@ TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
-// Two names of one file are no copies. real/sub/x and real/sub/lone are hard
-// links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
-// shows real itself again, real/sub/m shows real/y again (POSIX, where the test
-// may mount). Neither a link nor a second mount joins a group of equal content
-// nor a combined group of equal name and size, "Mark all but first" then
-// deletes only true copies, and a Find lists each file once.
+// Two names of one file are no copies: sub/x and sub/lone are hard links, sub/y
+// a true copy of y; loop shows real again, sub/m shows y again (bind mounts).
 TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
 {
     TempFolder tree;
