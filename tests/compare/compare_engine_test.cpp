@@ -1,5 +1,4 @@
-// Worked cases of the grouping, each checked on the engine and on the plain
-// anchor scans, so that both are held to the expected rows.
+// Worked cases of the grouping, on the engine and on the plain anchor scans alike.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -211,18 +210,14 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             EXPECT_LE(run.source.mostOpen, 5);
             if (vanishes) continue;
             EXPECT_LE(run.source.opens, 3 * 68);
-            // Progress follows the bytes: it rises, never falls, and reaches
-            // 100 only at the end; files count as their reading ends.
+            // Progress follows the bytes: it rises in many steps, never falls, and
+            // reaches 100 only at the end; files count as their reading ends.
             const RecordingHost& host = run.host;
-            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()));
-            EXPECT_GT(host.progress.size(), 20u);
-            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100));
-            EXPECT_EQ(100, host.progress.back());
-            EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()));
-            EXPECT_TRUE(std::any_of(host.filesDone.begin(), host.filesDone.end(),
-                                    [&](uint64_t done) { return done > 0 && done < host.last.files; }));
-            EXPECT_EQ(host.last.files, host.last.filesDone);
-            EXPECT_EQ(host.last.bytes, host.last.bytesDone);
+            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()) && host.progress.size() > 20);
+            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100) * (host.progress.back() == 100));
+            EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()) &&
+                        std::any_of(host.filesDone.begin(), host.filesDone.end(), [&](uint64_t done) { return done > 0 && done < host.last.files; }));
+            EXPECT_TRUE(host.last.files == host.last.filesDone && host.last.bytes == host.last.bytesDone);
         }
     }
 }

@@ -1,6 +1,4 @@
-// Files held in memory for the compare tests (a file may be unopenable, or
-// deliver fewer bytes than listed), and a host that records what the engine
-// reports.
+// Files held in memory (unopenable, or shorter than listed) and a host that records what the engine reports.
 #pragma once
 
 #include <algorithm>
@@ -9,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/file_records.h"
@@ -65,7 +62,12 @@ private:
 
 struct RecordingHost : CompareEngineHost {
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
-    void ReportProgress(const CompareProgress& report) override { progress.push_back(report.percent), filesDone.push_back(report.filesDone), last = report; }
+    void ReportProgress(const CompareProgress& report) override
+    {
+        progress.push_back(report.percent);
+        filesDone.push_back(report.filesDone);
+        last = report;
+    }
     void AddCompareErrorEntry(const std::string& path, uint32_t) override
     {
         errors.push_back(path);
