@@ -1,6 +1,5 @@
-// Hostile trees for the engines and actions: content hashes of a whole tree
-// taken before and after a run, and the ways a page runs over a tree (find,
-// compare, and the actions on what they listed).
+// Hostile trees: hashes of a whole tree before and after a run, and the runs a
+// page makes over a tree (find, compare, the actions on what they listed).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,8 +21,7 @@
 namespace tolvane::test {
 namespace fs = std::filesystem;
 
-// FNV-1a 64 of every regular file under root (links not followed, paths past
-// the length limit included), by path relative to root.
+// FNV-1a 64 of every regular file under root by relative path (links not followed, past the length limit).
 using TreeHashes = std::map<fs::path, uint64_t>;
 using Paths = std::vector<std::string>;
 TreeHashes HashTree(const fs::path& root);
@@ -58,8 +56,7 @@ inline Paths ErrorPaths(const std::vector<ErrorRow>& rows)
 using Messages = std::vector<std::pair<std::string, std::string>>;
 Messages Said(const std::vector<ShownMessage>& shown);
 
-// A file system mounted on target for the object's life (POSIX, where the test
-// may mount): a 1 MiB tmpfs, or source bound there again.
+// A 1 MiB tmpfs, or bindSource again, on target for the object's life (POSIX, where the test may mount).
 class TestMount {
 public:
     TestMount(const std::string& target, bool readOnly, const std::string& bindSource = {});
@@ -71,8 +68,7 @@ private:
     bool mounted_ = false;
 };
 
-// A Find for every file under root (filters only as rules sets them); the
-// lists stay for an action to work on, as the page hands them over.
+// A Find for every file under root (filters as rules sets them), its lists kept for an action.
 struct FindRun {
     explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files,
                      const std::function<void(SearchCriteria&)>& rules = {});
@@ -97,9 +93,8 @@ struct QuietView : CompareRunView {
     std::function<void(ComparePhase)> onPhase;
 };
 
-// A compare run over root (by content and name unless told otherwise) whose
-// lists stay for an action; onPhase sees every phase, so that a test can change
-// the tree once the walk is done.
+// A compare run over root (by content and name unless told otherwise), its lists
+// kept for an action; onPhase lets a test change the tree once the walk is done.
 struct CompareSession {
     explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true, .matchName = true},
                             std::function<void(ComparePhase)> onPhase = {});
