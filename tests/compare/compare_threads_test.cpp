@@ -1,7 +1,5 @@
-// A compare run on its own thread, cancelled from the page's thread while
-// that thread polls the run state and the error count. A suite named
-// ...Threads in a program labelled "threads": scripts/test also runs it built
-// with ThreadSanitizer.
+// A compare run on its own thread, cancelled from the page's thread as it polls
+// the run. A ...Threads suite: scripts/test also runs it under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -1,6 +1,5 @@
-// The engine against the plain anchor scans, on thousands of generated sets
-// of small files: equal sizes, common beginnings, case variants of names,
-// empty files, files that cannot be opened and files that shrank.
+// The engine against the plain anchor scans on thousands of generated sets of small files:
+// equal sizes, common beginnings, case variants of names, empty, unopenable and shrunk files.
 #include <gtest/gtest.h>
 
 #include <random>

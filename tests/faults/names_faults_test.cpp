@@ -133,11 +133,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // The usual clean-up cannot reach past the length limit.
     struct RemoveDeep {
         fs::path root;
-        ~RemoveDeep()
-        {
-            std::error_code error;
-            fs::remove_all(root, error);
-        }
+        ~RemoveDeep() { std::error_code error; fs::remove_all(root, error); }
     } removeDeep{L"\\\\?\\" + fs::u8path(tree.Path()).wstring()};
 #endif
     const std::string source = tree.MakeFolder("from"), copies = tree.MakeFolder("copies");
