@@ -4,14 +4,12 @@
 #include <cctype>
 #include <functional>
 #include <set>
-#include <tuple>
 
+#include "actions/file_action_fixture.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"
 #include "platform/path.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
@@ -50,12 +48,6 @@ struct Page {
         return view.buttonText + " " + view.statusTexts.back() + (view.actionsEnabled ? " actions" : "") +
                (view.optionsEnabled ? " options" : "") + " tab " + std::to_string(view.shownTab);
     }
-    std::vector<std::tuple<std::string, std::string, unsigned>> Said() const
-    {
-        std::vector<std::tuple<std::string, std::string, unsigned>> said;
-        for (const ShownMessage& m : prompter.shown) said.emplace_back(m.text, m.caption, m.style);
-        return said;
-    }
 
     RecordingView view;
     ScriptedPrompter prompter;
@@ -81,7 +73,7 @@ TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
     CompareRunSettings nothingToMatch = ContentRun({"/"});
     nothingToMatch.boxes.matchContent = false;
     page.run.Run(nothingToMatch);
-    EXPECT_EQ(page.Said(), (decltype(page.Said()){
+    EXPECT_EQ(Said(page.prompter), (std::vector<Shown>{
                                {"You must specify in which location(s) to search!", "Cannot continue", MbIconInformation},
                                {"You must specify what to compare (content, names and/or sizes)!", "Cannot continue", MbIconInformation}}));
     EXPECT_EQ(CompareRunState::Idle, page.run.RunState());
@@ -192,7 +184,7 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
     CompareRunSettings settings = ContentRun({tree.Path()});
     settings.boxes.matchSize = true;
     page.run.Run(settings);
-    EXPECT_EQ(page.Said(), (decltype(page.Said()){{"Memory allocation failed.", "Aborted", MbIconHand}}));
+    EXPECT_EQ(Said(page.prompter), (std::vector<Shown>{{"Memory allocation failed.", "Aborted", MbIconHand}}));
     EXPECT_FALSE(page.run.ListsWritten());
     EXPECT_EQ(0, page.List(CompareTab::Size).RowCount()) << "no list is written, not even one that was ready";
     EXPECT_EQ(CompareRunState::Finished, page.run.RunState());

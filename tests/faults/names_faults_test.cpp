@@ -139,14 +139,16 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     const std::string source = tree.MakeFolder("from"), copies = tree.MakeFolder("copies");
     Paths exact, same, deleted;
     std::vector<Paths> pairs;  // each file with its copy
-    Intended intended;
+    Intended intended, moved;  // by the deletion, then by the move of what is left
     for (const auto& file : named) {
         WriteFar(source, file.name, file.content);
         std::string path = source + file.name;
         std::replace(path.begin(), path.end(), '/', platform::PathSeparator);
         exact.push_back(path);
         if (file.content == "same") same.push_back(path);
-        if (file.deleted) deleted.push_back(path), intended.deleted.insert(fs::u8path("from/" + file.name).lexically_normal());
+        const fs::path relative = fs::u8path("from/" + file.name).lexically_normal();
+        if (file.deleted) deleted.push_back(path), intended.deleted.insert(relative);
+        if (!file.deleted) moved.moved[relative] = fs::path("moved") / relative.filename();  // Damage finds it there, whole
         pairs.push_back(Sorted({copies + file.name.substr(file.name.rfind('/') + 1), path}));
     }
     ASSERT_GT(exact[exact.size() - 2].size(), 400u);
@@ -202,11 +204,6 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // Move what is left: each file arrives under its own name, whole.
     EXPECT_EQ(TransferAll(find, tree.MakeFolder("moved"), ActionModeMove).size(), 0u);
     EXPECT_EQ(find.files.RowCount(), 0);
-    Intended moved;
-    for (const auto& file : named) {
-        const fs::path from = fs::u8path("from/" + file.name).lexically_normal();
-        if (!file.deleted) moved.moved[from] = fs::path("moved") / from.filename();  // Damage finds it there, whole
-    }
     const TreeHashes afterMove = HashTree(tree.Path());
     EXPECT_EQ(std::count_if(afterMove.begin(), afterMove.end(), [](const auto& entry) { return *entry.first.begin() == "from"; }), 0);
     EXPECT_EQ(Damage(afterDelete, afterMove, moved), Paths{});
