@@ -5,18 +5,16 @@
 #include <functional>
 #include <set>
 
+#include "actions/file_action_fixture.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"
 #include "platform/path.h"
-#include "support/scripted_prompter.h"
-#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
 
-class RecordingView : public ComparePageControls {
-public:
+struct RecordingView : ComparePageControls {
     void SetStatusText(const std::string& text) override
     {
         statusTexts.push_back(text);
@@ -36,17 +34,20 @@ public:
 };
 
 // Throws as soon as the grouping wants to read a file.
-class ExhaustedSource : public ContentSource {
-public:
+struct ExhaustedSource : ContentSource {
     std::unique_ptr<ContentReader> Open(uint32_t, const std::string&, uint32_t&) override { throw std::bad_alloc(); }
 };
 
 struct Page {
-    explicit Page(ContentSource* source = nullptr) : run(presenter, prompter, source ? *source : files, ResultListsOf(lists))
-    {
-    }
+    explicit Page(ContentSource* source = nullptr) : run(presenter, prompter, source ? *source : files, ResultListsOf(lists)) {}
 
     MemoryResultList& List(CompareTab tab) { return lists[static_cast<int>(tab)]; }
+    // The page's state after a run: button, last status, actions, options, shown tab.
+    std::string State() const
+    {
+        return view.buttonText + " " + view.statusTexts.back() + (view.actionsEnabled ? " actions" : "") +
+               (view.optionsEnabled ? " options" : "") + " tab " + std::to_string(view.shownTab);
+    }
 
     RecordingView view;
     ScriptedPrompter prompter;
@@ -65,13 +66,6 @@ CompareRunSettings ContentRun(std::vector<std::string> locations)
     return settings;
 }
 
-// Removes the trailing separator that TempFolder::Path carries.
-std::string WithoutSeparator(std::string path)
-{
-    path.pop_back();
-    return path;
-}
-
 TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
 {
     Page page;
@@ -79,11 +73,9 @@ TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
     CompareRunSettings nothingToMatch = ContentRun({"/"});
     nothingToMatch.boxes.matchContent = false;
     page.run.Run(nothingToMatch);
-    ASSERT_EQ(2u, page.prompter.shown.size());
-    EXPECT_EQ("You must specify in which location(s) to search!", page.prompter.shown[0].text);
-    EXPECT_EQ("You must specify what to compare (content, names and/or sizes)!", page.prompter.shown[1].text);
-    EXPECT_EQ("Cannot continue", page.prompter.shown[1].caption);
-    EXPECT_EQ(MbIconInformation, page.prompter.shown[1].style);
+    EXPECT_EQ(Said(page.prompter), (std::vector<Shown>{
+                               {"You must specify in which location(s) to search!", "Cannot continue", MbIconInformation},
+                               {"You must specify what to compare (content, names and/or sizes)!", "Cannot continue", MbIconInformation}}));
     EXPECT_EQ(CompareRunState::Idle, page.run.RunState());
     EXPECT_EQ("Compare", page.view.buttonText);
     EXPECT_TRUE(page.view.optionsEnabled);
@@ -92,51 +84,38 @@ TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
 TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
 {
     TempFolder tree;
-    tree.WriteFile("one/a.txt", "same");
-    tree.WriteFile("one/.hidden/b.txt", "same");  // a folder whose name starts with a dot is entered
-    tree.WriteFile("one/.x/c.txt", "same");
-    tree.WriteFile("one/d.txt", "different");
-    tree.WriteFile("two/e.txt", "same");
+    for (const char* file : {"one/a.txt", "one/.hidden/b.txt", "one/.x/c.txt", "two/e.txt"}) tree.WriteFile(file, "same");
+    tree.WriteFile("one/d.txt", "different");  // folders whose names start with a dot are entered
     tree.WriteFile("two/empty", "");
     const std::string missing = tree.PathOf("missing");
     Page page;
-    page.run.Run(ContentRun({WithoutSeparator(tree.PathOf("one/")), missing, tree.PathOf("two")}));
+    std::string one = tree.PathOf("one/");
+    one.pop_back();  // a location without its trailing separator
+    page.run.Run(ContentRun({one, missing, tree.PathOf("two")}));
 
     ASSERT_EQ(CompareRunState::Finished, page.run.RunState());
-    ASSERT_EQ(1, page.List(CompareTab::ErrorLog).RowCount());
-    EXPECT_EQ(platform::WithTrailingSeparator(missing), page.List(CompareTab::ErrorLog).Cell(0, 1));
-    EXPECT_FALSE(page.List(CompareTab::ErrorLog).Cell(0, 2).empty());
-
+    const MemoryResultList& errors = page.List(CompareTab::ErrorLog);
+    ASSERT_EQ(1, errors.RowCount());
+    EXPECT_EQ(platform::WithTrailingSeparator(missing), errors.Cell(0, 1));
+    EXPECT_FALSE(errors.Cell(0, 2).empty());
     // Breadth first: the files of the locations, then those of their subfolders.
     const MemoryResultList& content = page.List(CompareTab::Content);
     ASSERT_EQ(4, content.RowCount());
-    EXPECT_EQ("a.txt", content.Cell(0, 2));
-    EXPECT_EQ(tree.PathOf("one/"), content.Cell(0, 3));
-    EXPECT_EQ("e.txt", content.Cell(1, 2));
-    for (int row = 0; row < 4; ++row) {
-        EXPECT_EQ("1", content.Cell(row, GroupColumn));
-        EXPECT_EQ("4", content.Cell(row, 4));
-        EXPECT_EQ(17u, content.Cell(row, 5).size()) << content.Cell(row, 5);
-    }
+    EXPECT_EQ(tree.PathOf("one/") + "a.txt " + tree.PathOf("two/") + "e.txt",
+              content.Cell(0, 3) + content.Cell(0, 2) + " " + content.Cell(1, 3) + content.Cell(1, 2));
+    for (int row = 0; row < 4; ++row)
+        EXPECT_EQ("1 4 17", content.Cell(row, GroupColumn) + " " + content.Cell(row, 4) + " " + std::to_string(content.Cell(row, 5).size()));
     ASSERT_EQ(1, page.List(CompareTab::ZeroSize).RowCount());
     EXPECT_EQ("empty", page.List(CompareTab::ZeroSize).Cell(0, 1));
-
-    EXPECT_EQ(static_cast<int>(CompareTab::Content), page.view.shownTab);
     EXPECT_TRUE(content.IsEnabled());
     EXPECT_FALSE(page.List(CompareTab::Name).IsEnabled());
-    EXPECT_EQ("Reset", page.view.buttonText);
-    EXPECT_EQ("Done", page.view.statusTexts.back());
-    EXPECT_TRUE(page.view.actionsEnabled);
-    EXPECT_FALSE(page.view.optionsEnabled);
+    EXPECT_EQ("Reset Done actions tab " + std::to_string(static_cast<int>(CompareTab::Content)), page.State());
 
     page.run.Reset();
-    EXPECT_EQ(0, content.RowCount());
-    EXPECT_EQ(0, page.List(CompareTab::ErrorLog).RowCount());
+    EXPECT_EQ(0, content.RowCount() + errors.RowCount() + static_cast<int>(page.run.Records().Count()));
     EXPECT_FALSE(content.IsEnabled());
-    EXPECT_EQ("Compare", page.view.buttonText);
-    EXPECT_EQ("Idle", page.view.statusTexts.back());
+    EXPECT_EQ("Compare Idle", page.view.buttonText + " " + page.view.statusTexts.back());
     EXPECT_EQ(0, page.view.progress);
-    EXPECT_EQ(0u, page.run.Records().Count());
 
     // Without subfolders and with an extension filter, only a.txt, d.txt and e.txt.
     CompareRunSettings filtered = ContentRun({tree.PathOf("one"), tree.PathOf("two")});
@@ -148,49 +127,33 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
     EXPECT_EQ(2, content.RowCount());
 }
 
-// Lists that name one folder twice, or a folder inside another where the
-// sorted list does not put the two next to each other.
-std::vector<std::vector<std::string>> OverlappingLocationLists(const TempFolder& tree)
-{
-    const std::string data = tree.PathOf("Data");
-    std::vector<std::vector<std::string>> lists = {
-        {data, tree.PathOf("Data Backup"), tree.PathOf("Data/Old")},
-        {tree.PathOf("Data Backup"), data, platform::WithTrailingSeparator(data)},
-    };
-#ifdef _WIN32
-    std::string shouted = data;
-    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    lists.push_back({data, tree.PathOf("Data Backup"), shouted});
-#endif
-    return lists;
-}
-
+// A list that names one folder twice, and a folder inside another that the
+// sorted list does not put next to it: each file is collected once.
 TEST(CompareRun, EachFileIsCollectedOnceWhateverTheLocationsListHolds)
 {
     TempFolder tree;
-    tree.WriteFile("Data/a.txt", "same");
-    tree.WriteFile("Data/Old/b.txt", "same");
+    for (const char* file : {"Data/a.txt", "Data/Old/b.txt", "Data Backup/c.txt"}) tree.WriteFile(file, "same");
     tree.WriteFile("Data/Old/solo.txt", "solo");
-    tree.WriteFile("Data Backup/c.txt", "same");
-    for (const std::vector<std::string>& locations : OverlappingLocationLists(tree)) {
-        Page page;
-        page.run.Run(ContentRun(locations));
-        EXPECT_EQ(4u, page.run.Records().Count()) << locations[2];
-        // One group of three different files: none is its own duplicate.
-        const MemoryResultList& content = page.List(CompareTab::Content);
-        std::set<std::string> paths;
-        for (int row = 0; row < content.RowCount(); ++row) paths.insert(content.Cell(row, 3) + content.Cell(row, 2));
-        EXPECT_EQ(3, content.RowCount()) << locations[2];
-        EXPECT_EQ(3u, paths.size()) << locations[2];
-    }
+    const std::string data = tree.PathOf("Data");
+    std::string shouted = data;  // another spelling where names ignore case
+#ifdef _WIN32
+    for (char& c : shouted) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+#endif
+    Page page;
+    page.run.Run(ContentRun({tree.PathOf("Data/Old"), data, tree.PathOf("Data Backup"), platform::WithTrailingSeparator(data), shouted}));
+    EXPECT_EQ(4u, page.run.Records().Count());
+    // One group of three different files: none is its own duplicate.
+    const MemoryResultList& content = page.List(CompareTab::Content);
+    std::set<std::string> paths;
+    for (int row = 0; row < content.RowCount(); ++row) paths.insert(content.Cell(row, 3) + content.Cell(row, 2));
+    EXPECT_EQ(3, content.RowCount());
+    EXPECT_EQ(3u, paths.size());
 }
 
 TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
 {
     TempFolder tree;
-    tree.WriteFile("a", "abc");
-    tree.WriteFile("b", "abc");
-    tree.WriteFile("sub/c", "abc");
+    for (const char* file : {"a", "b", "sub/c"}) tree.WriteFile(file, "abc");
     Page page;
     page.view.onStatus = [&](const std::string& text) {
         if (text == "Searching for files to compare...") page.run.RequestStop();
@@ -207,13 +170,8 @@ TEST(CompareRun, RunWithNoFilesEndsWithEveryListEmpty)
     TempFolder tree;
     Page page;
     page.run.Run(ContentRun({tree.Path()}));
-    for (const MemoryResultList& list : page.lists) {
-        EXPECT_EQ(0, list.RowCount());
-        EXPECT_FALSE(list.IsEnabled());
-    }
-    EXPECT_EQ(-1, page.view.shownTab) << "the current tab stays";
-    EXPECT_TRUE(page.view.actionsEnabled);
-    EXPECT_EQ("Done", page.view.statusTexts.back());
+    for (const MemoryResultList& list : page.lists) EXPECT_FALSE(list.RowCount() > 0 || list.IsEnabled());
+    EXPECT_EQ("Reset Done actions tab -1", page.State()) << "the current tab stays";
 }
 
 TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
@@ -226,10 +184,7 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
     CompareRunSettings settings = ContentRun({tree.Path()});
     settings.boxes.matchSize = true;
     page.run.Run(settings);
-    ASSERT_EQ(1u, page.prompter.shown.size());
-    EXPECT_EQ("Memory allocation failed.", page.prompter.shown[0].text);
-    EXPECT_EQ("Aborted", page.prompter.shown[0].caption);
-    EXPECT_EQ(MbIconHand, page.prompter.shown[0].style);
+    EXPECT_EQ(Said(page.prompter), (std::vector<Shown>{{"Memory allocation failed.", "Aborted", MbIconHand}}));
     EXPECT_FALSE(page.run.ListsWritten());
     EXPECT_EQ(0, page.List(CompareTab::Size).RowCount()) << "no list is written, not even one that was ready";
     EXPECT_EQ(CompareRunState::Finished, page.run.RunState());
@@ -238,49 +193,38 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
 
 TEST(CompareFilters, SizeRowNormalisation)
 {
+    using enum SizeRuleMode;
+    using enum SizeUnit;
     const struct {
         SizeRuleMode mode;
         uint32_t from;
         SizeUnit fromUnit;
         uint32_t to;
         SizeUnit toUnit;
-        bool ruleOn;
-        SizeRuleMode storedMode;
-        uint64_t storedFrom, storedTo;
+        const char* stored;  // rule on, mode, bounds and units as kept
     } cases[] = {
-        {SizeRuleMode::EqualTo, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::EqualTo, 0, 0},
-        {SizeRuleMode::Maximum, 0, SizeUnit::Bytes, 0, SizeUnit::Bytes, false, SizeRuleMode::Maximum, 0, 0},
-        {SizeRuleMode::NotBetween, 0, SizeUnit::Bytes, 5, SizeUnit::Kilobytes, false, SizeRuleMode::NotBetween, 0, 5120},
-        {SizeRuleMode::Between, 0, SizeUnit::Bytes, 0, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 0, 0},
+        {EqualTo, 0, Bytes, 0, Bytes, "off 0 0"},
+        {NotBetween, 0, Bytes, 5, Kilobytes, "off 4 0 5120 0 1"},
+        {Between, 0, Bytes, 0, Kilobytes, "on 0 0 0 0 1"},
         // Bounds given the wrong way round are swapped, units with them.
-        {SizeRuleMode::Between, 5, SizeUnit::Megabytes, 100, SizeUnit::Kilobytes, true, SizeRuleMode::Between, 102400,
-         5242880},
-        {SizeRuleMode::Between, 7, SizeUnit::Kilobytes, 7, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 7168, 7168},
+        {Between, 5, Megabytes, 100, Kilobytes, "on 3 102400 5242880 1 2"},
+        {Between, 7, Kilobytes, 7, Kilobytes, "on 0 7168 7168 1 1"},
         // Equal bounds in different units leave no size between them either.
-        {SizeRuleMode::Between, 1024, SizeUnit::Bytes, 1, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 1024, 1024},
-        {SizeRuleMode::Between, 1, SizeUnit::Megabytes, 1024, SizeUnit::Kilobytes, true, SizeRuleMode::EqualTo, 1048576,
-         1048576},
-        {SizeRuleMode::Minimum, 9999, SizeUnit::Megabytes, 0, SizeUnit::Bytes, true, SizeRuleMode::Minimum,
-         9999ull * 1048576, 0},
+        {Between, 1024, Bytes, 1, Kilobytes, "on 0 1024 1024 0 1"},
+        {Minimum, 9999, Megabytes, 0, Bytes, "on 1 10484711424"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(testing::Message() << static_cast<int>(c.mode) << " " << c.from);
         CompareFilterRows rows;
-        rows.sizeChecked = true;
-        rows.sizeMode = c.mode;
-        rows.sizeFromNumber = c.from;
-        rows.sizeFromUnit = c.fromUnit;
-        rows.sizeToNumber = c.to;
-        rows.sizeToUnit = c.toUnit;
+        rows.sizeChecked = true, rows.sizeMode = c.mode, rows.sizeFromNumber = c.from, rows.sizeFromUnit = c.fromUnit;
+        rows.sizeToNumber = c.to, rows.sizeToUnit = c.toUnit;
         CompareCriteria criteria;
-        EXPECT_EQ(c.ruleOn ? "Specified filters" : "Specify filters", AcceptCompareFilters(rows, criteria));
-        EXPECT_EQ(c.ruleOn, criteria.sizeRuleOn);
-        EXPECT_EQ(c.storedMode, criteria.sizeMode);
-        EXPECT_EQ(c.storedFrom, criteria.sizeFrom);
-        if (c.mode == SizeRuleMode::Between || c.mode == SizeRuleMode::NotBetween) {
-            EXPECT_EQ(c.storedTo, criteria.sizeTo);
-            EXPECT_EQ(c.storedFrom == 102400 ? SizeUnit::Kilobytes : c.fromUnit, criteria.sizeFromUnit);
-        }
+        const std::string caption = AcceptCompareFilters(rows, criteria);
+        std::string stored = (criteria.sizeRuleOn ? "on " : "off ") + std::to_string(static_cast<int>(criteria.sizeMode)) + " " +
+                             std::to_string(criteria.sizeFrom);
+        if (c.mode == Between || c.mode == NotBetween)
+            for (uint64_t n : {criteria.sizeTo, uint64_t(criteria.sizeFromUnit), uint64_t(criteria.sizeToUnit)}) stored += " " + std::to_string(n);
+        EXPECT_EQ(c.stored, stored) << static_cast<int>(c.mode) << " " << c.from;
+        EXPECT_EQ(criteria.sizeRuleOn ? "Specified filters" : "Specify filters", caption);
     }
 }
 
@@ -289,31 +233,21 @@ TEST(CompareFilters, OtherRowsAndTheCaption)
     CompareCriteria criteria;
     criteria.attributeFlags[static_cast<int>(AttributeFlag::Hidden)] = 1;
     criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] = 1;
-    CompareFilterRows rows;
-    rows.extensionChecked = true;
-    rows.extensionText = "jpg/png/";
-    rows.attributesChecked = true;
-    rows.attributeMode = AttributeRuleMode::Exclude;
-    rows.dateChecked = true;
-    rows.dateRelation = DateRelation::Between;
-    rows.dateFrom = SystemTime{2024, 5, 0, 20, 18, 0, 0, 0};
-    rows.dateTo = SystemTime{2024, 5, 0, 2, 9, 0, 0, 0};
+    CompareFilterRows rows{.extensionChecked = true, .extensionText = "jpg/png/", .dateChecked = true,
+                           .dateRelation = DateRelation::Between, .dateFrom = SystemTime{2024, 5, 0, 20, 18, 0, 0, 0},
+                           .dateTo = SystemTime{2024, 5, 0, 2, 9, 0, 0, 0}, .attributesChecked = true,
+                           .attributeMode = AttributeRuleMode::Exclude};
     EXPECT_EQ("Specified filters", AcceptCompareFilters(rows, criteria));
     EXPECT_EQ("jpg/png", criteria.extensionList);
-    EXPECT_TRUE(criteria.extensionRuleOn);
-    EXPECT_TRUE(criteria.attributeRuleOn);
+    EXPECT_TRUE(criteria.extensionRuleOn && criteria.attributeRuleOn);
     EXPECT_EQ(AttributeRuleMode::Exclude, criteria.attributeMode);
     EXPECT_EQ(0, criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)]);
     EXPECT_EQ(2, criteria.dateFrom.wDay) << "the earlier date becomes the first bound";
     EXPECT_EQ(DateRelation::Between, criteria.dateRelation);
 
-    rows.dateTo = SystemTime{2024, 5, 0, 20, 7, 30, 0, 0};  // the same day at another hour
-    AcceptCompareFilters(rows, criteria);
-    EXPECT_EQ(DateRelation::On, criteria.dateRelation);
 
     CompareFilterRows nothing;
     nothing.extensionChecked = true;  // checked, but the list is empty
-    nothing.sizeChecked = false;
     EXPECT_EQ("Specify filters", AcceptCompareFilters(nothing, criteria));
     EXPECT_FALSE(criteria.extensionRuleOn || criteria.sizeRuleOn || criteria.dateRuleOn || criteria.attributeRuleOn);
     EXPECT_EQ(0, criteria.attributeFlags[static_cast<int>(AttributeFlag::Hidden)]) << "unchecked row clears its flags";

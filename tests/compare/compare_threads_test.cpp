@@ -1,7 +1,5 @@
-// A compare run on its own thread, cancelled from the page's thread while
-// that thread polls the run state and the error count. A suite named
-// ...Threads in a program labelled "threads": scripts/test also runs it built
-// with ThreadSanitizer.
+// A compare run on its own thread, cancelled from the page's thread as it polls
+// the run. A ...Threads suite: scripts/test also runs it under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -17,94 +15,66 @@
 namespace tolvane::test {
 namespace {
 
-// The page's controls as the page's thread leaves them.
-struct PageControls {
-    std::vector<std::string> statusTexts;
+// The worker's calls to the page's controls, carried out by the page's thread.
+struct SentCompareView : ComparePageControls {
+    explicit SentCompareView(UiThread& thread) : ui(thread) {}
+    void SetStatusText(const std::string& text) override { ui.Send([&] { statusTexts.push_back(text); }); }
+    void SetButtonText(const std::string& text) override { ui.Send([&] { buttonText = text; }); }
+    void SetProgress(int) override { ui.Send([] {}); }
+    void SetOptionControlsEnabled(bool) override { ui.Send([] {}); }
+    void SetActionsEnabled(bool enabled) override { ui.Send([&] { actionsEnabled = enabled; }); }
+    void ShowTab(CompareTab) override { ui.Send([] {}); }
+
+    UiThread& ui;
+    std::vector<std::string> statusTexts;  // as the page's thread leaves them
     std::string buttonText = "Compare";
     bool actionsEnabled = false;
 };
 
-// The worker's calls to the page's controls, carried out by the page's thread.
-class SentCompareView : public ComparePageControls {
-public:
-    SentCompareView(UiThread& ui, PageControls& page) : ui_(ui), page_(page) {}
-
-    void SetStatusText(const std::string& text) override { ui_.Send([&] { page_.statusTexts.push_back(text); }); }
-    void SetButtonText(const std::string& text) override { ui_.Send([&] { page_.buttonText = text; }); }
-    void SetProgress(int) override { ui_.Send([] {}); }
-    void SetOptionControlsEnabled(bool) override { ui_.Send([] {}); }
-    void SetActionsEnabled(bool enabled) override { ui_.Send([&] { page_.actionsEnabled = enabled; }); }
-    void ShowTab(CompareTab) override { ui_.Send([] {}); }
-
-private:
-    UiThread& ui_;
-    PageControls& page_;
-};
-
-// A Compare page whose worker runs on its own thread, its calls to the
-// controls and lists carried out by the test's thread.
+// A Compare page whose worker runs on its own thread.
 struct ThreadedPage {
-    ThreadedPage() : run(std::make_unique<CompareRun>(presenter, prompter, files, ResultListsOf(sent))) {}
-
-    // Runs settings; the page's thread polls what the page polls and calls
-    // cancelWhen after each of the worker's calls until it first returns true.
-    void Run(const CompareRunSettings& settings, const std::function<bool()>& cancelWhen)
+    // By content, name and size; the page's thread polls as the page does and
+    // requests a stop once cancelWhen first returns true.
+    void Run(std::vector<std::string> locations, const std::function<bool()>& cancelWhen)
     {
-        ui.RunWorker([&] { run->Run(settings); },
-                     [&] {
-                         const CompareRunState state = run->RunState();
-                         if (statesSeen.empty() || statesSeen.back() != state) statesSeen.push_back(state);
-                         const int errors = run->ErrorCount();
-                         errorsGrew = errorsGrew && errors >= lastErrors;
-                         lastErrors = errors;
-                         if (!cancelled && cancelWhen()) {
-                             run->RequestStop();
-                             cancelled = true;
-                         }
-                     });
-    }
-
-    // Ended Finished after Idle and Running, showing "Done" and "Reset".
-    void ExpectFinished() const
-    {
-        EXPECT_TRUE(cancelled);
+        CompareRunSettings settings;
+        settings.locationsSpecified = true;
+        settings.locationPaths = std::move(locations);
+        settings.boxes.matchContent = settings.boxes.matchName = settings.boxes.matchSize = true;
+        ui.RunWorker([&] { run->Run(settings); }, [&] {
+            const CompareRunState state = run->RunState();
+            if (statesSeen.empty() || statesSeen.back() != state) statesSeen.push_back(state);
+            const int errors = run->ErrorCount();
+            errorsGrew = errorsGrew && errors >= lastErrors;
+            lastErrors = errors;
+            if (!cancelled && cancelWhen()) run->RequestStop(), cancelled = true;
+        });
+        // Ended Finished after Idle and Running, showing "Done" and "Reset", the stop cleared.
+        EXPECT_TRUE(cancelled && errorsGrew && view.actionsEnabled && run->ListsWritten() && prompter.shown.empty());
         EXPECT_EQ(statesSeen.back(), CompareRunState::Finished);
         EXPECT_TRUE(std::is_sorted(statesSeen.begin(), statesSeen.end()));
-        EXPECT_TRUE(errorsGrew);
-        EXPECT_EQ(page.statusTexts.back(), "Done");
-        EXPECT_EQ(page.buttonText, "Reset");
-        EXPECT_TRUE(page.actionsEnabled);
-        EXPECT_TRUE(run->ListsWritten());
-        EXPECT_TRUE(prompter.shown.empty());
+        EXPECT_EQ(view.statusTexts.back() + " " + view.buttonText, "Done Reset");
+        EXPECT_FALSE(run->StopFlag().load());
     }
 
     const MemoryResultList& List(CompareTab tab) const { return lists[static_cast<int>(tab)]; }
+    int PartRows(CompareTab tab, std::initializer_list<int> columns) const { return sent[static_cast<int>(tab)].PartRows(columns); }
 
     UiThread ui;
-    PageControls page;
-    SentCompareView view{ui, page};
+    SentCompareView view{ui};
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
     SentResultList sent[CompareTabCount] = {{ui, lists[0]}, {ui, lists[1]}, {ui, lists[2]}, {ui, lists[3]},
                                             {ui, lists[4]}, {ui, lists[5]}, {ui, lists[6]}};
     ComparePagePresenter presenter{ResultListsOf(sent), view};
-    std::unique_ptr<CompareRun> run;
+    std::unique_ptr<CompareRun> run = std::make_unique<CompareRun>(presenter, prompter, files, ResultListsOf(sent));
     std::vector<CompareRunState> statesSeen;
     int lastErrors = 0;
-    bool errorsGrew = true;
-    bool cancelled = false;
+    bool errorsGrew = true, cancelled = false;
 };
 
-CompareRunSettings ContentNameAndSize(std::vector<std::string> locations)
-{
-    CompareRunSettings settings;
-    settings.locationsSpecified = true;
-    settings.locationPaths = std::move(locations);
-    settings.boxes.matchContent = settings.boxes.matchName = settings.boxes.matchSize = true;
-    return settings;
-}
-
+// The earlier phases keep their groups, written whole.
 TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
 {
     // x.txt twice with one content; y.txt and z.txt of one size, unlike.
@@ -114,19 +84,15 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     folder.WriteFile("a/y.txt", "12345");
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
-    page.Run(ContentNameAndSize({folder.Path()}),
-             [&] { return !page.page.statusTexts.empty() && page.page.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups); });
-
-    page.ExpectFinished();
-    // The stop was taken up by the content phase and ended it there; the
-    // phases before it kept all their groups.
-    EXPECT_FALSE(page.run->StopFlag().load());
+    page.Run({folder.Path()}, [&] {
+        return !page.view.statusTexts.empty() && page.view.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups);
+    });
     EXPECT_EQ(page.List(CompareTab::Content).RowCount(), 0);
     EXPECT_EQ(page.List(CompareTab::Size).RowCount(), 4);
     EXPECT_EQ(page.List(CompareTab::Name).RowCount(), 2);
     for (CompareTab tab : {CompareTab::Size, CompareTab::Name}) {
         EXPECT_TRUE(page.List(tab).IsEnabled());
-        EXPECT_EQ(page.sent[static_cast<int>(tab)].PartRows({GroupColumn, 2, 3, 4, 5}), 0);
+        EXPECT_EQ(page.PartRows(tab, {GroupColumn, 2, 3, 4, 5}), 0);
     }
 }
 
@@ -138,15 +104,11 @@ TEST(CompareThreads, CancelAfterAFolderThatCannotBeListedEndsTheWalk)
     folder.WriteFile("present/x.txt", "same");
     folder.WriteFile("present/sub/x.txt", "same");
     ThreadedPage page;
-    page.Run(ContentNameAndSize({folder.PathOf("missing1"), folder.PathOf("missing2"), folder.PathOf("present")}),
+    page.Run({folder.PathOf("missing1"), folder.PathOf("missing2"), folder.PathOf("present")},
              [&] { return page.List(CompareTab::ErrorLog).RowCount() == 1; });
-
-    page.ExpectFinished();
     EXPECT_EQ(page.List(CompareTab::ErrorLog).RowCount(), 1);
-    EXPECT_EQ(page.sent[static_cast<int>(CompareTab::ErrorLog)].PartRows({ErrorLogObjectColumn, ErrorLogEventColumn}),
-              0);
+    EXPECT_EQ(page.PartRows(CompareTab::ErrorLog, {ErrorLogObjectColumn, ErrorLogEventColumn}), 0);
     EXPECT_EQ(page.run->Records().Count(), 0u);
-    EXPECT_FALSE(page.run->StopFlag().load());
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The engine against the plain anchor scans, on thousands of generated sets
-// of small files: equal sizes, common beginnings, case variants of names,
-// empty files, files that cannot be opened and files that shrank.
+// The engine against the plain anchor scans on thousands of generated sets of small files:
+// equal sizes, common beginnings, case variants of names, empty, unopenable and shrunk files.
 #include <gtest/gtest.h>
 
 #include <random>
@@ -26,7 +25,7 @@ public:
     std::string RandomBytes(int length)
     {
         std::string text;
-        for (int i = 0; i < length; ++i) text += Below(2) ? 'y' : 'x';
+        while (length-- > 0) text += Below(2) ? 'y' : 'x';
         return text;
     }
 
@@ -39,13 +38,8 @@ public:
                 return base.substr(0, static_cast<size_t>(Below(static_cast<int>(base.size()) + 1)));  // a beginning
             case 2:
                 return base + RandomBytes(1 + Below(4));  // a longer file that begins with it
-            case 3:
-                if (base.empty()) return base;
-                {
-                    std::string changed = base;
-                    changed.back() = changed.back() == 'x' ? 'y' : 'x';  // differs in the last byte only
-                    return changed;
-                }
+            case 3:  // differs in the last byte only
+                if (std::string changed = base; !changed.empty()) return changed.back() = changed.back() == 'x' ? 'y' : 'x', changed;
             }
             return base;
         }
@@ -102,53 +96,34 @@ private:
     std::mt19937 random_;
 };
 
-std::string Describe(const std::vector<MemoryFile>& files, unsigned optionBits)
-{
-    std::ostringstream text;
-    text << "option bits " << optionBits << "\n";
-    for (size_t r = 0; r < files.size(); ++r) {
-        text << r << ": " << files[r].folder << files[r].name << " listed " << files[r].listedSize << " '"
-             << (files[r].content.size() > 40 ? files[r].content.substr(0, 40) + "..." : files[r].content) << "'"
-             << (files[r].unopenable ? " unopenable" : "") << "\n";
-    }
-    return text.str();
-}
-
-auto Fields(const CompareLists& l)
-{
-    return std::tie(l.combined.rows, l.combined.groups, l.content.rows, l.content.groups, l.name.rows, l.name.groups,
-                    l.size.rows, l.size.groups, l.truncatedRows, l.zeroSizeRows, l.truncated, l.truncatedCount,
-                    l.zeroSizeCount);
-}
-
 // Runs both on one record set and option set; true when they agree.
-bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const ContentLimits& limits,
-             size_t referenceChunk)
+bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const ContentLimits& limits, size_t referenceChunk)
 {
+    std::ostringstream context;
+    context << "option bits " << optionBits << "\n";
+    for (size_t r = 0; r < files.size(); ++r)
+        context << r << ": " << files[r].folder << files[r].name << " listed " << files[r].listedSize << " '"
+                << files[r].content.substr(0, 40) << "'" << (files[r].unopenable ? " unopenable" : "") << "\n";
     const CompareOptions options = Generator::Options(optionBits);
     const FileRecords records = MakeRecords(files);
     std::atomic<bool> stop{false};
-
-    MemorySource referenceSource(files);
-    RecordingHost referenceHost;
-    CompareLists expected;
-    RunReferencePhases(records, options, referenceSource, referenceHost, stop, expected, referenceChunk);
-
-    MemorySource engineSource(files);
-    RecordingHost engineHost;
-    CompareLists actual;
-    EXPECT_EQ(CompareOutcome::Completed,
-              RunComparePhases(records, options, engineSource, engineHost, stop, actual, limits));
-
-    const std::string context = Describe(files, optionBits);
-    EXPECT_EQ(Fields(expected), Fields(actual)) << context;
-    EXPECT_EQ(referenceHost.phases, engineHost.phases) << context;
-    const std::set<std::string> expectedErrors(referenceHost.errors.begin(), referenceHost.errors.end());
-    const std::set<std::string> actualErrors(engineHost.errors.begin(), engineHost.errors.end());
-    EXPECT_EQ(expectedErrors, actualErrors) << context;
-    EXPECT_EQ(actualErrors.size(), engineHost.errors.size()) << "an unreadable file reported twice\n" << context;
-    EXPECT_LE(static_cast<size_t>(engineSource.mostOpen), limits.openFiles + 1) << context;
-    EXPECT_EQ(0, engineSource.openNow) << "a file left open\n" << context;
+    MemorySource sources[2] = {MemorySource(files), MemorySource(files)};
+    RecordingHost hosts[2];
+    CompareLists l[2];
+    RunReferencePhases(records, options, sources[0], hosts[0], stop, l[0], referenceChunk);
+    EXPECT_EQ(CompareOutcome::Completed, RunComparePhases(records, options, sources[1], hosts[1], stop, l[1], limits));
+    const auto fields = [](const CompareLists& x) {
+        return std::tie(x.combined.rows, x.combined.groups, x.content.rows, x.content.groups, x.name.rows, x.name.groups,
+                        x.size.rows, x.size.groups, x.truncatedRows, x.zeroSizeRows, x.truncated, x.truncatedCount, x.zeroSizeCount);
+    };
+    EXPECT_EQ(fields(l[0]), fields(l[1])) << context.str();
+    EXPECT_EQ(hosts[0].phases, hosts[1].phases) << context.str();
+    const std::set<std::string> expectedErrors(hosts[0].errors.begin(), hosts[0].errors.end()),
+        actualErrors(hosts[1].errors.begin(), hosts[1].errors.end());
+    EXPECT_EQ(expectedErrors, actualErrors) << context.str();
+    EXPECT_EQ(actualErrors.size(), hosts[1].errors.size()) << "an unreadable file reported twice\n" << context.str();
+    EXPECT_LE(static_cast<size_t>(sources[1].mostOpen), limits.openFiles + 1) << context.str();
+    EXPECT_EQ(0, sources[1].openNow) << "a file left open\n" << context.str();
     return !::testing::Test::HasFailure();
 }
 

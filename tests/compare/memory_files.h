@@ -1,6 +1,4 @@
-// Generated files for the compare tests: each record's bytes live in memory,
-// a file may be unopenable or deliver fewer bytes than its listed size, and a
-// host that records what the engine reports.
+// Files held in memory (unopenable, or shorter than listed) and a host that records what the engine reports.
 #pragma once
 
 #include <algorithm>
@@ -9,7 +7,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "common/file_records.h"
@@ -21,7 +18,7 @@ struct MemoryFile {
     std::string folder;  // ends with the separator
     std::string name;
     uint64_t listedSize;
-    std::string content;  // what reading gives; shorter than listedSize for a file that shrank
+    std::string content;  // shorter than listedSize for a file that shrank
     bool unopenable = false;
 };
 
@@ -29,59 +26,41 @@ class MemorySource : public ContentSource {
 public:
     explicit MemorySource(const std::vector<MemoryFile>& files) : files_(files) {}
 
-    std::unique_ptr<ContentReader> Open(uint32_t recordNumber, const std::string&, uint32_t& errorCode) override
+    std::unique_ptr<ContentReader> Open(uint32_t record, const std::string&, uint32_t& errorCode) override
     {
         ++opens;
-        const MemoryFile& file = files_[recordNumber];
-        if (file.unopenable) {
-            errorCode = 5;
-            return nullptr;
-        }
+        if (files_[record].unopenable) return errorCode = 5, nullptr;
         mostOpen = std::max(mostOpen, ++openNow);
-        return std::make_unique<Reader>(*this, file.content, recordNumber);
+        return std::make_unique<Reader>(*this, files_[record].content, record);
     }
 
-    int opens = 0;
-    int openNow = 0;
-    int mostOpen = 0;
-    // Called with the record before every read: lets a test request a stop
-    // while a given file is being read.
-    std::function<void(uint32_t)> onRead;
+    int opens = 0, openNow = 0, mostOpen = 0;
+    std::function<void(uint32_t)> onRead;  // called with the record before every read
 
 private:
-    class Reader : public ContentReader {
-    public:
-        Reader(MemorySource& source, const std::string& content, uint32_t record)
-            : source_(source), content_(content), record_(record)
-        {
-        }
-        ~Reader() override { --source_.openNow; }
+    struct Reader : ContentReader {
+        Reader(MemorySource& s, const std::string& c, uint32_t r) : source(s), content(c), record(r) {}
+        ~Reader() override { --source.openNow; }
         int64_t Read(void* buffer, size_t count) override
         {
-            if (source_.onRead) source_.onRead(record_);
-            const size_t n = position_ >= content_.size() ? 0 : std::min(count, content_.size() - position_);
-            std::memcpy(buffer, content_.data() + position_, n);
-            position_ += n;
+            if (source.onRead) source.onRead(record);
+            const size_t n = position >= content.size() ? 0 : std::min(count, content.size() - position);
+            std::memcpy(buffer, content.data() + position, n);
+            position += n;
             return static_cast<int64_t>(n);
         }
-        bool Seek(uint64_t offset) override
-        {
-            position_ = static_cast<size_t>(offset);
-            return true;
-        }
+        bool Seek(uint64_t offset) override { return position = static_cast<size_t>(offset), true; }
 
-    private:
-        MemorySource& source_;
-        const std::string& content_;
-        const uint32_t record_;
-        size_t position_ = 0;
+        MemorySource& source;
+        const std::string& content;
+        const uint32_t record;
+        size_t position = 0;
     };
 
     const std::vector<MemoryFile>& files_;
 };
 
-class RecordingHost : public CompareEngineHost {
-public:
+struct RecordingHost : CompareEngineHost {
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
     void ReportProgress(const CompareProgress& report) override
     {

@@ -9,28 +9,56 @@ namespace tolvane::test {
 namespace {
 
 struct MatchFlags {
-    bool inCombined = false;
-    bool inContent = false;
-    bool inName = false;
-    bool inSize = false;
-};
-
-struct ContentProbe {
-    bool prefixLoaded = false;
-    size_t delivered = 0;  // bytes the prefix read gave
-    std::array<uint8_t, 256> prefix{};
+    bool inCombined = false, inContent = false, inName = false, inSize = false;
 };
 
 constexpr size_t PrefixSize = 256;
 
-class Reference {
-public:
-    Reference(const FileRecords& records, const CompareOptions& options, ContentSource& source,
-              CompareEngineHost& host, std::atomic<bool>& stopRequested, CompareLists& lists, size_t chunkSize)
-        : records_(records), options_(options), source_(source), host_(host), stop_(stopRequested), lists_(lists),
-          chunkSize_(chunkSize), count_(records.Count()), flags_(count_), failedOpen_(count_, false)
+struct ContentProbe {
+    bool prefixLoaded = false;
+    size_t delivered = 0;  // bytes the prefix read gave
+    std::array<uint8_t, PrefixSize> prefix{};
+};
+
+// The group being filled: numbered g, k rows so far, its first row at start.
+struct OpenGroup {
+    GroupList& list;
+    uint32_t g = 1, k = 0;
+    size_t start = 0;
+
+    void Append(uint32_t record) { list.rows.push_back(record), list.groups.push_back(g); }
+    // Adds member behind anchor, opening the group with anchor first.
+    void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
     {
+        if (k == 0) {
+            anchorFlag = true;
+            start = list.rows.size();
+            Append(anchor);
+            k = 1;
+        }
+        Append(member);
+        ++k;
     }
+    void Close()
+    {
+        if (k > 0) ++g, k = 0;
+    }
+};
+
+struct Reference {
+    const FileRecords& records_;
+    const CompareOptions options_;
+    ContentSource& source_;
+    CompareEngineHost& host_;
+    std::atomic<bool>& stop_;
+    CompareLists& lists_;
+    const size_t chunkSize_;
+    const uint32_t count_ = records_.Count();
+    std::vector<MatchFlags> flags_ = std::vector<MatchFlags>(count_);
+    std::vector<bool> failedOpen_ = std::vector<bool>(count_, false);
+    std::vector<ContentProbe> probes_{};
+    std::vector<uint8_t> chunkA_{}, chunkB_{};
+    uint32_t truncatedCount_ = 0;
 
     void Run()
     {
@@ -38,40 +66,25 @@ public:
         lists_.truncated.assign(count_, 0);
         const CompareOptions& o = options_;
         const bool combinedOnly = o.combinedResult && o.combinedOnly;
+        const auto ignoredZero = [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; };
 
-        if (o.matchSize && !(combinedOnly && !o.matchContent)) {
-            host_.PhaseEntered(ComparePhase::SizeGroups);
-            AnchorScan(&MatchFlags::inSize, lists_.size, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
-                       [&](uint32_t i, uint32_t j) { return Size(i) == Size(j); });
-        }
-        if (o.matchName && !combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameGroups);
-            AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; },
-                       [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
-        }
-        if (o.matchContent && !(combinedOnly && o.matchName)) {
-            host_.PhaseEntered(ComparePhase::ContentGroups);
+        if (Enter(o.matchSize && !(combinedOnly && !o.matchContent), ComparePhase::SizeGroups))
+            AnchorScan(&MatchFlags::inSize, lists_.size, ignoredZero, [&](uint32_t i, uint32_t j) { return Size(i) == Size(j); });
+        if (Enter(o.matchName && !combinedOnly, ComparePhase::NameGroups))
+            AnchorScan(&MatchFlags::inName, lists_.name, [](uint32_t) { return false; }, [&](uint32_t i, uint32_t j) { return NamesMatch(i, j); });
+        if (Enter(o.matchContent && !(combinedOnly && o.matchName), ComparePhase::ContentGroups))
             ContentGrouping(&MatchFlags::inContent, lists_.content, false);
-        }
-        if (o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameContentCombine);
+        if (Enter(o.combinedResult && o.matchContent && o.matchName && !o.combinedOnly, ComparePhase::NameContentCombine))
             FromGroups(lists_.content, [&](uint32_t x) {
                 return flags_[x].inContent && !flags_[x].inCombined && (!lists_.truncated[x] || !o.dontGroupTruncated);
             });
-        }
-        if (o.combinedResult && o.matchContent && o.matchName && o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::NameContentGroups);
+        if (Enter(o.combinedResult && o.matchContent && o.matchName && o.combinedOnly, ComparePhase::NameContentGroups))
             ContentGrouping(&MatchFlags::inCombined, lists_.combined, true);
-        }
-        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::SizeNameCombine);
+        if (Enter(o.combinedResult && o.matchName && o.matchSize && !o.matchContent && !o.combinedOnly, ComparePhase::SizeNameCombine))
             FromGroups(lists_.size, [&](uint32_t x) { return flags_[x].inSize && !flags_[x].inCombined; });
-        }
-        if (o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly) {
-            host_.PhaseEntered(ComparePhase::SizeNameGroups);
-            AnchorScan(&MatchFlags::inCombined, lists_.combined, [&](uint32_t i) { return IsZero(i) && o.ignoreZeroSize; },
+        if (Enter(o.combinedResult && o.matchName && o.matchSize && !o.matchContent && o.combinedOnly, ComparePhase::SizeNameGroups))
+            AnchorScan(&MatchFlags::inCombined, lists_.combined, ignoredZero,
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
-        }
 
         lists_.truncatedCount = truncatedCount_;
         for (uint32_t r = 0; r < count_; ++r) {
@@ -81,51 +94,18 @@ public:
         lists_.zeroSizeCount = static_cast<uint32_t>(lists_.zeroSizeRows.size());
     }
 
-private:
+    bool Enter(bool runs, ComparePhase phase)
+    {
+        if (runs) host_.PhaseEntered(phase);
+        return runs;
+    }
     uint64_t Size(uint32_t r) const { return records_.Size(r); }
     bool IsZero(uint32_t r) const { return Size(r) == 0; }
-    bool NamesMatch(uint32_t i, uint32_t j) const
-    {
-        return SameName(records_.FileName(i), records_.FileName(j), options_.ignoreCase);
-    }
-
+    bool NamesMatch(uint32_t i, uint32_t j) const { return SameName(records_.FileName(i), records_.FileName(j), options_.ignoreCase); }
     void Progress(uint32_t step, uint32_t total)
     {
         if (total > 0) host_.ReportProgress({.percent = static_cast<int>((uint64_t{step} * 100 + 100) / total)});
     }
-
-    // The group being filled: numbered g, k rows so far, its first row at start.
-    struct OpenGroup {
-        GroupList& list;
-        uint32_t g = 1;
-        uint32_t k = 0;
-        size_t start = 0;
-
-        void Append(uint32_t record)
-        {
-            list.rows.push_back(record);
-            list.groups.push_back(g);
-        }
-        // Adds member behind anchor, opening the group with anchor first.
-        void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
-        {
-            if (k == 0) {
-                anchorFlag = true;
-                start = list.rows.size();
-                Append(anchor);
-                k = 1;
-            }
-            Append(member);
-            ++k;
-        }
-        void Close()
-        {
-            if (k > 0) {
-                ++g;
-                k = 0;
-            }
-        }
-    };
 
     void AnchorScan(bool MatchFlags::*flag, GroupList& list, const std::function<bool(uint32_t)>& neverAnchor,
                     const std::function<bool(uint32_t, uint32_t)>& matches)
@@ -173,14 +153,12 @@ private:
         }
     }
 
-    // Opens record's file into handle; a file that failed once is not tried
-    // again (one error row per file and run).
+    // A file that failed to open once is not tried again (one error row per file and run).
     bool OpenFile(uint32_t record, std::unique_ptr<ContentReader>& handle)
     {
         if (failedOpen_[record]) return false;
         uint32_t errorCode = 0;
-        handle = source_.Open(record, records_.FullPath(record), errorCode);
-        if (handle) return true;
+        if ((handle = source_.Open(record, records_.FullPath(record), errorCode))) return true;
         failedOpen_[record] = true;
         host_.AddCompareErrorEntry(records_.FullPath(record), errorCode);
         return false;
@@ -190,11 +168,9 @@ private:
     {
         if (!OpenFile(record, handle)) return false;
         ContentProbe& probe = probes_[record];
-        const size_t wanted = static_cast<size_t>(std::min<uint64_t>(Size(record), PrefixSize));
-        const int64_t got = ReadUpTo(*handle, probe.prefix.data(), wanted);
+        const int64_t got = ReadUpTo(*handle, probe.prefix.data(), static_cast<size_t>(std::min<uint64_t>(Size(record), PrefixSize)));
         probe.delivered = got < 0 ? 0 : static_cast<size_t>(got);
-        probe.prefixLoaded = true;
-        return true;
+        return probe.prefixLoaded = true;
     }
 
     // Compares the first m bytes of both files in chunks; a file that
@@ -205,11 +181,9 @@ private:
         const uint64_t chunks = (m + chunkSize_ - 1) / chunkSize_;
         for (uint64_t c = 0; c < chunks; ++c) {
             const size_t n = c + 1 < chunks || m % chunkSize_ == 0 ? chunkSize_ : static_cast<size_t>(m % chunkSize_);
-            const int64_t gotA = ReadUpTo(a, chunkA_.data(), n);
-            const int64_t gotB = ReadUpTo(b, chunkB_.data(), n);
+            const int64_t gotA = ReadUpTo(a, chunkA_.data(), n), gotB = ReadUpTo(b, chunkB_.data(), n);
             if (gotA != static_cast<int64_t>(n) || gotB != static_cast<int64_t>(n)) return false;
-            if (std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0) return false;
-            if (stop_.load()) return false;
+            if (std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0 || stop_.load()) return false;
         }
         return true;
     }
@@ -221,8 +195,7 @@ private:
         chunkB_.assign(chunkSize_, 0);
         const bool dontGroup = options_.dontGroupTruncated;
         OpenGroup group{list};
-        std::unique_ptr<ContentReader> a;
-        std::unique_ptr<ContentReader> b;
+        std::unique_ptr<ContentReader> a, b;
 
         for (uint32_t anchor = 0; anchor < count_; ++anchor) {
             Progress(anchor, count_);
@@ -232,10 +205,7 @@ private:
                 if (flags_[j].*flag || IsZero(j)) continue;
                 if (!options_.soTruncated && Size(j) != Size(i)) continue;
                 if (sameNameToo && !NamesMatch(i, j)) continue;
-                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) {
-                    b.reset();
-                    break;
-                }
+                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) break;
                 if (!probes_[j].prefixLoaded && !LoadPrefix(j, b)) continue;
                 const size_t l = static_cast<size_t>(std::min({Size(i), Size(j), uint64_t{PrefixSize}}));
                 if (l > probes_[i].delivered || l > probes_[j].delivered ||
@@ -243,10 +213,7 @@ private:
                     b.reset();
                     continue;
                 }
-                if (!a && !OpenFile(i, a)) {
-                    b.reset();
-                    break;
-                }
+                if (!a && !OpenFile(i, a)) break;
                 if (!b && !OpenFile(j, b)) continue;
                 const bool same = SameBeginning(*a, *b, std::min(Size(i), Size(j)));
                 b.reset();
@@ -260,31 +227,28 @@ private:
                 const bool duplicate = Size(i) == Size(j);
                 if (duplicate || Size(i) > Size(j)) {
                     if (!duplicate) MarkTruncated(j);
-                    if (!duplicate && dontGroup) continue;
-                    group.Add(i, flags_[i].*flag, j);
+                    if (duplicate || !dontGroup) group.Add(i, flags_[i].*flag, j);
                     continue;
                 }
                 // i is a truncated copy of j: j becomes the anchor.
                 a.reset();
                 MarkTruncated(i);
-                if (!dontGroup) {
-                    if (group.k == 0) {
-                        group.Add(j, flags_[i].*flag, i);
-                    } else {
+                if (dontGroup) {
+                    // The open group holds the old anchor's duplicates: later
+                    // duplicates of the new anchor must not join it.
+                    group.Close();
+                } else {
+                    if (group.k > 0) {
                         list.rows[group.start] = j;
                         for (size_t r = group.start + 1; r < list.rows.size(); ++r) {
                             if (!lists_.truncated[list.rows[r]]) MarkTruncated(list.rows[r]);
                         }
-                        group.Add(j, flags_[i].*flag, i);
                     }
-                } else {
-                    // The open group holds the old anchor's duplicates: later
-                    // duplicates of the new anchor must not join it.
-                    group.Close();
+                    group.Add(j, flags_[i].*flag, i);
                 }
                 i = j;
             }
-            a.reset();
+            a.reset(), b.reset();
             group.Close();
         }
     }
@@ -294,21 +258,6 @@ private:
         lists_.truncated[record] = 1;
         ++truncatedCount_;
     }
-
-    const FileRecords& records_;
-    const CompareOptions options_;
-    ContentSource& source_;
-    CompareEngineHost& host_;
-    std::atomic<bool>& stop_;
-    CompareLists& lists_;
-    const size_t chunkSize_;
-    const uint32_t count_;
-    std::vector<MatchFlags> flags_;
-    std::vector<bool> failedOpen_;
-    std::vector<ContentProbe> probes_;
-    std::vector<uint8_t> chunkA_;
-    std::vector<uint8_t> chunkB_;
-    uint32_t truncatedCount_ = 0;
 };
 
 }  // namespace
@@ -317,7 +266,7 @@ CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptio
                                   ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
                                   CompareLists& lists, size_t chunkSize)
 {
-    Reference(records, countedOptions, source, host, stopRequested, lists, chunkSize).Run();
+    Reference{records, countedOptions, source, host, stopRequested, lists, chunkSize}.Run();
     return CompareOutcome::Completed;
 }
 

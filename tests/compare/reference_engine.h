@@ -10,8 +10,7 @@
 
 namespace tolvane::test {
 
-// chunkSize is the piece in which a full comparison reads both files; tests
-// pass a few bytes so that the chunk edges are reached with small files.
+// chunkSize: the piece a full comparison reads; a few bytes reach chunk edges with small files.
 CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
                                   ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
                                   CompareLists& lists, size_t chunkSize);

@@ -1,6 +1,5 @@
-// Copy and move into destinations that refuse part of the work, and moves of
-// files that change under them: every failure is reported, no partial file is
-// left or counted, and no source is lost.
+// Copies and moves that are refused or whose files change under them: every
+// failure is reported, no partial file is left, no source is lost.
 #include <chrono>
 #include <fstream>
 #include <optional>
@@ -12,8 +11,6 @@
 
 #ifdef _WIN32
 #include <windows.h>
-#else
-#include <sys/mount.h>
 #endif
 
 namespace tolvane::test {
@@ -22,39 +19,7 @@ namespace {
 constexpr int32_t Modes[] = {ActionModeCopy, ActionModeMove};
 
 const char* ModeName(int32_t mode) { return mode == ActionModeCopy ? "copy" : "move"; }
-
-// A small volume of its own on a folder of the tree, for the test's life;
-// Mounted() is false where the test may not mount one.
-class SmallVolume {
-public:
-#ifdef _WIN32
-    SmallVolume(const std::string&, bool) {}
-    bool Mounted() const { return false; }
-#else
-    SmallVolume(const std::string& folder, bool readOnly) : folder_(folder)
-    {
-        mounted_ = mount("tmpfs", folder.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, "size=1m") == 0;
-    }
-    ~SmallVolume()
-    {
-        if (mounted_) umount2(folder_.c_str(), MNT_DETACH);
-    }
-    bool Mounted() const { return mounted_; }
-
-private:
-    std::string folder_;
-    bool mounted_ = false;
-#endif
-};
-
-using Messages = std::vector<std::pair<std::string, std::string>>;  // text, caption
-
-Messages Said(const std::vector<ShownMessage>& shown)
-{
-    Messages said;
-    for (const ShownMessage& m : shown) said.emplace_back(m.text, m.caption);
-    return said;
-}
+const Messages::value_type AbortQuestion = {"Do you want to abort?", "Error occured"};
 
 // Rows are handled from the last up: a and c fit on the 1 MiB volume, big
 // does not, and the run ends there.
@@ -66,16 +31,14 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
         tree.WriteFile("from/big", std::string(3 << 20, 'b'));
         tree.WriteFile("from/c", std::string(1000, 'c'));
         const std::string full = tree.MakeFolder("full");
-        SmallVolume volume(full, false);
+        TestMount volume(full, false);
         if (!volume.Mounted()) GTEST_SKIP() << "no small volume can be mounted here";
         const TreeHashes before = HashTree(tree.Path());
         FindRun find(tree.PathOf("from"));
         ASSERT_EQ(find.files.RowCount(), 3);
         const Paths rows = find.Paths(find.files);
 
-        const std::vector<ShownMessage> shown = TransferAll(find, full, mode);
-        const TreeHashes after = HashTree(tree.Path());
-        EXPECT_EQ(Said(shown), (Messages{{platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
+        EXPECT_EQ(Said(TransferAll(find, full, mode)), (Messages{{platform::SystemErrorText(platform::ErrorDiskFull), "Operation aborted"}}))
             << ModeName(mode);
         // The rows below big's were handled before it and went through whole.
         size_t reached = 0;
@@ -84,6 +47,7 @@ TEST(ActionFaults, AFullDestinationEndsTheRunWithoutAPartialFileOrALostSource)
             const fs::path name = fs::path(rows[row]).filename();
             if (mode == ActionModeMove) intended.moved[fs::path("from") / name] = fs::path("full") / name;
         }
+        const TreeHashes after = HashTree(tree.Path());
         EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode);
         EXPECT_EQ(after.size(), mode == ActionModeCopy ? 3 + reached : 3u);
         EXPECT_EQ(find.files.RowCount(), static_cast<int>(mode == ActionModeCopy ? 3 : 3 - reached));
@@ -100,39 +64,30 @@ TEST(ActionFaults, AReadOnlyDestinationIsReportedAndTheSourcesStay)
             tree.WriteFile("from/a.txt", "new a");
             tree.WriteFile("from/b.txt", "new b");
             const std::string destination = tree.MakeFolder("to");
-            std::optional<SmallVolume> volume;
-            if (wholeVolume) {
-                volume.emplace(destination, true);
-                if (!volume->Mounted()) continue;  // and Windows ignores a read-only folder
-            } else {
-                ASSERT_TRUE(SetReadOnly(tree.WriteFile("to/a.txt", "old a"), true));
-            }
+            std::optional<TestMount> volume;
+            if (wholeVolume) volume.emplace(destination, true);
+            if (wholeVolume && !volume->Mounted()) continue;  // and Windows ignores a read-only folder
+            if (!wholeVolume) { ASSERT_TRUE(SetReadOnly(tree.WriteFile("to/a.txt", "old a"), true)); }
             const TreeHashes before = HashTree(tree.Path());
             FindRun find(tree.PathOf("from"));
 
-            const std::vector<ShownMessage> shown = TransferAll(find, destination, mode);
-            const TreeHashes after = HashTree(tree.Path());
+            const Messages said = Said(TransferAll(find, destination, mode));
             Intended intended;
             if (!wholeVolume && mode == ActionModeMove) intended.moved["from/b.txt"] = "to/b.txt";
-            EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode) << wholeVolume;
+            EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << ModeName(mode) << wholeVolume;
             if (wholeVolume) {
-                EXPECT_EQ(Said(shown),
-                          (Messages{{platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
+                EXPECT_EQ(said, (Messages{{platform::SystemErrorText(platform::ErrorAccessDenied), "Operation aborted"}}));
             } else {
-                EXPECT_EQ(shown.size(), 0u) << "a clash asks in its own dialog";
-                EXPECT_EQ(ReadWholeFile(destination + "a.txt"), "old a");
-                EXPECT_EQ(ReadWholeFile(destination + "b.txt"), "new b");
+                EXPECT_EQ(said, Messages{}) << "a clash asks in its own dialog";
+                EXPECT_EQ(ReadWholeFile(destination + "a.txt") + ", " + ReadWholeFile(destination + "b.txt"), "old a, new b");
             }
             SetReadOnly(destination + "a.txt", false);
         }
     }
 }
 
-// Someone else replaces (POSIX) or holds open without leave to delete
-// (Windows) the first file a move reaches, after the find listed it. It is
-// moved whole, with the bytes it holds then, or reported and left. The
-// replacement has the size and time of the listed file, so that only the move
-// itself can tell.
+// The first file a move reaches is replaced (POSIX; same size and time) or held
+// open (Windows) after the find: it is moved whole as it is then, or reported and left.
 TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
 {
     for (const bool otherVolume : {false, true}) {
@@ -140,11 +95,9 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         tree.WriteFile("from/a", "first a");
         tree.WriteFile("from/b", "first b");
         const std::string destination = tree.MakeFolder("to");
-        std::optional<SmallVolume> volume;
-        if (otherVolume) {
-            volume.emplace(destination, false);
-            if (!volume->Mounted()) continue;
-        }
+        std::optional<TestMount> volume;
+        if (otherVolume) volume.emplace(destination, false);
+        if (otherVolume && !volume->Mounted()) continue;
         FindRun find(tree.PathOf("from"));
         const Paths rows = find.Paths(find.files);
         const fs::path first = fs::path(rows.back()).filename(), second = fs::path(rows.front()).filename();
@@ -152,11 +105,10 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
 #ifdef _WIN32
         HANDLE holder = INVALID_HANDLE_VALUE;
 #endif
-        const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove, [&] {
+        const Messages said = Said(TransferAll(find, destination, ActionModeMove, [&] {
             if (!before.empty()) return;
 #ifdef _WIN32
-            holder = CreateFileA(rows.back().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                 OPEN_EXISTING, 0, nullptr);
+            holder = CreateFileA(rows.back().c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
             ASSERT_NE(holder, INVALID_HANDLE_VALUE);
 #else
             const std::string replacement = tree.WriteFile("replacement", "other a");
@@ -164,81 +116,65 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
             fs::rename(replacement, rows.back());
 #endif
             before = HashTree(tree.Path());
-        });
+        }));
 #ifdef _WIN32
         CloseHandle(holder);
 #endif
-        const TreeHashes after = HashTree(tree.Path());
         Intended intended;
         intended.moved[fs::path("from") / second] = fs::path("to") / second;
         if (fs::exists(rows.back())) {
-            EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
-                                             {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
+            EXPECT_EQ(said, (Messages{AbortQuestion, {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
         } else {
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
-            EXPECT_EQ(shown.size(), 0u);
+            EXPECT_EQ(said, Messages{});
         }
-        EXPECT_EQ(Damage(before, after, intended), Paths{}) << otherVolume;
+        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << otherVolume;
 #ifndef _WIN32
         EXPECT_EQ(ReadWholeFile(destination + first.string()), "other a") << otherVolume;
 #endif
     }
 }
 
-// Just before a deletion the file must still be as listed, and a copy that
-// the user did not mark must still be as listed; a group marked whole goes as
-// marked. Both lists of equal content are checked.
+// A file is deleted only as listed and while an unmarked copy is as listed; a
+// group marked whole goes. Both lists of equal content.
 TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
 {
-    struct Case {
+    const auto rewrite = [](const std::string& path) { std::ofstream(path, std::ios::binary | std::ios::trunc) << "other, longer"; };
+    const auto retime = [](const std::string& path) { fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1)); };
+    const auto remove = [](const std::string& path) { fs::remove(path); };
+    const struct {
         const char* what;
-        bool markBoth;
-        std::function<void(const std::string& kept, const std::string& marked)> change;
+        bool markBoth, changeKept;
+        std::function<void(const std::string&)> change;
         SourceCheck refused;  // AsListed: the marked file is deleted
+    } cases[] = {
+        {"unchanged", false, false, {}, SourceCheck::AsListed},
+        {"marked file edited", false, false, rewrite, SourceCheck::Changed},
+        {"marked file touched", false, false, retime, SourceCheck::Changed},
+        {"kept copy edited", false, true, rewrite, SourceCheck::NoCopyLeft},
+        {"kept copy touched", false, true, retime, SourceCheck::NoCopyLeft},
+        {"kept copy deleted", false, true, remove, SourceCheck::NoCopyLeft},
+        {"all marked", true, false, {}, SourceCheck::AsListed},
     };
-    const auto rewrite = [](const std::string& path, const std::string& content) {
-        std::ofstream(path, std::ios::binary | std::ios::trunc) << content;
-    };
-    const auto retime = [](const std::string& path) {
-        fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1));
-    };
-    const Case cases[] = {
-        {"unchanged", false, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
-        {"marked file edited", false, [&](const std::string&, const std::string& m) { rewrite(m, "other, longer"); },
-         SourceCheck::Changed},
-        {"marked file touched", false, [&](const std::string&, const std::string& m) { retime(m); }, SourceCheck::Changed},
-        {"kept copy edited", false, [&](const std::string& k, const std::string&) { rewrite(k, "diff"); },
-         SourceCheck::NoCopyLeft},
-        {"kept copy touched", false, [&](const std::string& k, const std::string&) { retime(k); }, SourceCheck::NoCopyLeft},
-        {"kept copy deleted", false, [](const std::string& k, const std::string&) { fs::remove(k); },
-         SourceCheck::NoCopyLeft},
-        {"all marked", true, [](const std::string&, const std::string&) {}, SourceCheck::AsListed},
-    };
-    CompareOptions combined;
-    combined.matchContent = combined.matchName = combined.combinedResult = true;
     for (const CompareTab tab : {CompareTab::Content, CompareTab::Combined}) {
-        for (const Case& c : cases) {
+        for (const auto& c : cases) {
             TempFolder tree;
-            const std::string kept = tree.WriteFile("one/f", "same");
-            const std::string marked = tree.WriteFile("two/f", "same");
-            CompareSession compare(tree.Path(), combined);
+            const std::string kept = tree.WriteFile("one/f", "same"), marked = tree.WriteFile("two/f", "same");
+            CompareSession compare(tree.Path(), {.combinedResult = true, .matchContent = true, .matchName = true});
             MemoryResultList& list = compare.lists[static_cast<int>(tab)];
             ASSERT_EQ(compare.Groups(tab), std::vector<Paths>{Paths({kept, marked})});
-            if (c.markBoth) MarkAll(list); else MarkAllButFirst(list);
-            c.change(kept, marked);
+            c.markBoth ? MarkAll(list) : MarkAllButFirst(list);
+            if (c.change) c.change(c.changeKept ? kept : marked);
             const TreeHashes before = HashTree(tree.Path());
 
-            const std::vector<ShownMessage> shown = compare.DeleteMarked(tab);
+            const Messages said = Said(compare.DeleteMarked(tab));
             Intended intended;
             if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
             if (c.markBoth) intended.deleted.insert("one/f");
             EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
-            Messages said = {{"Do you really want to delete the selected items?", "Confirm"}};
-            if (c.refused != SourceCheck::AsListed) {
-                said.emplace_back(SourceCheckText(c.refused, marked), "Operation failed");
-                said.emplace_back("Do you want to abort?", "Error occured");
-            }
-            EXPECT_EQ(Said(shown), said) << c.what;
+            Messages expected = {{"Do you really want to delete the selected items?", "Confirm"}};
+            if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed"}, AbortQuestion});
+            EXPECT_EQ(said, expected) << c.what;
             EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;
         }
     }
@@ -250,17 +186,13 @@ TEST(ActionFaults, AMoveLeavesAFileChangedSinceItWasListed)
     TempFolder tree;
     const std::string edited = tree.WriteFile("from/a", "first a");
     tree.WriteFile("from/b", "first b");
-    const std::string destination = tree.MakeFolder("to");
     FindRun find(tree.PathOf("from"));
     std::ofstream(edited, std::ios::binary | std::ios::app) << " and more";
     const TreeHashes before = HashTree(tree.Path());
 
-    const std::vector<ShownMessage> shown = TransferAll(find, destination, ActionModeMove);
-    Intended intended;
-    intended.moved["from/b"] = "to/b";
-    EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
-    EXPECT_EQ(Said(shown), (Messages{{"Do you want to abort?", "Error occured"},
-                                     {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+    EXPECT_EQ(Said(TransferAll(find, tree.MakeFolder("to"), ActionModeMove)),
+              (Messages{AbortQuestion, {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+    EXPECT_EQ(Damage(before, HashTree(tree.Path()), Intended{{{"from/b", "to/b"}}, {}}), Paths{});
     EXPECT_EQ(find.Paths(find.files), Paths{edited});
 }
 

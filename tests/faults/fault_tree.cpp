@@ -1,7 +1,5 @@
 #include "faults/fault_tree.h"
 
-#include <algorithm>
-
 #include "actions/delete.h"
 #include "common/list_operations.h"
 
@@ -10,6 +8,7 @@
 #else
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
@@ -17,12 +16,14 @@
 namespace tolvane::test {
 namespace {
 
-constexpr uint64_t FnvOffset = 1469598103934665603ull;
-constexpr uint64_t FnvPrime = 1099511628211ull;
-
-uint64_t Fnv1a(uint64_t hash, const char* bytes, size_t count)
+// FNV-1a 64 of what read(buffer, size) delivers until it gives nothing.
+template <typename Read>
+uint64_t HashOf(Read read)
 {
-    for (size_t i = 0; i < count; ++i) hash = (hash ^ static_cast<unsigned char>(bytes[i])) * FnvPrime;
+    uint64_t hash = 1469598103934665603ull;
+    char buffer[65536];
+    for (int64_t got; (got = read(buffer, sizeof buffer)) > 0;)
+        for (int64_t i = 0; i < got; ++i) hash = (hash ^ static_cast<unsigned char>(buffer[i])) * 1099511628211ull;
     return hash;
 }
 
@@ -35,28 +36,24 @@ void HashFolder(const std::wstring& folder, const fs::path& relative, TreeHashes
     HANDLE search = FindFirstFileW((folder + L"\\*").c_str(), &found);
     if (search == INVALID_HANDLE_VALUE) return;
     do {
-        const std::wstring name = found.cFileName;
+        const std::wstring name = found.cFileName, path = folder + L"\\" + name;
         if (name == L"." || name == L".." || (found.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT)) continue;
-        const std::wstring path = folder + L"\\" + name;
         if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
             HashFolder(path, relative / name, hashes);
             continue;
         }
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                  OPEN_EXISTING, 0, nullptr);
-        uint64_t hash = FnvOffset;
-        char buffer[65536];
-        DWORD got = 0;
-        while (file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, sizeof buffer, &got, nullptr) && got > 0)
-            hash = Fnv1a(hash, buffer, got);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        hashes[relative / name] = HashOf([&](char* buffer, DWORD size) {
+            DWORD got = 0;
+            return file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, size, &got, nullptr) ? int64_t{got} : 0;
+        });
         if (file != INVALID_HANDLE_VALUE) CloseHandle(file);
-        hashes[relative / name] = hash;
     } while (FindNextFileW(search, &found));
     FindClose(search);
 }
 #else
-// Through descriptors relative to their folder, so that trees deeper than
-// the longest path the system takes are hashed whole.
+// Through descriptors relative to their folder, so that trees deeper than the
+// longest path the system takes are hashed whole.
 void HashFolder(int folder, const fs::path& relative, TreeHashes& hashes)
 {
     DIR* listing = fdopendir(folder);
@@ -66,28 +63,22 @@ void HashFolder(int folder, const fs::path& relative, TreeHashes& hashes)
     }
     while (const dirent* item = readdir(listing)) {
         const std::string name = item->d_name;
-        if (name == "." || name == "..") continue;
         struct stat status{};
-        if (fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (name == "." || name == ".." || fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
         const int child = openat(dirfd(listing), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
-        if (child < 0) continue;
-        if (S_ISDIR(status.st_mode)) {
+        if (child >= 0 && S_ISDIR(status.st_mode)) {
             HashFolder(child, relative / name, hashes);
-            continue;
+        } else if (child >= 0) {
+            const uint64_t hash = HashOf([&](char* buffer, size_t size) { return int64_t{read(child, buffer, size)}; });
+            close(child);
+            if (S_ISREG(status.st_mode)) hashes[relative / name] = hash;
         }
-        uint64_t hash = FnvOffset;
-        char buffer[65536];
-        ssize_t got = 0;
-        while ((got = read(child, buffer, sizeof buffer)) > 0) hash = Fnv1a(hash, buffer, static_cast<size_t>(got));
-        close(child);
-        if (S_ISREG(status.st_mode)) hashes[relative / name] = hash;
     }
     closedir(listing);
 }
 #endif
 
-// UTF-8, which every name converts to.
-std::string Text(const fs::path& path)
+std::string Text(const fs::path& path)  // UTF-8, which every name converts to
 {
     const std::u8string text = path.u8string();
     return std::string(text.begin(), text.end());
@@ -99,8 +90,7 @@ TreeHashes HashTree(const fs::path& root)
 {
     TreeHashes hashes;
 #ifdef _WIN32
-    // The extended-length form reaches past the length limit.
-    std::wstring folder = L"\\\\?\\" + root.wstring();
+    std::wstring folder = L"\\\\?\\" + root.wstring();  // the extended-length form reaches past the length limit
     while (folder.back() == L'\\' || folder.back() == L'/') folder.pop_back();
     HashFolder(folder, fs::path(), hashes);
 #else
@@ -133,22 +123,39 @@ std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& afte
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
 {
     std::vector<ErrorRow> rows;
-    for (int row = 0; row < log.RowCount(); ++row)
-        rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
+    for (int row = 0; row < log.RowCount(); ++row) rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
     return rows;
 }
+
+Messages Said(const std::vector<ShownMessage>& shown)
+{
+    Messages said;
+    for (const ShownMessage& m : shown) said.emplace_back(m.text, m.caption);
+    return said;
+}
+
+#ifdef _WIN32
+TestMount::TestMount(const std::string&, bool, const std::string&) {}
+TestMount::~TestMount() {}
+#else
+TestMount::TestMount(const std::string& target, bool readOnly, const std::string& bindSource) : target_(target)
+{
+    mounted_ = bindSource.empty() ? mount("tmpfs", target.c_str(), "tmpfs", readOnly ? MS_RDONLY : 0, "size=1m") == 0
+                                  : mount(bindSource.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
+}
+TestMount::~TestMount()
+{
+    if (mounted_) umount2(target_.c_str(), MNT_DETACH);
+}
+#endif
 
 FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
 {
     state.criteria.searchTarget = target;
-    if (rules) {
-        rules(state.criteria);
-        state.criteria.filtersSpecified = true;
-    }
+    if (rules) rules(state.criteria), state.criteria.filtersSpecified = true;
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
-    state.locations.locationsSpecified = true;
-    state.locations.includeSubfolders = true;
+    state.locations.locationsSpecified = state.locations.includeSubfolders = true;
     prompter.Answer(IdYes);  // "No filters selected" (and for folders): go on
     prompter.Answer(IdYes);
     outcome = SearchWorker(state, view, prompter, lists);
@@ -170,8 +177,7 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
     target.RemovesRows = mode != ActionModeCopy;
 }
 
-CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
-                               std::function<void(ComparePhase)> onPhase)
+CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes, std::function<void(ComparePhase)> onPhase)
     : view(std::move(onPhase))
 {
     CompareRunSettings settings;
@@ -183,9 +189,8 @@ CompareSession::CompareSession(const std::string& root, const CompareOptions& bo
 
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
 {
-    const GroupList& list = tab == CompareTab::Combined ? run.Lists().combined
-                           : tab == CompareTab::Name   ? run.Lists().name
-                                                       : run.Lists().content;
+    const CompareLists& lists = run.Lists();
+    const GroupList& list = tab == CompareTab::Combined ? lists.combined : tab == CompareTab::Name ? lists.name : lists.content;
     std::vector<Paths> groups;
     for (size_t r = 0; r < list.rows.size(); ++r) {
         if (r == 0 || list.groups[r] != list.groups[r - 1]) groups.emplace_back();
@@ -202,8 +207,7 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     target.records = &run.Records();
     target.rowIndex = tab == CompareTab::Combined ? &run.Lists().combined.rows : &run.Lists().content.rows;
     target.ActionMode = ActionModeMove;
-    target.RemovesRows = true;
-    target.groupedList = true;
+    target.RemovesRows = target.groupedList = true;
     target.equalContentGroups = GroupsOfEqualContent(run, tab);
     RecordingProgress progress;
     ScriptedPrompter answers;
@@ -221,8 +225,7 @@ Paths CompareSession::ZeroSize() const
     return paths;
 }
 
-std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
-                                      const std::function<void()>& onFile)
+std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode, const std::function<void()>& onFile)
 {
     MarkAll(found.files);
     ActionTarget target;

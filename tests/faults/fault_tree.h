@@ -1,6 +1,5 @@
-// Hostile trees for the engines and actions: content hashes of a whole tree
-// taken before and after a run, and the three ways of running over a tree that
-// a page offers (find, compare, copy or move of what a find listed).
+// Hostile trees: hashes of a whole tree before and after a run, and the runs a
+// page makes over a tree (find, compare, the actions on what they listed).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -22,27 +21,22 @@
 namespace tolvane::test {
 namespace fs = std::filesystem;
 
-// FNV-1a 64 of every regular file under root (links not followed, paths
-// past the length limit included), by path relative to root.
+// FNV-1a 64 of every regular file under root by relative path (links not followed, past the length limit).
 using TreeHashes = std::map<fs::path, uint64_t>;
 using Paths = std::vector<std::string>;
 TreeHashes HashTree(const fs::path& root);
 
-// What an action was meant to do to the tree: files moved (old to new
-// relative path) and files deleted.
+// What an action was meant to do: files moved (old to new relative path) and deleted.
 struct Intended {
     std::map<fs::path, fs::path> moved;
     std::set<fs::path> deleted;
 };
 
-// One line per file lost or overwritten, and per new file that holds the
-// bytes of no file that was there before (a partial copy): empty when the tree
-// after the run is the tree before it changed only as intended.
+// One line per file lost or overwritten, and per new file that holds the bytes
+// of no file there before (a partial copy): empty when the tree changed only as intended.
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
 
-// An error-log row: the path and the system's text.
-using ErrorRow = std::pair<std::string, std::string>;
-
+using ErrorRow = std::pair<std::string, std::string>;  // the path and the system's text
 template <typename Row>
 std::vector<Row> Sorted(std::vector<Row> rows)
 {
@@ -51,15 +45,34 @@ std::vector<Row> Sorted(std::vector<Row> rows)
 }
 inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Paths(paths)); }
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
+inline Paths ErrorPaths(const std::vector<ErrorRow>& rows)
+{
+    Paths paths;
+    for (const ErrorRow& row : rows) paths.push_back(row.first);
+    return paths;
+}
 
-// A Find search for every file under root (no filters, unless rules sets
-// some); the lists stay for an action to work on, as the page hands them over.
+// Each message shown as (text, caption).
+using Messages = std::vector<std::pair<std::string, std::string>>;
+Messages Said(const std::vector<ShownMessage>& shown);
+
+// A 1 MiB tmpfs, or bindSource again, on target for the object's life (POSIX, where the test may mount).
+class TestMount {
+public:
+    TestMount(const std::string& target, bool readOnly, const std::string& bindSource = {});
+    ~TestMount();
+    bool Mounted() const { return mounted_; }
+
+private:
+    std::string target_;
+    bool mounted_ = false;
+};
+
+// A Find for every file under root (filters as rules sets them), its lists kept for an action.
 struct FindRun {
     explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files,
                      const std::function<void(SearchCriteria&)>& rules = {});
-    // Full paths of the Files (or Folders) rows.
-    std::vector<std::string> Paths(const MemoryResultList& list) const;
-    // Points target at the Files list, as the page hands it to an action.
+    std::vector<std::string> Paths(const MemoryResultList& list) const;  // full paths of the rows
     void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
 
     FindState state;
@@ -70,32 +83,25 @@ struct FindRun {
     SearchOutcome outcome;
 };
 
-// Reports the phases to onPhase when given.
-class QuietView : public CompareRunView {
-public:
-    explicit QuietView(std::function<void(ComparePhase)> onPhase = {}) : onPhase_(std::move(onPhase)) {}
+// Reports the phases to onPhase.
+struct QuietView : CompareRunView {
+    explicit QuietView(std::function<void(ComparePhase)> phase) : onPhase(std::move(phase)) {}
     void PhaseEntered(ComparePhase phase) override
     {
-        if (onPhase_) onPhase_(phase);
+        if (onPhase) onPhase(phase);
     }
-
-private:
-    std::function<void(ComparePhase)> onPhase_;
+    std::function<void(ComparePhase)> onPhase;
 };
 
-// A compare run over root (by content and name unless told otherwise) whose
-// lists stay for an action to work on, as the page hands them over; onPhase
-// sees every phase, so a test can change the tree once the walk is done.
+// A compare run over root (by content and name unless told otherwise), its lists
+// kept for an action; onPhase lets a test change the tree once the walk is done.
 struct CompareSession {
-    explicit CompareSession(const std::string& root,
-                            const CompareOptions& boxes = {.matchContent = true, .matchName = true},
+    explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true, .matchName = true},
                             std::function<void(ComparePhase)> onPhase = {});
-    // Full paths of each group of the tab's list, sorted within each group.
-    std::vector<Paths> Groups(CompareTab tab) const;
+    std::vector<Paths> Groups(CompareTab tab) const;  // full paths, sorted within each group
     std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
     Paths ZeroSize() const;
-    // Deletes the marked rows of the tab's list, answering Yes to the
-    // confirmation and No to each abort question; the messages shown.
+    // Deletes the tab's marked rows, answering Yes to the question and No to each abort question.
     std::vector<ShownMessage> DeleteMarked(CompareTab tab);
 
     QuietView view;
@@ -105,13 +111,10 @@ struct CompareSession {
     CompareRun run{view, prompter, files, ResultListsOf(lists)};
 };
 
-// Copies (or moves) every file a find listed under source into destination,
-// answering a clash with Skip; returns the messages shown.
+// Copies (or moves) every file a find listed into destination, a clash answered Skip.
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
                                       const std::function<void()>& onFile = {});
-
-// Deletes the files a find listed whose full path isMarked picks, answering
-// the question with Yes; returns the messages shown.
+// Deletes the files a find listed whose full path isMarked picks, answering Yes.
 std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked);
 
 }  // namespace tolvane::test

@@ -1,6 +1,5 @@
-// Find and compare over trees that fight back: the run completes, every path
-// it could not handle is in the error log, the results hold only true matches
-// and the tree is left as it was.
+// Find and compare over trees that fight back: the run completes, logs what it
+// could not handle, holds only true matches and leaves the tree as it was.
 #include <fstream>
 
 #include "common/error_log.h"
@@ -12,15 +11,12 @@
 #include <windows.h>
 #else
 #include <fcntl.h>
-#include <sys/mount.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #endif
 
 namespace tolvane::test {
 namespace {
-
-std::string ErrorText(uint32_t code) { return BlankControlBytes(platform::SystemErrorText(code)); }
 
 // closed cannot be listed; names-only can be listed but not entered, so its
 // file's details cannot be read: both are logged, not silently left out.
@@ -31,8 +27,7 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     const std::string other = tree.WriteFile("d.txt", "other");
     tree.WriteFile("closed/b.txt", "same");
     const std::string unseen = tree.WriteFile("names-only/e.txt", "same");
-    const std::string closed = tree.MakeFolder("closed");
-    const std::string namesOnly = tree.MakeFolder("names-only");
+    const std::string closed = tree.MakeFolder("closed"), namesOnly = tree.MakeFolder("names-only");
     const TreeHashes before = HashTree(tree.Path());
     if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
     MakeUnreadable(namesOnly);
@@ -44,7 +39,7 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     MakeReadable(closed);
     MakeReadable(namesOnly);
 
-    const std::string denied = ErrorText(platform::ErrorAccessDenied);
+    const std::string denied = BlankControlBytes(platform::SystemErrorText(platform::ErrorAccessDenied));
     const std::vector<ErrorRow> logged = {{closed, denied}, {unseen, denied}};
     EXPECT_EQ(SearchOutcome::Completed, find.outcome);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted({same[0], same[1], other}));
@@ -55,24 +50,22 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
-// b starts as a third copy of a and c; once the walk has listed it, and
-// before any content is read, it changes. It must then stand in no group, and
-// the true duplicates must still be found.
+// b starts as a third copy of a and c and changes once the walk has listed it,
+// before any content is read: it stands in no group, the true copies still do.
 TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
 {
-    struct Change {
+    const std::string content(3000, 'z');
+    const struct {
         const char* what;
         std::function<void(const std::string&)> apply;
         bool logged;  // the file is in the error log
-    };
-    const std::string content(3000, 'z');
-    const Change changes[] = {
+    } changes[] = {
         {"deleted", [](const std::string& path) { fs::remove(path); }, true},
         {"truncated", [&](const std::string& path) { fs::resize_file(path, content.size() / 2); }, false},
         {"grown", [&](const std::string& path) { std::ofstream(path, std::ios::app) << "more"; }, false},
         {"rewritten", [&](const std::string& path) { std::ofstream(path) << std::string(content.size(), 'y'); }, false},
     };
-    for (const Change& change : changes) {
+    for (const auto& change : changes) {
         TempFolder tree;
         const Paths same = {tree.WriteFile("a", content), tree.WriteFile("c", content)};
         const std::string changed = tree.WriteFile("b", content);
@@ -81,28 +74,24 @@ TEST(WalkFaults, AFileChangedAfterTheWalkJoinsNoGroup)
         });
         EXPECT_EQ(CompareRunState::Finished, result.run.RunState()) << change.what;
         EXPECT_EQ(result.Groups(CompareTab::Content), std::vector<Paths>{same}) << change.what;
-        Paths logged;
-        for (const ErrorRow& row : result.Errors()) logged.push_back(row.first);
-        EXPECT_EQ(logged, change.logged ? Paths{changed} : Paths{}) << change.what;
+        EXPECT_EQ(ErrorPaths(result.Errors()), change.logged ? Paths{changed} : Paths{}) << change.what;
     }
-}
-
-bool MakeFolderLink(const std::string& link, const std::string& target)
-{
-#ifdef _WIN32
-    // Unprivileged creation (0x2); some systems report success without a link.
-    return CreateSymbolicLinkA(link.c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
-           GetFileAttributesA(link.c_str()) != INVALID_FILE_ATTRIBUTES;
-#else
-    return symlink(target.c_str(), link.c_str()) == 0;
-#endif
 }
 
 TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
 {
     TempFolder tree;
     const Paths same = {tree.WriteFile("a", "same"), tree.WriteFile("inner/b", "same")};
-    if (!MakeFolderLink(tree.PathOf("inner/up"), tree.Path()) || !MakeFolderLink(tree.PathOf("inner/self"), tree.PathOf("inner")))
+    const auto link = [&](const char* name, const std::string& target) {
+#ifdef _WIN32
+        // Unprivileged creation (0x2); some systems report success without a link.
+        return CreateSymbolicLinkA(tree.PathOf(name).c_str(), target.c_str(), SYMBOLIC_LINK_FLAG_DIRECTORY | 0x2) != 0 &&
+               GetFileAttributesA(tree.PathOf(name).c_str()) != INVALID_FILE_ATTRIBUTES;
+#else
+        return symlink(target.c_str(), tree.PathOf(name).c_str()) == 0;
+#endif
+    };
+    if (!link("inner/up", tree.Path()) || !link("inner/self", tree.PathOf("inner")))
         GTEST_SKIP() << "no folder link can be made here (Wine makes none)";
     const TreeHashes before = HashTree(tree.Path());
     FindRun files(tree.Path());
@@ -111,70 +100,31 @@ TEST(WalkFaults, LinkLoopsEndTheWalkWithNothingListedTwice)
 
     EXPECT_EQ(Sorted(files.Paths(files.files)), same);
     // The links are listed as folders, once each, and never entered.
-    EXPECT_EQ(Sorted(folders.Paths(folders.folders)),
-              Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
+    EXPECT_EQ(Sorted(folders.Paths(folders.folders)), Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
     EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{same});
     EXPECT_TRUE(files.errors.RowCount() == 0 && compare.Errors().empty());
     EXPECT_EQ(Damage(before, HashTree(tree.Path())), Paths{});
 }
 
-#ifndef _WIN32
-// A folder mounted a second time for the test's life; Mounted() is false
-// where mounting needs a right the test does not have.
-class BindMount {
-public:
-    BindMount(const std::string& source, const std::string& target) : target_(target)
-    {
-        mounted_ = mount(source.c_str(), target.c_str(), nullptr, MS_BIND, nullptr) == 0;
-    }
-    ~BindMount()
-    {
-        if (mounted_) umount2(target_.c_str(), MNT_DETACH);
-    }
-    bool Mounted() const { return mounted_; }
-
-private:
-    std::string target_;
-    bool mounted_ = false;
-};
-#endif
-
-// Two names of one file are no copies. real/sub/x and real/sub/lone are hard
-// links of real/x and real/lone, real/sub/y is a true copy of real/y; real/loop
-// shows real itself again, real/sub/m shows real/y again (POSIX, where the test
-// may mount). Neither a link nor a second mount may join a group of equal
-// content nor a combined group of equal name and size, "Mark all but first"
-// then deletes only true copies, and a Find lists each file once.
+// Two names of one file are no copies: sub/x and sub/lone are hard links, sub/y
+// a true copy of y; loop shows real again, sub/m shows y again (bind mounts).
 TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
 {
     TempFolder tree;
     const std::string x = tree.WriteFile("real/x", "dup"), y = tree.WriteFile("real/y", "dup");
-    const std::string lone = tree.WriteFile("real/lone", "only one");
-    const std::string subY = tree.WriteFile("real/sub/y", "dup");
+    const std::string lone = tree.WriteFile("real/lone", "only one"), subY = tree.WriteFile("real/sub/y", "dup");
     fs::create_hard_link(x, tree.PathOf("real/sub/x"));
     fs::create_hard_link(lone, tree.PathOf("real/sub/lone"));
     const std::string root = tree.PathOf("real");
-    bool mounted = false;
-#ifndef _WIN32
-    BindMount loop(root, tree.MakeFolder("real/loop"));
-    BindMount file(y, tree.WriteFile("real/sub/m", ""));
-    mounted = loop.Mounted() && file.Mounted();
-#endif
-    CompareOptions combined;
-    combined.matchContent = combined.matchName = combined.combinedResult = true;
-    CompareOptions combinedOnly = combined;
-    combinedOnly.combinedOnly = true;
-    CompareOptions bySize;
-    bySize.matchSize = bySize.matchName = bySize.combinedResult = true;
-    CompareOptions bySizeOnly = bySize;
-    bySizeOnly.combinedOnly = true;
-    for (const CompareOptions& boxes : {combined, combinedOnly, bySize, bySizeOnly}) {
-        CompareSession compare(root, boxes);
-        if (boxes.matchContent && !boxes.combinedOnly) {
-            EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})});
+    TestMount loop(tree.MakeFolder("real/loop"), false, root), file(tree.WriteFile("real/sub/m", ""), false, y);
+    for (const bool byContent : {true, false}) {
+        for (const bool only : {false, true}) {
+            const CompareSession compare(root, {.combinedResult = true, .combinedOnly = only, .matchContent = byContent,
+                                                .matchName = true, .matchSize = !byContent});
+            EXPECT_EQ(compare.Groups(CompareTab::Combined), std::vector<Paths>{Sorted({y, subY})}) << byContent << only;
+            EXPECT_EQ(compare.run.ErrorCount(), 0);
+            if (byContent && !only) { EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})}); }
         }
-        EXPECT_EQ(compare.Groups(CompareTab::Combined), std::vector<Paths>{Sorted({y, subY})}) << boxes.combinedOnly;
-        EXPECT_EQ(compare.run.ErrorCount(), 0);
     }
     Paths eachOnce = {x, y, lone, subY, tree.PathOf("real/sub/x"), tree.PathOf("real/sub/lone")};
     if (fs::exists(tree.PathOf("real/sub/m"))) eachOnce.push_back(tree.PathOf("real/sub/m"));
@@ -185,13 +135,12 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
     const TreeHashes before = HashTree(tree.Path());
     MarkAllButFirst(compare.lists[static_cast<int>(CompareTab::Content)]);
     compare.DeleteMarked(CompareTab::Content);
-    Intended intended;
-    intended.deleted = {"real/y", "real/sub/y"};
-    if (mounted) intended.deleted.insert({"real/loop/y", "real/loop/sub/y"});
+    Intended intended{{}, {"real/y", "real/sub/y"}};
+    if (loop.Mounted() && file.Mounted()) intended.deleted.insert({"real/loop/y", "real/loop/sub/y"});
     EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
     EXPECT_EQ(ReadWholeFile(x), "dup");
     EXPECT_FALSE(fs::exists(y) || fs::exists(subY));
-    if (!mounted) GTEST_SKIP() << "a folder cannot be mounted twice here (bind mounts need root)";
+    if (!loop.Mounted() || !file.Mounted()) GTEST_SKIP() << "a folder cannot be mounted twice here (bind mounts need root)";
 }
 
 #ifndef _WIN32
