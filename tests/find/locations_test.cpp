@@ -19,9 +19,9 @@ using test::ScriptedPrompter;
 using test::TempFolder;
 using Items = std::vector<std::string>;
 
-// A shown message as (text, caption, style), to compare in one go.
-using Shown = std::tuple<std::string, std::string, unsigned>;
-Shown Said(const test::ShownMessage& m) { return {m.text, m.caption, m.style}; }
+// A shown message as (caption, style), to compare in one go.
+using Shown = std::pair<std::string, unsigned>;
+Shown Said(const test::ShownMessage& m) { return {m.caption, m.style}; }
 
 // Joins names with the system's path separator.
 std::string P(std::initializer_list<std::string_view> names)
@@ -89,7 +89,7 @@ TEST(LocationsEditor, DeleteAsksFirstAndAcceptStoresTheList)
     editor.Delete({1, 3}, prompter);  // answered No by default
     prompter.Answer(IdYes);
     editor.Delete({1, 3}, prompter);
-    EXPECT_EQ(Said(prompter.shown.at(1)), Shown("Remove selected item(s)?", "Confirm", MbQuestion));
+    EXPECT_EQ(Said(prompter.shown.at(1)), Shown("Confirm", MbQuestion));
     EXPECT_EQ(editor.Accept(stored, prompter), "Specified locations");
     EXPECT_EQ(std::tuple(stored.locationPaths, stored.locationCount, stored.locationsSpecified, stored.includeSubfolders),
               std::tuple(Items{"a", "c", "d"}, 3, true, true));
@@ -100,7 +100,7 @@ TEST(LocationsEditor, DeleteAsksFirstAndAcceptStoresTheList)
     EXPECT_EQ(emptied.Box().Count(), 3);
     prompter.Answer(IdYes);
     emptied.Delete({}, prompter);
-    EXPECT_EQ(Said(prompter.shown.back()), Shown("No items selected. Do you want to clear the box?", "Removing", MbQuestion));
+    EXPECT_EQ(Said(prompter.shown.back()), Shown("Removing", MbQuestion));
     EXPECT_EQ(emptied.Accept(stored, prompter), "*Specify locations");
     EXPECT_EQ(std::tuple(stored.locationCount, stored.locationsSpecified), std::tuple(0, false));
 }
@@ -119,7 +119,7 @@ TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
     std::string expected;
     for (const char* name : {"one", "Two", "\xCE\xB1\xCE\xB2"}) (expected += temp.PathOf(name)) += platform::TextLineEnd;
     EXPECT_EQ(test::ReadWholeFile(listFile), expected);
-    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("The locations list successfully saved.", "Done", MbOk));
+    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("Done", MbOk));
 
     LocationsEditor loaded = EditorWith({});
     EXPECT_EQ(loaded.Load(listFile, prompter), LocationsFileResult::Done);
@@ -139,12 +139,12 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
     EXPECT_EQ(EditorWith({}).Save(prompter, [&] { asked = true; return std::optional(temp.PathOf("x.txt")); }),
               LocationsFileResult::NothingToSave);
     EXPECT_FALSE(asked);
-    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("The locations list is blank.", "Nothing to save", MbOk));
+    EXPECT_EQ(Said(prompter.shown.at(0)), Shown("Nothing to save", MbOk));
     const LocationsEditor editor = EditorWith({temp.Path()});
     EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>(); }), LocationsFileResult::Cancelled);
     EXPECT_EQ(prompter.shown.size(), 1u);
     EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
-    EXPECT_EQ(Said(prompter.shown.back()), Shown("New file creation failed.", "Aborted", MbIconHand));
+    EXPECT_EQ(Said(prompter.shown.back()), Shown("Aborted", MbIconHand));
 
     for (const test::VolumeFault fault : {test::VolumeFault::Full, test::VolumeFault::LateClose}) {
         const std::string folder = fault == test::VolumeFault::Full ? "full" : "late";
@@ -182,7 +182,7 @@ TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
 
     EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
     ASSERT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(Said(prompter.shown[0]), Shown("Cannot open the file.", "Aborted", MbIconHand));
+    EXPECT_EQ(Said(prompter.shown[0]), Shown("Aborted", MbIconHand));
     EXPECT_EQ(editor.Box().Count(), 3);
 }
 
