@@ -43,10 +43,7 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ(Split(Lines(tsv.out).back(), '\t').at(4).size(), 17u);
     EXPECT_EQ(Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()}).out, "[Same name]\n" + a + "\n" + b + "\n\n");
 
-    // No group: status 1, and phase lines without a progress display when stderr is not a terminal.
-    const CliRun nothing = Compare({"--size", tree.PathOf("sub")});
-    EXPECT_EQ(nothing.status, 1);
-    EXPECT_EQ(nothing.err, "Searching for files to compare...\nComparing files by size...\nWriting result...\n");
+    EXPECT_EQ(Compare({"--size", tree.PathOf("sub")}).status, 1);  // no group
 }
 
 TEST(CompareCommand, RefusesWhatCannotRun)
@@ -59,13 +56,11 @@ TEST(CompareCommand, RefusesWhatCannotRun)
         {{"--json", "-0", tree.Path()}, "excludes"}, {{"--max-depth", "0", tree.Path()}, "--max-depth"},
         {{"--exclude", "", tree.Path()}, "the pattern is empty"},
     };
-    for (const char* bad : {"--size-filter=between:5", "--size-filter=eq:5GB", "--size-filter=eq:4294967296",
-                            "--date=modified:on:2024-02-30", "--attr=include:reparsepoint",
-                            "--attr=exclude:compressed,encrypted", "--ext=./.", "--list=other", "--ext-mode=sometimes"})
+    // The readers find shares are refused there; these are compare's own.
+    for (const char* bad : {"--size-filter=eq:4294967296", "--attr=include:reparsepoint", "--list=other", "--ext-mode=sometimes"})
         refused.push_back({{"--content", bad, tree.Path()}, std::string(bad).substr(0, 5)});
     // An empty value is refused, not taken for an option left out.
-    for (const char* option : {"--ext", "--size-filter", "--date", "--attr", "--list", "--locations"})
-        refused.push_back({{"--content", option, "", tree.Path()}, option});
+    for (const char* option : {"--size-filter", "--locations"}) refused.push_back({{"--content", option, "", tree.Path()}, option});
     for (const auto& [arguments, message] : refused) {
         const CliRun result = Compare(arguments);
         EXPECT_EQ(result.status, 2) << arguments.at(1);
