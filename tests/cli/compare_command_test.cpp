@@ -46,28 +46,6 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ(Compare({"--size", tree.PathOf("sub")}).status, 1);  // no group
 }
 
-TEST(CompareCommand, RefusesWhatCannotRun)
-{
-    TempFolder tree;
-    // Each refused command line and a part of the message that must name the fault.
-    // Extensions are taken as the dialog's edit takes them: "./." is no list.
-    std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
-        {{"--content", tree.PathOf("missing")}, "is not an existing folder"}, {{"--json", "--tsv", tree.Path()}, "--json excludes --tsv"},
-        {{"--json", "-0", tree.Path()}, "excludes"}, {{"--max-depth", "0", tree.Path()}, "--max-depth"},
-        {{"--exclude", "", tree.Path()}, "the pattern is empty"},
-    };
-    // The readers find shares are refused there; these are compare's own.
-    for (const char* bad : {"--size-filter=eq:4294967296", "--attr=include:reparsepoint", "--list=other", "--ext-mode=sometimes"})
-        refused.push_back({{"--content", bad, tree.Path()}, std::string(bad).substr(0, 5)});
-    // An empty value is refused, not taken for an option left out.
-    for (const char* option : {"--size-filter", "--locations"}) refused.push_back({{"--content", option, "", tree.Path()}, option});
-    for (const auto& [arguments, message] : refused) {
-        const CliRun result = Compare(arguments);
-        EXPECT_EQ(result.status, 2) << arguments.at(1);
-        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
-    }
-}
-
 // The inner folder lies inside the listed one, given again with a separator:
 // no file is collected twice; the folder's own files come first.
 TEST(CompareCommand, FiltersAndLocations)

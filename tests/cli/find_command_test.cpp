@@ -64,41 +64,36 @@ TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
     EXPECT_TRUE(MatchExtensions(entry, cli::ParseExtensionOption("png/JP\xC4"), ExtensionRuleMode::IncludeTypes));
 }
 
-TEST(FindCommand, BadValuesNameTheirOptionAndAreStatusTwo)
+// One row per reader; compare's rows are the readers find does not use.
+TEST(CommandLines, BadValuesNameTheirOptionAndAreStatusTwo)
 {
     TempFolder folder;
     const std::string here = folder.Path();
     const struct { std::vector<std::string> arguments; const char* message; } cases[] = {
-        {{here, "--size", "between:5"}, "--size: between and not-between take two bounds"},
-        {{here, "--date", "modified:on:2020-02-30"}, "--date: '2020-02-30' is not a date YYYY-MM-DD"},
-        {{here, "--time", "created:at:24:00"}, "--time: '24:00' is not a time HH:MM"},
-        {{here, "--attr", "include:shiny"}, "--attr: unknown attribute 'shiny'"},
-        {{here, "--name", "a*b"}, "--name: names cannot contain any of"},
-        {{here, "--ext", "./."}, "--ext: no extension given"},
-        {{here, "--target", "folders", "--size", "min:1"}, "--size applies to files only"},
-        {{here + "missing"}, "is not an existing folder"},
-        {{"--locations", folder.WriteFile("gone.txt", here + "gone\n")}, "no folder to search"},
+        {{"find", here, "--size", "between:5"}, "--size: between and not-between take two bounds"},
+        {{"find", here, "--date", "modified:on:2020-02-30"}, "--date: '2020-02-30' is not a date YYYY-MM-DD"},
+        {{"find", here, "--time", "created:at:24:00"}, "--time: '24:00' is not a time HH:MM"},
+        {{"find", here, "--attr", "include:shiny"}, "--attr: unknown attribute 'shiny'"},
+        {{"find", here, "--name", "a*b"}, "--name: names cannot contain any of"},
+        {{"find", here, "--ext", "./."}, "--ext: no extension given"},
+        {{"find", here, "--target", "folders", "--size", "min:1"}, "--size applies to files only"},
+        {{"find", here + "missing"}, "is not an existing folder"},
+        {{"find", "--locations", folder.WriteFile("gone.txt", here + "gone\n")}, "no folder to search"},
+        {{"compare", "--json", "--tsv", here}, "--json excludes --tsv"},
+        {{"compare", "--max-depth", "0", here}, "--max-depth"},
+        {{"compare", "--exclude", "", here}, "the pattern is empty"},
+        {{"compare", "--size-filter=eq:4294967296", here}, "--size-filter"},
+        {{"compare", "--attr=include:reparsepoint", here}, "--attr"},
+        {{"compare", "--list=other", here}, "--list"},
+        {{"compare", "--ext-mode=sometimes", here}, "--ext-mode"},
+        {{"compare", "--locations", "", here}, "--locations"},  // empty, not left out
     };
     for (const auto& c : cases) {
-        std::vector<std::string> arguments = c.arguments;
-        arguments.insert(arguments.begin(), "find");
-        const CliRun run = RunTolvane(arguments);
+        const CliRun run = RunTolvane(c.arguments);
         EXPECT_EQ(run.status, 2) << c.message;
         EXPECT_EQ(run.out, "") << c.message;
         EXPECT_THAT(run.err, HasSubstr(c.message));
     }
-}
-
-// An unreadable folder is a row on the error stream.
-TEST(FindCommand, ErrorsGoToTheErrorStream)
-{
-    TempFolder folder;
-    for (const char* file : {"b/in-b.txt", "c/in-c.txt"}) folder.WriteFile(file, "1");
-    if (!MakeUnreadable(folder.PathOf("c"))) GTEST_SKIP() << "folders cannot be made unreadable here";
-    const CliRun closed = Find(folder, {"--name", "in-b", "--quiet"});
-    EXPECT_EQ(closed.status, 0);
-    EXPECT_EQ(closed.out, folder.PathOf("b/in-b.txt") + "\n");
-    EXPECT_THAT(closed.err, HasSubstr(folder.PathOf("c/") + "\t"));
 }
 
 }  // namespace

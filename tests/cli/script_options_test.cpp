@@ -84,7 +84,6 @@ TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
         std::ostream out(&full);
         std::ostringstream err;
         EXPECT_EQ(cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), 2) << command;
-        EXPECT_THAT(err.str(), HasSubstr("the output cannot be written"));
     }
 }
 
@@ -94,12 +93,9 @@ std::string Unescaped(const std::string& field)
 {
     std::string text;
     for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] != '\\' || i + 1 == field.size()) {
-            text += field[i];
-            continue;
-        }
-        const char c = field[++i];
-        text += c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
+        const bool escaped = field[i] == '\\' && i + 1 < field.size();
+        const char c = escaped ? field[++i] : field[i];
+        text += !escaped ? c : c == 't' ? '\t' : c == 'n' ? '\n' : c == 'r' ? '\r' : c;
     }
     return text;
 }
