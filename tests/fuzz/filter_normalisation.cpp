@@ -252,10 +252,11 @@ CompareInput DecodeCompare(Decoder& in)
 }
 
 // The rules the Compare dialog keeps apart from the Find one.
-void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c)
+void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, bool dialogShaped)
 {
     const CompareFilterRows& r = input.rows;
-    Require(!c.extensionRuleOn || (!c.extensionList.empty() && c.extensionList.back() != '/'));
+    // Typed lists lose their one trailing slash.
+    Require(!c.extensionRuleOn || (!c.extensionList.empty() && (!dialogShaped || c.extensionList.back() != '/')));
     if (r.sizeChecked) {
         const SizeBound from{uint64_t{r.sizeFromNumber} * SizeUnitFactor(r.sizeFromUnit), r.sizeFromUnit};
         const SizeBound to{uint64_t{r.sizeToNumber} * SizeUnitFactor(r.sizeToUnit), r.sizeToUnit};
@@ -273,7 +274,7 @@ void FuzzCompare(Decoder& in)
     CompareCriteria criteria;
     criteria.attributeFlags = input.flags;
     AcceptCompareFilters(input.rows, criteria);
-    CheckCompareAccept(input, criteria);
+    CheckCompareAccept(input, criteria, in.dialogShaped);
 }
 
 }  // namespace
