@@ -36,10 +36,12 @@ TEST(FindCommand, PrintsMatchesInWalkOrderLongFormColumnsAndErrorsOnTheErrorStre
     EXPECT_EQ(std::to_string(nothing.status) + nothing.out, "1");
 
     // Folders: name, path, modified; files: name, path, scaled size, modified.
-    const std::vector<std::string> longForm = Lines(Find(folder, {"--long", "-q", "--target", "both", "--size", "eq:2kB"}).out);
+    const std::vector<std::string> longForm =
+        Lines(Find(folder, {"--long", "-q", "--target", "both", "--size", "eq:2kB"}).out);
     ASSERT_EQ(longForm.size(), 2u);
     EXPECT_THAT(Split(longForm[0], '\t'), ::testing::ElementsAre("reports", folder.Path(), ::testing::_));
-    EXPECT_THAT(Split(longForm[1], '\t'), ::testing::ElementsAre("old-report.txt", folder.PathOf("reports/"), "2 kB", ::testing::_));
+    EXPECT_THAT(Split(longForm[1], '\t'),
+                ::testing::ElementsAre("old-report.txt", folder.PathOf("reports/"), "2 kB", ::testing::_));
 
     if (!MakeUnreadable(folder.PathOf("reports"))) GTEST_SKIP() << "folders cannot be made unreadable here";
     const CliRun closed = Find(folder, {"--quiet"});

@@ -37,7 +37,8 @@ TEST(MatchName, ModesCaseAndCodePointFolding)
         {"Report.TXT", "REPORT.txt", Matches, false, true}, {"Report.TXT", "report", NotContains, false, false},
         {"Report.TXT", "report", Contains, true, false},    {"Report.TXT", "report", NotContains, true, true},
         {"a.txt.bak", "a.txt", Matches, false, false},      {"xa.txt", "a.txt", Matches, false, false},
-        {"abc.txt", "a?c.txt", Matches, false, false},      {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},  // Kelvin sign
+        {"abc.txt", "a?c.txt", Matches, false, false},
+        {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},  // Kelvin sign
         {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},  // Ã folds to ã, never to a byte of ッ
     };
     for (const auto& c : cases)
@@ -64,10 +65,10 @@ TEST(MatchSize, BoundsAndSizesAbove4GiB)
     using enum SizeRuleMode;
     const uint64_t fiveGiB = 5ull << 30;
     const struct { uint64_t size, from, to; SizeRuleMode mode; bool matches; } cases[] = {
-        {1024, 1024, 0, Minimum, true},       {1024, 1024, 0, Maximum, true},         {1024, 1024, 2048, Between, false},
-        {1024, 512, 1024, NotBetween, false}, {1024, 1025, 0, Minimum, false},        {1024, 1023, 0, Maximum, false},
-        {1024, 1023, 1025, Between, true},    {1024, 1025, 2048, NotBetween, true},   {fiveGiB, 1ull << 30, 0, EqualTo, false},
-        {fiveGiB, 2ull << 30, 0, Maximum, false}, {1024, 1024, 0, EqualTo, true},
+        {1024, 1024, 0, Minimum, true},       {1024, 1024, 0, Maximum, true},     {1024, 1024, 2048, Between, false},
+        {1024, 512, 1024, NotBetween, false}, {1024, 1025, 0, Minimum, false},    {1024, 1023, 0, Maximum, false},
+        {1024, 1023, 1025, Between, true},    {1024, 1025, 2048, NotBetween, true}, {1024, 1024, 0, EqualTo, true},
+        {fiveGiB, 1ull << 30, 0, EqualTo, false}, {fiveGiB, 2ull << 30, 0, Maximum, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchSize(Entry("a", c.size), c.from, c.to, c.mode), c.matches) << c.size << " " << c.from << ".." << c.to;
@@ -91,7 +92,8 @@ TEST(MatchDateAndTime, ComparesTheChosenTimeOnly)
         {false, {2008, 1, 0, 15, 12}, from, to, int(D::NotBetween), true},
         // Times share the relations with dates: these rows show what the time compares.
         {true, {2015, 6, 0, 15, 14, 5, 59}, at1405, at1405, int(T::At), true}, {true, {2015, 6, 0, 15, 14, 5}, at1405, at1405, int(T::Before), false},
-        {true, {2015, 6, 0, 15, 14, 6}, at1405, at1405, int(T::After), true}, {true, {2015, 6, 0, 15, 9, 30, 30}, nine30, five, int(T::Between), false},
+        {true, {2015, 6, 0, 15, 14, 6}, at1405, at1405, int(T::After), true},
+        {true, {2015, 6, 0, 15, 9, 30, 30}, nine30, five, int(T::Between), false},
     };
     for (const auto& c : cases) {
         const FindData entry = EntryAt(c.at);

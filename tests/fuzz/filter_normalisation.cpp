@@ -265,7 +265,8 @@ void CheckCompareAccept(const CompareInput& input, const CompareCriteria& c, boo
         Require(c.sizeRuleOn == (r.sizeMode == SizeRuleMode::Between || c.sizeFrom != 0));
     }
     Require(c.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] == 0);
-    Require(c.attributeRuleOn == (r.attributesChecked && std::count(c.attributeFlags.begin(), c.attributeFlags.end(), 1) > 0));
+    const bool anyFlag = std::count(c.attributeFlags.begin(), c.attributeFlags.end(), 1) > 0;
+    Require(c.attributeRuleOn == (r.attributesChecked && anyFlag));
 }
 
 void FuzzCompare(Decoder& in)
