@@ -34,12 +34,11 @@ TEST(MatchName, ModesCaseAndCodePointFolding)
 {
     using enum NameRuleMode;
     const struct { const char *name, *pattern; NameRuleMode mode; bool caseSensitive, matches; } cases[] = {
-        {"Report.TXT", "report", Contains, false, true},  {"Report.TXT", "REPORT.txt", Matches, false, true},
-        {"Report.TXT", "report", NotContains, false, false}, {"Report.TXT", "report", Contains, true, false},
-        {"Report.TXT", "report", NotContains, true, true}, {"a.txt.bak", "a.txt", Matches, false, false},
-        {"xa.txt", "a.txt", Matches, false, false},       {"abc.txt", "a?c.txt", Matches, false, false},
-        {"CAF\xC3\x89.txt", "caf\xC3\xA9", Contains, false, true},  {"CAF\xC3\x89.txt", "caf\xC3\xA9", Contains, true, false},
-        {"notes.md", "notes.md2", Contains, true, false}, {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},  // Kelvin sign
+        {"Report.TXT", "REPORT.txt", Matches, false, true}, {"Report.TXT", "report", NotContains, false, false},
+        {"Report.TXT", "report", Contains, true, false},    {"Report.TXT", "report", NotContains, true, true},
+        {"a.txt.bak", "a.txt", Matches, false, false},      {"xa.txt", "a.txt", Matches, false, false},
+        {"abc.txt", "a?c.txt", Matches, false, false},
+        {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},  // Kelvin sign
         {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},  // Ã folds to ã, never to a byte of ッ
     };
     for (const auto& c : cases)
@@ -49,9 +48,8 @@ TEST(MatchName, ModesCaseAndCodePointFolding)
 TEST(MatchExtensions, EveryEntryMatchesTheEndOfTheNameAfterADot)
 {
     const struct { const char *name, *list; bool included; } cases[] = {
-        {"PHOTO.JpEg", "jpg/jpeg", true}, {"archive.tar.jpg", "jpg/jpeg", true}, {"photojpg", "jpg/jpeg", false},
-        {"jpg", "jpg/jpeg", false},       {"photo.jpg.txt", "jpg/jpeg", false},  {"photo.xjpg", "jpg/jpeg", false},
-        {"a.gif", "bmp/jpg/png/gif", true}, {"xc", "h/c", false},
+        {"PHOTO.JpEg", "jpg/jpeg", true}, {"archive.tar.jpg", "jpg/jpeg", true}, {"jpg", "jpg/jpeg", false},
+        {"photo.jpg.txt", "jpg/jpeg", false}, {"photo.xjpg", "jpg/jpeg", false}, {"a.gif", "bmp/jpg/png/gif", true},
         {"r\xC3\x89SUM\xC3\x89.\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", true},  // résumé.été, folded by code point
     };
     for (const auto& c : cases) {
@@ -67,18 +65,17 @@ TEST(MatchSize, BoundsAndSizesAbove4GiB)
     using enum SizeRuleMode;
     const uint64_t fiveGiB = 5ull << 30;
     const struct { uint64_t size, from, to; SizeRuleMode mode; bool matches; } cases[] = {
-        {1024, 1024, 0, EqualTo, true},       {1024, 1024, 0, Minimum, true},         {1024, 1024, 0, Maximum, true},
-        {1024, 1024, 2048, Between, false},   {1024, 512, 1024, NotBetween, false},   {1024, 1025, 0, Minimum, false},
-        {1024, 1023, 0, Maximum, false},      {1024, 1023, 1025, Between, true},      {1024, 1025, 2048, NotBetween, true},
-        {fiveGiB, 1ull << 30, 0, EqualTo, false}, {fiveGiB, 2ull << 30, 0, Maximum, false}, {fiveGiB, 4294967295u, 0, Minimum, true},
+        {1024, 1024, 0, Minimum, true},       {1024, 1024, 0, Maximum, true},     {1024, 1024, 2048, Between, false},
+        {1024, 512, 1024, NotBetween, false}, {1024, 1025, 0, Minimum, false},    {1024, 1023, 0, Maximum, false},
+        {1024, 1023, 1025, Between, true},    {1024, 1025, 2048, NotBetween, true}, {1024, 1024, 0, EqualTo, true},
+        {fiveGiB, 1ull << 30, 0, EqualTo, false}, {fiveGiB, 2ull << 30, 0, Maximum, false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(MatchSize(Entry("a", c.size), c.from, c.to, c.mode), c.matches) << c.size << " " << c.from << ".." << c.to;
 }
 
 // Dates compare the local day, times hour and minute; ranges exclude both
-// bounds; a zero time fails every relation. Rows: the entry's time, the bounds,
-// the relation (as a date relation, and as the same time relation).
+// bounds; a zero time fails every relation.
 TEST(MatchDateAndTime, ComparesTheChosenTimeOnly)
 {
     const SystemTime march10{2009, 3, 0, 10, 18, 30, 45}, from{2008, 12, 0, 31}, to{2009, 2, 0, 1};
@@ -93,10 +90,10 @@ TEST(MatchDateAndTime, ComparesTheChosenTimeOnly)
         {false, {2008, 12, 0, 31, 12}, from, to, int(D::Between), false}, {false, {2009, 1, 0, 31, 12}, from, to, int(D::Between), true},
         {false, {2009, 2, 0, 1, 12}, from, to, int(D::NotBetween), false},
         {false, {2008, 1, 0, 15, 12}, from, to, int(D::NotBetween), true},
+        // Times share the relations with dates: these rows show what the time compares.
         {true, {2015, 6, 0, 15, 14, 5, 59}, at1405, at1405, int(T::At), true}, {true, {2015, 6, 0, 15, 14, 5}, at1405, at1405, int(T::Before), false},
-        {true, {2015, 6, 0, 15, 14, 4, 59}, at1405, at1405, int(T::Before), true}, {true, {2015, 6, 0, 15, 14, 6}, at1405, at1405, int(T::After), true},
-        {true, {2015, 6, 0, 15, 9, 30, 30}, nine30, five, int(T::Between), false}, {true, {2015, 6, 0, 15, 9, 31, 30}, nine30, five, int(T::Between), true},
-        {true, {2015, 6, 0, 15, 17, 0, 30}, nine30, five, int(T::NotBetween), false}, {true, {2015, 6, 0, 15, 17, 1, 30}, nine30, five, int(T::NotBetween), true},
+        {true, {2015, 6, 0, 15, 14, 6}, at1405, at1405, int(T::After), true},
+        {true, {2015, 6, 0, 15, 9, 30, 30}, nine30, five, int(T::Between), false},
     };
     for (const auto& c : cases) {
         const FindData entry = EntryAt(c.at);
@@ -140,7 +137,6 @@ TEST(MatchAttributes, IncludeNeedsAllAndExcludeNone)
         {AttributeDirectory, Select({Sparse}), true, true},
         {AttributeTemporary | AttributeSparseFile, Select({Temporary, Sparse}), true, false},
         {AttributeDirectory, Select({Temporary, Hidden}), false, true},
-        {AttributeCompressed | AttributeEncrypted | AttributeOffline, Select({Compressed, Encrypted, Offline}), true, false},
         {AttributeReadOnly | AttributeReparsePoint, Select({ReadOnly, ReparsePoint, Archive}), false, false},
         {0, twos, true, true},
     };

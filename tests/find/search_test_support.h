@@ -18,22 +18,21 @@ namespace tolvane::test {
 
 class RecordingControls : public FindPageControls {
 public:
-    void SetOptionsCaption(const std::string& caption) override { optionsCaption = caption, ++calls; }
+    void SetOptionsCaption(const std::string&) override { ++calls; }
     void ShowOptions(bool shown) override { optionsShown = shown, ++calls; }
     void ShowStatus(bool shown) override { statusShown = shown, ++calls; }
     void SetIndicator(IndicatorState state) override { indicator = state, ++calls; }
     void SetStatusText(const std::string& text) override { statusTexts.push_back(text), ++calls; }
-    void SetSearchButtonText(const std::string& text) override { buttonTexts.push_back(text), ++calls; }
+    void SetSearchButtonText(const std::string&) override { ++calls; }
     void StartProgressTimer() override { timerRunning = true, ++calls; }
     void StopProgressTimer() override { timerRunning = false, ++calls; }
     void EnableActions(bool enabled) override { actionsEnabled = enabled, ++calls; }
     void SelectTab(int tab) override { selectedTab = tab, ++calls; }
 
     int calls = 0, selectedTab = -1;
-    std::string optionsCaption = "Options";
     bool optionsShown = true, statusShown = false, timerRunning = false, actionsEnabled = false;
     IndicatorState indicator = IndicatorState::Unchecked;
-    std::vector<std::string> statusTexts, buttonTexts;
+    std::vector<std::string> statusTexts;
 };
 
 class SearchFixture : public ::testing::Test {

@@ -1,18 +1,14 @@
 // Fuzzes the reading of `tolvane find` and `tolvane compare` command lines,
-// split into arguments at NUL and newline bytes. The commands are only read
-// and checked, never run, from inside a scratch folder that holds one
-// subfolder and one locations list file, so that relative locations and
-// --locations can succeed. Give libFuzzer full paths for its corpus and
-// findings (scripts/fuzz does). Each argument also goes to every rule option's
-// reader, whose results must be values the filter dialogs could hold, and the
-// first to a rule option both commands share, which must take or refuse it alike.
+// split into arguments at NUL and newline bytes, only checked, never run, in
+// a scratch folder with one subfolder and one locations list. Each argument
+// also goes to every rule option's reader, and the first to a rule option
+// both commands share, which must take or refuse it alike.
 #include <filesystem>
 #include <fstream>
 #include <set>
-#include <sstream>
 #include <tuple>
 
-#include "cli/cli.h"
+#include "../cli/command_run.h"
 #include "cli/filter_options.h"
 #include "find/filter_normalisation.h"
 #include "fuzz_support.h"
@@ -25,12 +21,12 @@ namespace fs = std::filesystem;
 using namespace tolvane;
 using namespace tolvane::cli;
 using fuzz::Require;
+using test::RunTolvane;
 
 constexpr size_t MaxArguments = 64;
 
 using Snapshot = std::set<std::tuple<std::string, bool, uintmax_t>>;
 
-// Every entry of the scratch folder: path, folder or not, size.
 Snapshot Take(const fs::path& root)
 {
     Snapshot entries;
@@ -43,20 +39,6 @@ Snapshot Take(const fs::path& root)
 
 fs::path scratch;
 Snapshot before;
-
-struct Run {
-    int status;
-    std::string out, err;
-};
-
-Run Check(const std::vector<std::string>& arguments)
-{
-    std::vector<const char*> argv;
-    for (const std::string& argument : arguments) argv.push_back(argument.c_str());
-    std::ostringstream out, err;
-    const int status = CheckSearchCommandLine(static_cast<int>(argv.size()), argv.data(), out, err);
-    return {status, out.str(), err.str()};
-}
 
 // A reader either refuses the value with a message that names its option or
 // returns what it read.
@@ -82,7 +64,7 @@ bool WholeDate(const SystemTime& date)
 
 void CheckOptionReaders(const std::string& value)
 {
-    // What the extension edit could hold: lower case, nothing its typing filter removes, and no final slash.
+    // Each reader's value is one the filter dialogs could hold.
     std::string list, typed;
     if (Reads("--ext", [&] { typed = list = ParseExtensionOption(value); }))
         Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/' && !FilterTypedExtensions(typed) &&
@@ -117,8 +99,8 @@ void CheckSharedOption(const std::string& value, size_t choice)
     static const char* const shared[] = {"--ext", "--date", "--attr"};
     const std::string option = shared[choice % std::size(shared)];
     const std::string location = scratch.string();
-    Require(Check({"tolvane", "find", location, option, value}).status ==
-            Check({"tolvane", "compare", "--content", location, option, value}).status);
+    Require(RunTolvane({"find", location, option, value}, CheckSearchCommandLine).status ==
+            RunTolvane({"compare", "--content", location, option, value}, CheckSearchCommandLine).status);
 }
 
 }  // namespace
@@ -136,29 +118,17 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    std::vector<std::string> arguments{"tolvane"};
+    std::vector<std::string> arguments;
     for (const std::string_view piece : fuzz::Pieces({reinterpret_cast<const char*>(data), size}, {"\0\n", 2}, MaxArguments))
         arguments.emplace_back(piece);
-    const Run run = Check(arguments);
+    const test::CliRun run = RunTolvane(arguments, CheckSearchCommandLine);
 
-    // Refused: a message and nothing else. Accepted: help on the output, or a
-    // command that would run, with no error message.
+    // Refused: a message and nothing else; help comes without one.
     Require(run.status == 0 || run.status == 2);
-    if (run.status == 2)
-        Require(run.out.empty() && !run.err.empty() && run.err.back() == '\n');
-    else if (!run.out.empty())
-        Require(run.err.empty());
-    else {
-        // The only message an accepted command may show: the Find dialog's
-        // warning that a zero size overrides the content rule.
-        std::vector<std::string_view> lines = fuzz::Pieces(run.err, "\n");
-        if (lines.back().empty()) lines.pop_back();
-        for (const std::string_view line : lines)
-            Require(line.starts_with("tolvane find: Conflicting rules: You have selected files with zero size,"));
-    }
-
-    for (size_t i = 1; i < arguments.size(); ++i) CheckOptionReaders(arguments[i]);
-    if (arguments.size() > 1) CheckSharedOption(arguments[1], arguments.size());
+    if (run.status == 2) Require(run.out.empty() && !run.err.empty() && run.err.back() == '\n');
+    if (!run.out.empty()) Require(run.err.empty());
+    for (const std::string& argument : arguments) CheckOptionReaders(argument);
+    if (!arguments.empty()) CheckSharedOption(arguments[0], arguments.size());
 
     // Reading a command line writes nothing.
     Require(Take(scratch) == before);

@@ -1,7 +1,6 @@
 // Fuzzes the reading of a locations list file. The first byte holds the
-// subfolders flag; in the rest each byte from 0xF8 up stands for the path of
-// one of eight real folders, so that lines name existing folders often, next
-// to, inside or around each other.
+// subfolders flag; in the rest each byte from 0xF8 up stands for one of eight
+// real folders, next to, inside or around each other.
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -55,8 +54,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     fuzz::RecordingPrompter prompter;
     Require(editor.Load(playground.listFile, prompter) == LocationsFileResult::Done && prompter.shown.empty());
 
-    // What was loaded is sorted, existing, and free of the entries the
-    // clean-up removes between neighbours.
+    // Sorted, existing, and free of what the clean-up removes between neighbours.
     const std::vector<std::string>& items = editor.Box().Items();
     for (size_t i = 0; i < items.size(); ++i) {
         Require(!items[i].empty() && items[i].find('\0') == std::string::npos && platform::IsExistingFolder(items[i]));
@@ -64,8 +62,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
                            (!includeSubfolders || !Inside(items[i], items[i - 1]))));
     }
 
-    // Every whole line that names one of the folders ends up in the list, or,
-    // with subfolders, a folder holding it does.
+    // Every whole line naming a folder is listed, or with subfolders a folder holding it.
     for (const std::string& folder : playground.folders) {
         const bool named = text.starts_with(folder + "\n") || text.starts_with(folder + "\r\n") ||
                            text.find("\n" + folder + "\n") != std::string::npos ||
