@@ -107,7 +107,8 @@ TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderAndMarksExactlyTheirRo
     for (bool mark : {false, true}) {
         Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
         HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-        EXPECT_EQ(ListBoxItems(folders), (std::vector<std::string>{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")}));
+        const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
+        EXPECT_EQ(ListBoxItems(folders), shown);
         SendMessageA(folders, LB_SETSEL, TRUE, 1);
         Click(dialog, mark ? IDC_MARK_MARK : IDC_MARK_CANCEL);
         EXPECT_FALSE(IsWindowVisible(dialog));

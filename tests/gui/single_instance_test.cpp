@@ -62,7 +62,8 @@ class SingleInstanceTest : public GuiTest, public ::testing::WithParamInterface<
 TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
 {
     const auto [switches, title] = GetParam();
-    HWND decoy = CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND decoy =
+        CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
     ProgramProcess first(switches);
     ASSERT_TRUE(first.started) << TOLVANE_PROGRAM;
     HWND tool = WaitForWindowOf(first, title);

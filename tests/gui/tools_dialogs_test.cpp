@@ -23,7 +23,7 @@ TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
     Type(dialog, IDC_NF_PREFIX, "i:mg_");
     EXPECT_EQ(ItemText(dialog, IDC_NF_PREVIEW), "img_001");
     Click(dialog, IDC_NF_PREFIX_ON);
-    EXPECT_EQ(ItemText(dialog, IDC_NF_PREVIEW) + ItemText(dialog, IDC_NF_PREFIX), "001") << "the prefix box switched off clears";
+    EXPECT_EQ(ItemText(dialog, IDC_NF_PREVIEW) + ItemText(dialog, IDC_NF_PREFIX), "001") << "a cleared box empties";
     Choose(dialog, IDC_NF_SEQUENCE, 1);
     EXPECT_FALSE(IsEnabledItem(dialog, IDC_NF_ZEROS) || IsEnabledItem(dialog, IDC_NF_COUNT));
     // Parent 190 + suffix 2: the prefix edit takes 7 more characters, not 8.
