@@ -6,6 +6,23 @@
 namespace tolvane::test {
 namespace {
 
+std::function<void(HWND)> modalDriver;
+std::string modalTitle;
+
+// Runs open(), which opens a modal dialog captioned title, and drives that dialog once it is up.
+void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open)
+{
+    modalTitle = title;
+    modalDriver = std::move(driver);
+    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
+        if (HWND dialog = FindWindowA("#32770", modalTitle.c_str())) {
+            KillTimer(nullptr, timer);
+            modalDriver(dialog);
+        }
+    });
+    open();
+}
+
 constexpr int ContentTab = static_cast<int>(CompareTab::Content), SizeTab = static_cast<int>(CompareTab::Size);
 
 class ComparePageTest : public MainWindowTest {
@@ -51,20 +68,15 @@ protected:
 
 TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
 {
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Idle");
     EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMPARE_ACTIONS}, IsEnabledItem), "00000" "00");
     Click(page, IDC_MATCH_CONTENT);
     EXPECT_TRUE(IsEnabledItem(page, IDC_SO_TRUNCATED));
     Click(page, IDC_MATCH_NAME);
     EXPECT_EQ(Bracket() + Flags(page, {IDC_COMBINED_RESULT}, IsEnabledItem), "10110" "1");
-    Click(page, IDC_MATCH_SIZE);
-    Click(page, IDC_MATCH_CONTENT);
-    EXPECT_EQ(Bracket(), "11011");
     Click(page, IDC_COMPARE_BUTTON);
     ASSERT_TRUE(PumpUntil([] { return !CompareWorkerActive(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
-    EXPECT_EQ(script.boxes[0].owner, page);
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Compare");
+    EXPECT_TRUE(script.boxes[0].owner == page && ItemText(page, IDC_COMPARE_BUTTON) == "Compare");
 }
 
 TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
@@ -77,11 +89,9 @@ TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
     ASSERT_TRUE(PumpUntil([&] { return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..."; }));
     EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Cancel");
     Click(page, IDC_COMPARE_BUTTON);
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Wait...");
-    EXPECT_FALSE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+    EXPECT_TRUE(ItemText(page, IDC_COMPARE_BUTTON) == "Wait..." && !IsEnabledItem(page, IDC_COMPARE_ACTIONS));
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Done");
-    EXPECT_TRUE(IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+    EXPECT_TRUE(ItemText(page, IDC_COMPARE_STATUS) == "Done" && IsEnabledItem(page, IDC_COMPARE_ACTIONS));
 }
 
 // Each Actions command reaches its engine through its real dialog; a moved or deleted file leaves the other tabs too.
@@ -156,16 +166,16 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     Click(attributes, IDC_ATTRIBUTE_ENCRYPTED);
     Click(attributes, IDC_ATTRIBUTES_OK);
     DestroyWindow(attributes);
-    EXPECT_EQ(ItemText(dialog, IDC_CATTRIBUTES_SUMMARY), "encrypted ");
     CheckRow(dialog, IDC_CATTRIBUTES_ON);
     Click(dialog, IDC_CFILTERS_ACCEPT);
     DestroyWindow(dialog);
     EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
     EXPECT_TRUE(criteria.attributeRuleOn && !criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)]);
     EXPECT_EQ(WindowText(button), "Specified filters");
-    // Reopening shows the stored bounds in their units; Discard keeps the rules.
+    // Reopening shows the stored rules, the bounds in their units; Discard keeps them.
     dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
-    EXPECT_EQ(ItemText(dialog, IDC_CSIZE_FROM) + " " + ItemText(dialog, IDC_CSIZE_TO), "100 5");
+    const std::string shown = ItemText(dialog, IDC_CSIZE_FROM) + " " + ItemText(dialog, IDC_CSIZE_TO) + " ";
+    EXPECT_EQ(shown + ItemText(dialog, IDC_CATTRIBUTES_SUMMARY), "100 5 encrypted ");
     CheckRow(dialog, IDC_CSIZE_ON, false);
     Click(dialog, IDC_CFILTERS_DISCARD);
     DestroyWindow(dialog);

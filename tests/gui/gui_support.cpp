@@ -12,15 +12,20 @@ namespace tolvane::test {
 
 namespace {
 
-std::function<void(HWND)> modalDriver;
-std::string modalTitle;
-
 void Notify(HWND dialog, int id, WORD code)
 {
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 }  // namespace
+
+int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
+{
+    boxes.push_back({owner, text, caption});
+    int answer = (style & 0xF) == MB_YESNO ? IDNO : IDOK;
+    if (answer == IDNO) Next(answers, answer);
+    return answer;
+}
 
 void PumpMessages()
 {
@@ -40,19 +45,6 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limi
         MsgWaitForMultipleObjects(0, nullptr, FALSE, 10, QS_ALLINPUT);
     }
     return true;
-}
-
-void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open)
-{
-    modalTitle = title;
-    modalDriver = std::move(driver);
-    SetTimer(nullptr, 0, 20, [](HWND, UINT, UINT_PTR timer, DWORD) {
-        if (HWND dialog = FindWindowA("#32770", modalTitle.c_str())) {
-            KillTimer(nullptr, timer);
-            modalDriver(dialog);
-        }
-    });
-    open();
 }
 
 std::string WindowText(HWND window)
@@ -90,7 +82,7 @@ std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND
     return flags;
 }
 
-int Rows(HWND list) { return ListViewResultList::Of(list)->RowCount(); }
+int Rows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
 std::string Cell(HWND list, int row, int column) { return ListViewResultList::Of(list)->CellText(row, column, MAX_PATH); }
 
 std::string Names(HWND list, int column)

@@ -1,5 +1,5 @@
-// What every GUI test uses: a scripted stand-in for message boxes and common
-// dialogs, a message pump, control readers, and the main window opened modelessly.
+// What the GUI tests share: scripted message boxes and common dialogs, a message pump, control readers,
+// and the main window opened modelessly.
 #pragma once
 
 #include <windows.h>
@@ -27,29 +27,12 @@ struct ShownBox {
     HWND owner;
     std::string text;
     std::string caption;
-    unsigned style;
 };
-
-// Takes the next scripted answer; false when none is left.
-template <typename T>
-bool Next(std::deque<T>& queue, T& value)
-{
-    if (queue.empty()) return false;
-    value = queue.front();
-    queue.pop_front();
-    return true;
-}
 
 // Records every box and answers from queues: an unexpected question gets No, an unexpected dialog Cancel.
 class ScriptedInteraction : public UserInteraction {
 public:
-    int Message(HWND owner, const std::string& text, const std::string& caption, unsigned style) override
-    {
-        boxes.push_back({owner, text, caption, style});
-        int answer = (style & 0xF) == MB_YESNO ? IDNO : IDOK;
-        if (answer == IDNO) Next(answers, answer);
-        return answer;
-    }
+    int Message(HWND owner, const std::string& text, const std::string& caption, unsigned style) override;
     bool PickFolder(HWND, std::string& path, const std::string&) override { return Next(folders, path); }
     bool AskFileName(HWND, FileDialogKind, std::string& path) override { return Next(fileNames, path); }
 
@@ -57,18 +40,25 @@ public:
     std::deque<int> answers;
     std::deque<std::string> folders;
     std::deque<std::string> fileNames;
+
+private:
+    template <typename T>
+    static bool Next(std::deque<T>& queue, T& value)
+    {
+        if (queue.empty()) return false;
+        value = queue.front();
+        queue.pop_front();
+        return true;
+    }
 };
 
 void PumpMessages();
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(20));
-// Runs open(), which opens a modal dialog captioned title, and drives that dialog once it is up.
-void WithModal(const std::string& title, std::function<void(HWND)> driver, const std::function<void()>& open);
 
 std::string WindowText(HWND window);
 inline std::string ItemText(HWND dialog, int id) { return WindowText(GetDlgItem(dialog, id)); }
 inline bool IsShown(HWND dialog, int id) { return IsWindowVisible(GetDlgItem(dialog, id)) != FALSE; }
 inline bool IsEnabledItem(HWND dialog, int id) { return IsWindowEnabled(GetDlgItem(dialog, id)) != FALSE; }
-inline bool Checked(HWND dialog, int id) { return IsDlgButtonChecked(dialog, id) == BST_CHECKED; }
 inline void Click(HWND dialog, int id) { SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0); }
 inline void SetItemText(HWND dialog, int id, const std::string& text) { SetDlgItemTextA(dialog, id, text.c_str()); }
 // Sets a check box or chooses a combo box item, and tells the dialog as a hand does.
@@ -77,7 +67,7 @@ void Choose(HWND dialog, int id, int index);
 std::vector<std::string> ListBoxItems(HWND listBox);
 // One character per control, 1 where test holds for it: "0110".
 std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND, int));
-// A result list view's rows, as the list answers them; Names gives one column sorted, "a b* c " (b marked).
+// A result list view's rows as the control counts them; Names gives one column sorted, "a b* c " (b marked).
 int Rows(HWND list);
 std::string Cell(HWND list, int row, int column);
 std::string Names(HWND list, int column);
