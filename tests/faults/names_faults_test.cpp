@@ -54,21 +54,6 @@ void WriteFar(const std::string& folder, const std::string& name, const std::str
 #endif
 }
 
-// Deletes the files a find listed whose full path isMarked picks, answering Yes.
-std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked)
-{
-    const std::vector<std::string> paths = found.Paths(found.files);
-    for (int row = 0; row < found.files.RowCount(); ++row)
-        found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
-    ActionTarget target;
-    found.AimAtFiles(target);  // a deletion has the mode of a move
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-    DeleteWorker(target, progress, prompter);
-    return prompter.shown;
-}
-
 // Folders with a file each, to beyond the length limit; the deepest listable one
 // also holds files whose full paths are one short of the limit and reach it.
 TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
@@ -152,7 +137,8 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     } removeDeep{L"\\\\?\\" + fs::u8path(tree.Path()).wstring()};
 #endif
     const std::string source = tree.MakeFolder("from"), copies = tree.MakeFolder("copies");
-    Paths exact, same, deleted;
+    Paths exact, same;
+    std::set<std::string> deleted;
     std::vector<Paths> pairs;  // each file with its copy
     Intended intended, moved;  // by the deletion, then by the move of what is left
     for (const auto& file : named) {
@@ -162,8 +148,12 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
         exact.push_back(path);
         if (file.content == "same") same.push_back(path);
         const fs::path relative = fs::u8path("from/" + file.name).lexically_normal();
-        if (file.deleted) deleted.push_back(path), intended.deleted.insert(relative);
-        if (!file.deleted) moved.moved[relative] = fs::path("moved") / relative.filename();  // Damage finds it there, whole
+        if (file.deleted) {
+            deleted.insert(path);
+            intended.deleted.insert(relative);
+        } else {
+            moved.moved[relative] = fs::path("moved") / relative.filename();  // Damage finds it there, whole
+        }
         pairs.push_back(Sorted({copies + file.name.substr(file.name.rfind('/') + 1), path}));
     }
     ASSERT_GT(exact[exact.size() - 2].size(), 400u);
@@ -206,8 +196,16 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     // the deleted "report.", and no row goes while its file stays.
     EXPECT_EQ(TransferAll(find, copies, ActionModeCopy).size(), 0u);
     EXPECT_EQ(Sorted(CompareSession(tree.Path()).Groups(CompareTab::Name)), Sorted(pairs));
-    const auto isDeleted = [&](const std::string& path) { return std::find(deleted.begin(), deleted.end(), path) != deleted.end(); };
-    EXPECT_EQ(DeleteMarked(find, isDeleted).size(), 1u);  // the question only
+    const Paths rows = find.Paths(find.files);
+    for (int row = 0; row < find.files.RowCount(); ++row)
+        find.files.SetStateImage(row, deleted.count(rows[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
+    ActionTarget target;
+    find.AimAtFiles(target);  // a deletion has the mode of a move
+    RecordingProgress progress;
+    ScriptedPrompter answers;
+    answers.Answer(IdYes);
+    DeleteWorker(target, progress, answers);
+    EXPECT_EQ(answers.shown.size(), 1u);  // the question only
     const TreeHashes afterDelete = HashTree(tree.Path());
     // Every file kept is whole, and as many are left as should be: the deleted ones are gone.
     EXPECT_EQ(Damage(before, afterDelete, intended), Paths{});
