@@ -198,7 +198,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     EXPECT_EQ(Sorted(CompareSession(tree.Path()).Groups(CompareTab::Name)), Sorted(pairs));
     const Paths rows = find.Paths(find.files);
     for (int row = 0; row < find.files.RowCount(); ++row)
-        find.files.SetStateImage(row, deleted.count(rows[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
+        find.files.SetStateImage(row, deleted.count(rows[size_t(row)]) ? StateImageMarked : StateImageUnmarked);
     ActionTarget target;
     find.AimAtFiles(target);  // a deletion has the mode of a move
     RecordingProgress progress;

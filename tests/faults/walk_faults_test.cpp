@@ -128,7 +128,8 @@ TEST(WalkFaults, LinksEndNoWalkAndAreNotComparedAsFiles)
     FindRun folders(tree.Path(), SearchTarget::Folders);
     const CompareSession compare(tree.Path());
 
-    EXPECT_EQ(Sorted(folders.Paths(folders.folders)), Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
+    EXPECT_EQ(Sorted(folders.Paths(folders.folders)),
+              Sorted({tree.PathOf("inner"), tree.PathOf("inner/up"), tree.PathOf("inner/self")}));
     EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{same});
     ASSERT_EQ(compare.run.Lists().zeroSizeRows.size(), 1u);
     EXPECT_EQ(compare.run.Records().FullPath(compare.run.Lists().zeroSizeRows[0]), empty);
