@@ -47,7 +47,10 @@ struct ThreadedPage {
             const int errors = run->ErrorCount();
             errorsGrew = errorsGrew && errors >= lastErrors;
             lastErrors = errors;
-            if (!cancelled && cancelWhen()) run->RequestStop(), cancelled = true;
+            if (!cancelled && cancelWhen()) {
+                run->RequestStop();
+                cancelled = true;
+            }
         });
         // Ended Finished after Idle and Running, showing "Done" and "Reset", the stop cleared.
         EXPECT_TRUE(cancelled && errorsGrew && view.actionsEnabled && run->ListsWritten() && prompter.shown.empty());
@@ -77,7 +80,6 @@ struct ThreadedPage {
 // The earlier phases keep their groups, written whole.
 TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
 {
-    // x.txt twice with one content; y.txt and z.txt of one size, unlike.
     TempFolder folder;
     folder.WriteFile("a/x.txt", "same");
     folder.WriteFile("b/x.txt", "same");
@@ -87,13 +89,11 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     page.Run({folder.Path()}, [&] {
         return !page.view.statusTexts.empty() && page.view.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups);
     });
-    EXPECT_EQ(page.List(CompareTab::Content).RowCount(), 0);
-    EXPECT_EQ(page.List(CompareTab::Size).RowCount(), 4);
-    EXPECT_EQ(page.List(CompareTab::Name).RowCount(), 2);
-    for (CompareTab tab : {CompareTab::Size, CompareTab::Name}) {
-        EXPECT_TRUE(page.List(tab).IsEnabled());
-        EXPECT_EQ(page.PartRows(tab, {GroupColumn, 2, 3, 4, 5}), 0);
-    }
+    std::string shown;  // rows, whether enabled, and rows written in part
+    for (CompareTab tab : {CompareTab::Content, CompareTab::Size, CompareTab::Name})
+        shown += std::to_string(page.List(tab).RowCount()) + (page.List(tab).IsEnabled() ? "+" : "-") +
+                 std::to_string(page.PartRows(tab, {GroupColumn, 2, 3, 4, 5})) + " ";
+    EXPECT_EQ(shown, "0-0 4+0 2+0 ");
 }
 
 // A Cancel (or "Too many errors!") during a run of folders that cannot be

@@ -39,7 +39,10 @@ public:
             case 2:
                 return base + RandomBytes(1 + Below(4));  // a longer file that begins with it
             case 3:  // differs in the last byte only
-                if (std::string changed = base; !changed.empty()) return changed.back() = changed.back() == 'x' ? 'y' : 'x', changed;
+                if (std::string changed = base; !changed.empty()) {
+                    changed.back() = changed.back() == 'x' ? 'y' : 'x';
+                    return changed;
+                }
             }
             return base;
         }
@@ -118,9 +121,8 @@ bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const Co
     };
     EXPECT_EQ(fields(l[0]), fields(l[1])) << context.str();
     EXPECT_EQ(hosts[0].phases, hosts[1].phases) << context.str();
-    const std::set<std::string> expectedErrors(hosts[0].errors.begin(), hosts[0].errors.end()),
-        actualErrors(hosts[1].errors.begin(), hosts[1].errors.end());
-    EXPECT_EQ(expectedErrors, actualErrors) << context.str();
+    const std::set<std::string> actualErrors(hosts[1].errors.begin(), hosts[1].errors.end());
+    EXPECT_EQ(std::set<std::string>(hosts[0].errors.begin(), hosts[0].errors.end()), actualErrors) << context.str();
     EXPECT_EQ(actualErrors.size(), hosts[1].errors.size()) << "an unreadable file reported twice\n" << context.str();
     EXPECT_LE(static_cast<size_t>(sources[1].mostOpen), limits.openFiles + 1) << context.str();
     EXPECT_EQ(0, sources[1].openNow) << "a file left open\n" << context.str();

@@ -29,7 +29,10 @@ public:
     std::unique_ptr<ContentReader> Open(uint32_t record, const std::string&, uint32_t& errorCode) override
     {
         ++opens;
-        if (files_[record].unopenable) return errorCode = 5, nullptr;
+        if (files_[record].unopenable) {
+            errorCode = 5;
+            return nullptr;
+        }
         mostOpen = std::max(mostOpen, ++openNow);
         return std::make_unique<Reader>(*this, files_[record].content, record);
     }
@@ -49,7 +52,11 @@ private:
             position += n;
             return static_cast<int64_t>(n);
         }
-        bool Seek(uint64_t offset) override { return position = static_cast<size_t>(offset), true; }
+        bool Seek(uint64_t offset) override
+        {
+            position = static_cast<size_t>(offset);
+            return true;
+        }
 
         MemorySource& source;
         const std::string& content;

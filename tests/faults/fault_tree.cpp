@@ -1,7 +1,6 @@
 #include "faults/fault_tree.h"
 
 #include "actions/delete.h"
-#include "common/list_operations.h"
 
 #ifdef _WIN32
 #include <windows.h>
@@ -127,6 +126,13 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
     return rows;
 }
 
+Paths ErrorPaths(const std::vector<ErrorRow>& rows)
+{
+    Paths paths;
+    for (const ErrorRow& row : rows) paths.push_back(row.first);
+    return paths;
+}
+
 Messages Said(const std::vector<ShownMessage>& shown)
 {
     Messages said;
@@ -152,7 +158,10 @@ TestMount::~TestMount()
 FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
 {
     state.criteria.searchTarget = target;
-    if (rules) rules(state.criteria), state.criteria.filtersSpecified = true;
+    if (rules) {
+        rules(state.criteria);
+        state.criteria.filtersSpecified = true;
+    }
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = state.locations.includeSubfolders = true;
@@ -178,8 +187,8 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
 }
 
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes, std::function<void(ComparePhase)> onPhase)
-    : view(std::move(onPhase))
 {
+    view.onPhase = std::move(onPhase);
     CompareRunSettings settings;
     settings.locationsSpecified = true;
     settings.locationPaths = {root};
@@ -218,13 +227,6 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     return answers.shown;
 }
 
-Paths CompareSession::ZeroSize() const
-{
-    Paths paths;
-    for (const uint32_t record : run.Lists().zeroSizeRows) paths.push_back(run.Records().FullPath(record));
-    return paths;
-}
-
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode, const std::function<void()>& onFile)
 {
     MarkAll(found.files);
@@ -237,20 +239,6 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
     ScriptedPrompter prompter;
     CopyMoveWorker(target, progress, choices, prompter);
     EXPECT_EQ(1, progress.finished);
-    return prompter.shown;
-}
-
-std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked)
-{
-    const std::vector<std::string> paths = found.Paths(found.files);
-    for (int row = 0; row < found.files.RowCount(); ++row)
-        found.files.SetStateImage(row, isMarked(paths[static_cast<size_t>(row)]) ? StateImageMarked : StateImageUnmarked);
-    ActionTarget target;
-    found.AimAtFiles(target);  // a deletion has the mode of a move
-    RecordingProgress progress;
-    ScriptedPrompter prompter;
-    prompter.Answer(IdYes);
-    DeleteWorker(target, progress, prompter);
     return prompter.shown;
 }
 

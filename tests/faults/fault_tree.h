@@ -36,7 +36,6 @@ struct Intended {
 // of no file there before (a partial copy): empty when the tree changed only as intended.
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
 
-using ErrorRow = std::pair<std::string, std::string>;  // the path and the system's text
 template <typename Row>
 std::vector<Row> Sorted(std::vector<Row> rows)
 {
@@ -44,16 +43,12 @@ std::vector<Row> Sorted(std::vector<Row> rows)
     return rows;
 }
 inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Paths(paths)); }
-std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
-inline Paths ErrorPaths(const std::vector<ErrorRow>& rows)
-{
-    Paths paths;
-    for (const ErrorRow& row : rows) paths.push_back(row.first);
-    return paths;
-}
 
-// Each message shown as (text, caption).
-using Messages = std::vector<std::pair<std::string, std::string>>;
+using ErrorRow = std::pair<std::string, std::string>;  // the path and the system's text
+std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
+Paths ErrorPaths(const std::vector<ErrorRow>& rows);
+
+using Messages = std::vector<std::pair<std::string, std::string>>;  // (text, caption)
 Messages Said(const std::vector<ShownMessage>& shown);
 
 // A 1 MiB tmpfs, or bindSource again, on target for the object's life (POSIX, where the test may mount).
@@ -83,28 +78,24 @@ struct FindRun {
     SearchOutcome outcome;
 };
 
-// Reports the phases to onPhase.
-struct QuietView : CompareRunView {
-    explicit QuietView(std::function<void(ComparePhase)> phase) : onPhase(std::move(phase)) {}
-    void PhaseEntered(ComparePhase phase) override
-    {
-        if (onPhase) onPhase(phase);
-    }
-    std::function<void(ComparePhase)> onPhase;
-};
-
 // A compare run over root (by content and name unless told otherwise), its lists
 // kept for an action; onPhase lets a test change the tree once the walk is done.
 struct CompareSession {
-    explicit CompareSession(const std::string& root, const CompareOptions& boxes = {.matchContent = true, .matchName = true},
+    explicit CompareSession(const std::string& root,
+                            const CompareOptions& boxes = {.matchContent = true, .matchName = true},
                             std::function<void(ComparePhase)> onPhase = {});
     std::vector<Paths> Groups(CompareTab tab) const;  // full paths, sorted within each group
     std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
-    Paths ZeroSize() const;
     // Deletes the tab's marked rows, answering Yes to the question and No to each abort question.
     std::vector<ShownMessage> DeleteMarked(CompareTab tab);
 
-    QuietView view;
+    struct View : CompareRunView {
+        void PhaseEntered(ComparePhase phase) override
+        {
+            if (onPhase) onPhase(phase);
+        }
+        std::function<void(ComparePhase)> onPhase;
+    } view;
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
@@ -114,7 +105,5 @@ struct CompareSession {
 // Copies (or moves) every file a find listed into destination, a clash answered Skip.
 std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
                                       const std::function<void()>& onFile = {});
-// Deletes the files a find listed whose full path isMarked picks, answering Yes.
-std::vector<ShownMessage> DeleteMarked(FindRun& found, const std::function<bool(const std::string&)>& isMarked);
 
 }  // namespace tolvane::test
