@@ -124,7 +124,9 @@ TEST(FolderListing, MissingPathsFailWithTheCodesCallersBranchOn)
     ASSERT_TRUE(platform::GetPathAttributes(file, attributes));
     EXPECT_EQ(attributes & AttributeDirectory, 0u);
     EXPECT_EQ(std::tuple(platform::IsExistingFolder(temp.Path()), platform::IsExistingFolder(file),
-                         platform::GetPathAttributes(temp.PathOf("missing.txt"), attributes)), std::tuple(true, false, false));
+                         platform::IsExistingFolder(temp.PathOf("missing")),
+                         platform::GetPathAttributes(temp.PathOf("missing.txt"), attributes)),
+              std::tuple(true, false, false, false));
     EXPECT_EQ(platform::LastError(), platform::ErrorFileNotFound);
     platform::File opened;
     for (const auto& [path, code] : {std::pair{temp.PathOf("missing.txt"), platform::ErrorFileNotFound},
