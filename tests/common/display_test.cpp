@@ -19,7 +19,7 @@ using Levels = std::array<int, 3>;
 Levels LevelsOf(const ColourCycle& c) { return {c.red, c.green, c.blue}; }
 
 // One step of 5 per tick; every 38 ticks the next corner, red to magenta and round.
-TEST(ColourCycle, PassesTheSixCornersOneStepPerTickAndStopsOnAPhaseOfNoRamp)
+TEST(PageText, TheColourPassesSixCornersOneStepPerTickSizesAndDatesAreScaledAndPadded)
 {
     const Levels corners[] = {{190, 0, 0}, {190, 190, 0}, {0, 190, 0}, {0, 190, 190}, {0, 0, 190}, {190, 0, 190}};
     ColourCycle colour;
@@ -37,11 +37,8 @@ TEST(ColourCycle, PassesTheSixCornersOneStepPerTickAndStopsOnAPhaseOfNoRamp)
         EXPECT_FALSE(StepColourCycle(stuck));
         EXPECT_EQ(LevelsOf(stuck), (Levels{190, 0, 0}));
     }
-}
 
-// Dates pad everything but the year and show the local time.
-TEST(SizeDateText, ScaledSizesAtEachUnitsEdgesAndPaddedLocalDates)
-{
+    // Sizes scaled at each unit's edges; dates pad everything but the year and show the local time.
     const std::pair<uint64_t, const char*> cases[] = {
         {0, "0 B"}, {1023, "1023 B"}, {1024, "1 kB"}, {1126, "1 kB"}, {1127, "1.1 kB"}, {1048575, "1023.9 kB"},
         {1048576, "1 MB"}, {1073741823, "1023.9 MB"}, {UINT64_MAX, "17179869183.9 GB"},

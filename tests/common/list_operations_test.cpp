@@ -96,17 +96,14 @@ TEST(RecordRows, CellsComeFromTheRecordUntilOneIsSet)
     EXPECT_EQ(std::tuple(l.FindRow("/else", true, 0, false), l.FindRow("/else", false, 0, true)), std::tuple(2, -1));
 }
 
-TEST(GroupCell, OnlyDigitStringsOfTheFirstNineCharactersAreNumbers)
-{
-    EXPECT_EQ(ParseGroupCell("1234567890"), 123456789);  // the tenth character is never read
-    EXPECT_EQ(ParseGroupCell("000000012"), 12);
-    for (const char* text : {"", "1x", " 1", "0:", "/"}) EXPECT_EQ(ParseGroupCell(text), NotAGroupNumber) << text;
-}
-
 // Marks: all but the first row of each group, over earlier marks. A 0 at the
 // top continues no group above the list; read digit by digit "0:" would be 10.
 TEST(Groups, MarkAllButFirstRenumberAndPruneEveryRowLeftAloneInItsGroup)
 {
+    // Only digit strings of the first nine characters are numbers.
+    EXPECT_EQ(ParseGroupCell("1234567890"), 123456789);  // the tenth character is never read
+    EXPECT_EQ(ParseGroupCell("000000012"), 12);
+    for (const char* text : {"", "1x", " 1", "0:", "/"}) EXPECT_EQ(ParseGroupCell(text), NotAGroupNumber) << text;
     const struct { const char *groups, *marks, *renumbered, *prunedRecords, *prunedGroups; } cases[] = {
         {"4 4 9 12 12", "1 2 1 1 2", "1 1 2 3 3", "0 1 3 4", "1 1 2 2"},
         {"00 00 5", "1 2 1", "1 1 2", "0 1", "1 1"},

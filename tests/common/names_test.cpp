@@ -14,7 +14,7 @@
 namespace tolvane {
 namespace {
 
-TEST(NamePattern, WildcardsSetsAndEscapesMatchAsTheShellDoes)
+TEST(NamePattern, WildcardsSetsAndEscapesMatchAsTheShellDoesWithOrWithoutCase)
 {
     const struct { const char* name; const char* pattern; bool matches; } cases[] = {  // letter case counting
         {"main.h", "*.h", true},   {"main.hpp", "*.h", false},   {".h", "*.h", true},        {"ac", "a?c", false},
@@ -31,10 +31,7 @@ TEST(NamePattern, WildcardsSetsAndEscapesMatchAsTheShellDoes)
         EXPECT_EQ(NameMatchesPattern(c.name, c.pattern), c.matches);
 #endif
     }
-}
-
-TEST(NamePattern, IgnoringCaseFoldsNameAndPatternSetsIncluded)
-{
+    // Ignoring case folds name and pattern, sets included.
     for (const auto& [name, pattern] : {std::pair{"Main.H", "*.h"}, {"README", "read[a-z]e"}, {"\u00C9t\u00E9", "\u00E9T?"}})
         EXPECT_TRUE(WildcardMatch(name, pattern, true)) << name;  // accented letters, '?' one whole character
     EXPECT_FALSE(WildcardMatch("\u00E9", "??", false));

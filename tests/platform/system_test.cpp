@@ -68,7 +68,7 @@ TEST(Calendar, KnownFileTimesWeekdaysFieldsOutOfRangeAndLocalTimeToAndFro)
 // The program's text is UTF-8 in both builds (the test programs carry the
 // manifest): lower-casing byte by byte folds A-Z only. Files of earlier
 // versions are in the legacy code page (Windows-1252 here).
-TEST(ProgramText, LowerAnsiFoldsOnlyAToZAndLegacyTextBecomesUtf8)
+TEST(Program, LowerAnsiFoldsOnlyAToZLegacyTextBecomesUtf8AndTheFolderHoldsTheProgram)
 {
     ASSERT_TRUE(platform::ProgramTextIsUtf8());
     for (int byte = 0; byte < 256; ++byte)
@@ -79,10 +79,7 @@ TEST(ProgramText, LowerAnsiFoldsOnlyAToZAndLegacyTextBecomesUtf8)
     EXPECT_EQ(platform::ProgramTextFromLegacyAnsi("C:\\Caf\xE9 \x80\x9F"), "C:\\Caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8");
     EXPECT_TRUE(platform::IsValidUtf8("\xE5\xA0\xB1 \xF0\x9F\x98\x80"));
     for (const char* bad : {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF0\x9F\x98"}) EXPECT_FALSE(platform::IsValidUtf8(bad)) << bad;
-}
-
-TEST(ProgramFolder, HoldsTheRunningTestProgram)
-{
+    // The program's folder holds the running test program.
     const std::string folder = platform::ProgramFolder(), path = platform::ProgramPath();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), platform::PathSeparator);
