@@ -18,17 +18,13 @@ const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
 
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
-TEST(NumberedName, PutsTheNumberBeforeTheLastExtension)
+// Rows go from the bottom up; nothing is ever replaced, an answer for all lasts one run, and a copy into its
+// own folder is a clash too. The number goes before the last extension.
+TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
 {
     const std::string numbered = NumberedName("archive.tar.gz", 1) + " " + NumberedName("README", 2) + " " +
                                  NumberedName(".profile", 3) + " " + NumberedName(".config.old", 12);
     EXPECT_EQ(numbered, "archive.tar_1.gz README_2 .profile_3 .config_12.old");
-}
-
-// Rows go from the bottom up; nothing is ever replaced, an answer for all lasts one run, and a copy into its
-// own folder is a clash too.
-TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
-{
     ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
     for (const char* name : {"a", "b", "c", "a_1"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
     const std::string dst = t.temp.PathOf("dst");

@@ -110,10 +110,10 @@ TEST(FolderListing, ReportsNamesAttributesSizesTimesAndLinksAsThemselves)
     EXPECT_EQ(std::pair(big.nFileSizeHigh, big.nFileSizeLow), std::pair(1u, (1u << 30) + 3));
 }
 
-TEST(FolderListing, MissingPathsFailWithTheCodesCallersBranchOn)
+TEST(File, MissingPathsFailWithTheCodesCallersBranchOnAndFilesReadInChunksSeekAndAreCreatedAnew)
 {
     TempFolder temp;
-    const std::string file = temp.WriteFile("file.txt", "x");
+    const std::string plain = temp.WriteFile("file.txt", "x");
     platform::FolderListing listing;
     FindData entry;
     platform::SetLastError(0);
@@ -121,9 +121,9 @@ TEST(FolderListing, MissingPathsFailWithTheCodesCallersBranchOn)
     const uint32_t code = platform::LastError();
     EXPECT_TRUE(code == platform::ErrorPathNotFound || code == platform::ErrorFileNotFound) << code;
     uint32_t attributes = 0;
-    ASSERT_TRUE(platform::GetPathAttributes(file, attributes));
+    ASSERT_TRUE(platform::GetPathAttributes(plain, attributes));
     EXPECT_EQ(attributes & AttributeDirectory, 0u);
-    EXPECT_EQ(std::tuple(platform::IsExistingFolder(temp.Path()), platform::IsExistingFolder(file),
+    EXPECT_EQ(std::tuple(platform::IsExistingFolder(temp.Path()), platform::IsExistingFolder(plain),
                          platform::IsExistingFolder(temp.PathOf("missing")),
                          platform::GetPathAttributes(temp.PathOf("missing.txt"), attributes)),
               std::tuple(true, false, false, false));
@@ -134,12 +134,8 @@ TEST(FolderListing, MissingPathsFailWithTheCodesCallersBranchOn)
         EXPECT_FALSE(opened.OpenForReading(path) || opened.IsOpen()) << path;
         EXPECT_EQ(platform::LastError(), code) << path;
     }
-}
 
-// Created anew, not appended to; a file another program is writing (an active log) is read as it stands.
-TEST(File, ReadsInChunksSeeksAndReplacesOnCreate)
-{
-    TempFolder temp;
+    // Created anew, not appended to; a file another program is writing (an active log) is read as it stands.
     std::string content(10000, '\0');
     for (size_t i = 0; i < content.size(); ++i) content[i] = static_cast<char>(i * 7 % 251);
     const std::string path = temp.WriteFile("known.bin", content);
