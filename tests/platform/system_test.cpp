@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <filesystem>
-#include <thread>
 
 #include "platform/error.h"
 #include "platform/path.h"
@@ -18,8 +16,8 @@ TEST(SystemError, TheLastErrorAndItsTextAreTheSystems)
     platform::SetLastError(platform::ErrorAccessDenied);
     EXPECT_EQ(platform::LastError(), platform::ErrorAccessDenied);
     EXPECT_NE(platform::SystemErrorText(platform::ErrorAccessDenied), platform::SystemErrorText(platform::ErrorDiskFull));
-    for (uint32_t code : {platform::ErrorAccessDenied, platform::ErrorDiskFull, platform::ErrorFileNotFound, platform::ErrorPathNotFound,
-                          platform::ErrorNotReady, platform::ErrorFileExists, platform::ErrorAlreadyExists})
+    for (uint32_t code : {platform::ErrorAccessDenied, platform::ErrorDiskFull, platform::ErrorFileNotFound,
+                          platform::ErrorPathNotFound, platform::ErrorNotReady, platform::ErrorAlreadyExists})
         EXPECT_FALSE(platform::SystemErrorText(code).empty()) << code;
 }
 
@@ -31,7 +29,7 @@ std::string Text(const SystemTime& t)
     return text;
 }
 
-TEST(Calendar, KnownFileTimesAndWeekdaysAndFieldsOutOfRange)
+TEST(Calendar, KnownFileTimesWeekdaysFieldsOutOfRangeAndLocalTimeToAndFro)
 {
     const std::pair<SystemTime, uint64_t> cases[] = {  // each calendar with its day of the week
         {{1601, 1, 1, 1, 0, 0, 0, 0}, 0},
@@ -54,33 +52,23 @@ TEST(Calendar, KnownFileTimesAndWeekdaysAndFieldsOutOfRange)
         EXPECT_FALSE(platform::CalendarToFileTime(wrong, time)) << Text(wrong);
     SystemTime calendar;
     EXPECT_FALSE(platform::FileTimeToCalendar(FileTime::FromValue(0x8000000000000000ull), calendar));
-}
 
-// Every time zone is a whole number of quarter hours from UTC, at most 14 hours.
-TEST(LocalTime, UtcToLocalAndBackIsTheSameInstant)
-{
+    // Local time and back is the same instant.
     for (const SystemTime& utcCalendar : {SystemTime{1999, 1, 0, 15, 12}, SystemTime{2038, 6, 0, 1, 23, 59, 59, 500}}) {
         FileTime utc, local, back;
         ASSERT_TRUE(platform::CalendarToFileTime(utcCalendar, utc) && platform::UtcToLocalFileTime(utc, local) &&
                     platform::LocalToUtcFileTime(local, back));
         EXPECT_EQ(back.Value(), utc.Value()) << utcCalendar.wYear;
-        const int64_t offset = static_cast<int64_t>(local.Value()) - static_cast<int64_t>(utc.Value());
-        const int64_t quarterHour = 15ll * 60 * 10000000;
-        EXPECT_EQ(offset % quarterHour, 0) << utcCalendar.wYear;
-        EXPECT_LE(offset < 0 ? -offset : offset, 14 * 4 * quarterHour);
         SystemTime viaHelper, direct;
         ASSERT_TRUE(platform::FileTimeToLocalCalendar(utc, viaHelper) && platform::FileTimeToCalendar(local, direct));
         EXPECT_EQ(Text(viaHelper), Text(direct));
     }
-    const uint32_t start = platform::TickCount();
-    std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    EXPECT_NE(platform::TickCount(), start) << "the millisecond count moves";
 }
 
 // The program's text is UTF-8 in both builds (the test programs carry the
 // manifest): lower-casing byte by byte folds A-Z only. Files of earlier
 // versions are in the legacy code page (Windows-1252 here).
-TEST(ProgramText, LowerAnsiFoldsOnlyAToZAndLegacyTextBecomesUtf8)
+TEST(Program, LowerAnsiFoldsOnlyAToZLegacyTextBecomesUtf8AndTheFolderHoldsTheProgram)
 {
     ASSERT_TRUE(platform::ProgramTextIsUtf8());
     for (int byte = 0; byte < 256; ++byte)
@@ -91,10 +79,7 @@ TEST(ProgramText, LowerAnsiFoldsOnlyAToZAndLegacyTextBecomesUtf8)
     EXPECT_EQ(platform::ProgramTextFromLegacyAnsi("C:\\Caf\xE9 \x80\x9F"), "C:\\Caf\xC3\xA9 \xE2\x82\xAC\xC5\xB8");
     EXPECT_TRUE(platform::IsValidUtf8("\xE5\xA0\xB1 \xF0\x9F\x98\x80"));
     for (const char* bad : {"caf\xE9", "\xC0\xAF", "\xED\xA0\x80", "\xF0\x9F\x98"}) EXPECT_FALSE(platform::IsValidUtf8(bad)) << bad;
-}
-
-TEST(ProgramFolder, HoldsTheRunningTestProgram)
-{
+    // The program's folder holds the running test program.
     const std::string folder = platform::ProgramFolder(), path = platform::ProgramPath();
     ASSERT_FALSE(folder.empty());
     EXPECT_EQ(folder.back(), platform::PathSeparator);

@@ -31,8 +31,11 @@ fuse_attr AttributesOf(uint64_t node, uint64_t size)
 {
     const bool root = node == RootNode;
     fuse_attr attr{};
-    attr.ino = node, attr.size = root ? 0 : size;
-    attr.mode = root ? (S_IFDIR | 0755) : (S_IFREG | 0644), attr.nlink = root ? 2 : 1, attr.blksize = 4096;
+    attr.ino = node;
+    attr.size = root ? 0 : size;
+    attr.mode = root ? (S_IFDIR | 0755) : (S_IFREG | 0644);
+    attr.nlink = root ? 2 : 1;
+    attr.blksize = 4096;
     return attr;
 }
 
@@ -89,8 +92,10 @@ void FaultyVolume::Serve()
             fuse_init_in init;
             std::memcpy(&init, body, sizeof init);
             fuse_init_out out{};
-            out.major = FUSE_KERNEL_VERSION, out.minor = FUSE_KERNEL_MINOR_VERSION;
-            out.max_readahead = init.max_readahead, out.max_write = 1 << 20;
+            out.major = FUSE_KERNEL_VERSION;
+            out.minor = FUSE_KERNEL_MINOR_VERSION;
+            out.max_readahead = init.max_readahead;
+            out.max_write = 1 << 20;
             answer(out);
             break;
         }
@@ -100,7 +105,8 @@ void FaultyVolume::Serve()
                 reply(ENOENT);
                 break;
             }
-            if (in.opcode == FUSE_CREATE) created = true, size = 0;
+            if (in.opcode == FUSE_CREATE) size = 0;
+            created = true;
             struct {
                 fuse_entry_out entry;
                 fuse_open_out open;

@@ -1,7 +1,5 @@
-// A small volume of its own, served from this process through the kernel's
-// user-space file system interface, whose files fail at every write (ENOSPC, a
-// full disk) or as they are closed (EIO after taking every write, a network
-// volume's late write error). Mounted() is false where it cannot be mounted.
+// A volume served from this process through the kernel's user-space file system interface, whose files fail at
+// every write (ENOSPC) or as they are closed (EIO, a network volume's late error). Mounted() is false where it cannot be.
 #pragma once
 
 #include <string>

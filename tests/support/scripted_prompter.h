@@ -1,6 +1,5 @@
-// A prompter for tests: records every message and answers questions from a
-// script (IdNo once the script has run out, so that an unexpected question
-// never confirms anything).
+// Records every message and answers questions from a script; IdNo once it has run out, so that an
+// unexpected question never confirms anything.
 #pragma once
 
 #include <deque>

@@ -34,8 +34,7 @@ TempFolder::TempFolder(const std::string& base)
     }
 }
 
-// Never throws: a tree the iterator cannot walk (paths past the length limit,
-// say) is removed as far as it can be.
+// Never throws: a tree the iterator cannot walk (paths past the length limit) is removed as far as it can be.
 TempFolder::~TempFolder()
 {
     std::error_code error;
@@ -129,9 +128,8 @@ bool SetReadOnly(const std::string& path, bool readOnly)
            chmod(path.c_str(), readOnly ? (status.st_mode & ~mode_t{0222}) : (status.st_mode | S_IWUSR)) == 0;
 }
 
-// Root passes every permission check through two capabilities; taking them out
-// of this thread's effective set (threads it starts inherit that) lets the tests
-// meet unreadable folders and files as a user would.
+// Root passes permission checks through two capabilities; taking them out of this thread's effective set
+// (which threads it starts inherit) lets the tests meet unreadable folders as a user would.
 bool MakeUnreadable(const std::string& path)
 {
     __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};

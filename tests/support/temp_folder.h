@@ -1,5 +1,4 @@
-// A fresh temporary folder for one test, removed with everything in it when
-// the test ends, and helpers to lay out files with known times and attributes.
+// A fresh temporary folder, removed with everything in it at the end; files with known times and attributes.
 #pragma once
 
 #include <string>
@@ -18,10 +17,8 @@ public:
     TempFolder& operator=(const TempFolder&) = delete;
 
     const std::string& Path() const { return path_; }  // ends with the path separator
-    // Path() followed by relative, with '/' turned into the system's separator.
-    std::string PathOf(std::string_view relative) const;
-    // Creates the file (and its folders) with exactly these bytes.
-    std::string WriteFile(std::string_view relative, std::string_view content) const;
+    std::string PathOf(std::string_view relative) const;  // Path() + relative, '/' as the system's separator
+    std::string WriteFile(std::string_view relative, std::string_view content) const;  // and its folders
     std::string MakeFolder(std::string_view relative) const;  // ends with the separator
 
 private:
@@ -31,8 +28,7 @@ private:
 std::string ReadWholeFile(const std::string& path);
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed);
 bool SetReadOnly(const std::string& path, bool readOnly);
-// Makes a folder unlistable for the test process; false where the system
-// cannot (a root process on POSIX ignores permission bits).
+// Makes a folder unlistable for the test process; false where the system cannot.
 bool MakeUnreadable(const std::string& path);
 void MakeReadable(const std::string& path);
 FileTime UtcFileTime(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);

@@ -1,8 +1,5 @@
-// The user-interface side of a worker test: the test's own thread carries out
-// the calls a worker sends to the page's controls (as sent window messages are
-// carried out by the thread that owns the window), and between them polls what
-// the page polls and may request a stop. A sent call returns only after the
-// page has seen it, so a stop requested in response lands at a known point.
+// The test's own thread carries out the calls a worker sends to the page's controls, as a window's thread
+// does with sent messages, and polls between them; a stop requested in response lands at a known point.
 #pragma once
 
 #include <condition_variable>
@@ -19,10 +16,8 @@ namespace tolvane::test {
 
 class UiThread {
 public:
-    // From the worker: runs call on the user-interface thread and waits for it.
-    void Send(const std::function<void()>& call);
-    // Runs body on a worker thread while this thread carries out its sent calls,
-    // running poll after each call and every millisecond otherwise, until body returns.
+    void Send(const std::function<void()>& call);  // from the worker: runs call here and waits for it
+    // Runs body on a worker thread while this one carries out its calls, polling after each and every millisecond.
     void RunWorker(const std::function<void()>& body, const std::function<void()>& poll);
 
 private:
@@ -32,8 +27,7 @@ private:
     bool workerDone_ = false;
 };
 
-// A list owned by the user-interface thread: the worker's calls are sent to it,
-// while the test reads `shown` directly on its own thread.
+// A list owned by the user-interface thread: the worker's calls are sent to it; the test reads `shown` directly.
 class SentResultList : public ResultList {
 public:
     SentResultList(UiThread& ui, MemoryResultList& list) : shown(list), ui_(ui) {}

@@ -26,21 +26,18 @@ TEST(CopyFileNoReplace, AFailedCopyLeavesNoPartialFileAndKeepsTheSource)
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    rlimit lowered = saved;
-    lowered.rlim_cur = 4096;
+    const rlimit lowered{4096, saved.rlim_max};
     ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
     const bool copied = platform::CopyFileNoReplace(source, temp.PathOf("copy.bin"));
     const uint32_t error = platform::LastError();
     setrlimit(RLIMIT_FSIZE, &saved);
     std::signal(SIGXFSZ, previousHandler);
-    EXPECT_FALSE(copied);
-    EXPECT_NE(error, platform::ErrorSuccess);
+    EXPECT_TRUE(!copied && error != platform::ErrorSuccess);
     EXPECT_FALSE(std::filesystem::exists(temp.PathOf("copy.bin")));
     EXPECT_EQ(test::ReadWholeFile(source), content);
 }
 
-// Between file systems (to /dev/shm when it is another one) a move copies,
-// then deletes, and never replaces.
+// Between file systems (to /dev/shm when it is another one) a move copies, then deletes, and never replaces.
 TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
 {
     test::TempFolder temp;
@@ -57,8 +54,7 @@ TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
     EXPECT_EQ(test::ReadWholeFile(other.PathOf("x.txt")), "travelling");
 }
 
-// A folder that may be read but not searched gives its names but no details
-// of its entries; the names must not be lost.
+// A folder that may be read but not searched gives its names but no details of its entries.
 TEST(FolderListing, ListsTheNamesOfAFolderThatCannotBeSearched)
 {
     test::TempFolder temp;
