@@ -144,7 +144,10 @@ FindInput DecodeFind(Decoder& in)
     const bool folders = r.searchTarget == SearchTarget::Folders, files = r.searchTarget == SearchTarget::Files;
     find.flags = in.Flags(folders ? static_cast<int>(AttributeFlag::Temporary) : files ? static_cast<int>(AttributeFlag::ReparsePoint) : -1,
                           folders ? static_cast<int>(AttributeFlag::Sparse) : -1);
-    if (in.dialogShaped) r.nameText = TypedName(r.nameText), r.extensionText = TypedExtensions(r.extensionText);
+    if (in.dialogShaped) {
+        r.nameText = TypedName(r.nameText);
+        r.extensionText = TypedExtensions(r.extensionText);
+    }
     return find;
 }
 
