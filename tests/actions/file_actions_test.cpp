@@ -149,7 +149,6 @@ TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
     const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
     const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char *rows, *files; } cases[] = {
         {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt*", "a.txt=a b.txt=b c.txt=c"},
-        {"yes", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
         {"gone", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
         {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt*", "b.txt=b"},
         {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt*", "a.txt=a b.txt=b"},
