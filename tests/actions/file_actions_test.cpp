@@ -18,8 +18,8 @@ const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
 
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
-// Rows go from the bottom up; nothing is ever replaced, an answer for all lasts one run, and a copy into its
-// own folder is a clash too. The number goes before the last extension.
+// Rows go from the bottom up; nothing is ever replaced and an answer for all lasts one run. The number goes
+// before the last extension.
 TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
 {
     const std::string numbered = NumberedName("archive.tar.gz", 1) + " " + NumberedName("README", 2) + " " +
@@ -40,12 +40,6 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     EXPECT_EQ(Contents(dst), "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
     EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished), "a.txt* b.txt* c.txt* 2");
     EXPECT_TRUE(t.prompter.shown.empty());
-
-    ActionList own({ListedFile{"a/report.txt", "original"}});
-    ScriptedChoices ownFolder(own.temp.PathOf("a"));
-    ownFolder.Answer(ClashAnswer::Rename);
-    Transfer(own, ownFolder);
-    EXPECT_EQ(Contents(own.temp.PathOf("a")), "report.txt=original report_1.txt=original");
 
     ActionList moved(ThreeFiles(), ActionModeMove);
     moved.temp.WriteFile("dst/c.txt", "old c");
