@@ -26,15 +26,6 @@ namespace {
 
 constexpr uint64_t FileNode = 2;
 
-fuse_attr AttributesOf(uint64_t node)
-{
-    fuse_attr attr{};
-    attr.ino = node;
-    attr.mode = node == FUSE_ROOT_ID ? (S_IFDIR | 0755) : (S_IFREG | 0644);
-    attr.nlink = 1;
-    return attr;
-}
-
 void Reply(int device, uint64_t unique, int error, const void* body = nullptr, size_t size = 0)
 {
     std::vector<char> message(sizeof(fuse_out_header) + size);
@@ -94,13 +85,9 @@ void FaultyVolume::Serve()
                 fuse_open_out open;
             } out{};
             out.entry.nodeid = FileNode;
-            out.entry.attr = AttributesOf(FileNode);
-            answer(out);
-            break;
-        }
-        case FUSE_GETATTR: {
-            fuse_attr_out out{};
-            out.attr = AttributesOf(in.nodeid);
+            out.entry.attr.ino = FileNode;
+            out.entry.attr.mode = S_IFREG | 0644;
+            out.entry.attr.nlink = 1;
             answer(out);
             break;
         }
@@ -114,7 +101,6 @@ void FaultyVolume::Serve()
         }
         case FUSE_LOOKUP: reply(ENOENT); break;
         case FUSE_FLUSH: reply(fault_ == VolumeFault::LateClose ? EIO : 0); break;
-        case FUSE_RELEASE: reply(0); break;
         case FUSE_FORGET:
         case FUSE_BATCH_FORGET: break;  // no answer expected
         default: reply(ENOSYS); break;
