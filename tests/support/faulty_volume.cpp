@@ -43,20 +43,16 @@ FaultyVolume::FaultyVolume(const std::string& folder, VolumeFault fault) : folde
     if (device_ < 0) return;
     const std::string options = "fd=" + std::to_string(device_) + ",rootmode=40000,user_id=0,group_id=0";
     mounted_ = mount("tolvane-test", folder.c_str(), "fuse", MS_NOSUID | MS_NODEV, options.c_str()) == 0;
-    if (!mounted_) {
-        close(device_);
-        device_ = -1;
-        return;
-    }
-    server_ = std::thread([this] { Serve(); });
+    if (mounted_) server_ = std::thread([this] { Serve(); });
 }
 
 FaultyVolume::~FaultyVolume()
 {
-    if (!mounted_) return;
-    umount2(folder_.c_str(), MNT_DETACH);  // the server's next read then fails
-    server_.join();
-    close(device_);
+    if (mounted_) {
+        umount2(folder_.c_str(), MNT_DETACH);  // the server's next read then fails
+        server_.join();
+    }
+    if (device_ >= 0) close(device_);
 }
 
 // The root holds no name, so that every open creates its file; each file is empty as far as the kernel is told.
