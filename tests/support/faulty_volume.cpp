@@ -92,7 +92,10 @@ void FaultyVolume::Serve()
             std::memcpy(&write, buffer.data() + sizeof in, sizeof write);
             fuse_write_out out{};
             out.size = write.size;
-            fault_ == VolumeFault::Full ? reply(ENOSPC) : answer(out);
+            if (fault_ == VolumeFault::Full)
+                reply(ENOSPC);
+            else
+                answer(out);
             break;
         }
         case FUSE_LOOKUP: reply(ENOENT); break;
