@@ -112,10 +112,9 @@ void MakeReadable(const std::string&) {}
 
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
 {
-    const auto spec = [](FileTime time) {  // 100 ns ticks since 1601, floored to whole seconds since 1970
-        const int64_t ticks = static_cast<int64_t>(time.Value()) - 116444736000000000LL;
-        const int64_t seconds = ticks / 10000000 - (ticks % 10000000 < 0);
-        return timespec{static_cast<time_t>(seconds), static_cast<long>((ticks - seconds * 10000000) * 100)};
+    const auto spec = [](FileTime time) {  // 100 ns ticks since 1601, for times after 1970
+        const uint64_t ticks = time.Value() - 116444736000000000ULL;
+        return timespec{static_cast<time_t>(ticks / 10000000), static_cast<long>(ticks % 10000000 * 100)};
     };
     const timespec times[2] = {spec(accessed), spec(modified)};
     return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
