@@ -42,8 +42,8 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersAndFindsEachFileOnce)
     EXPECT_EQ(Found(files) + " | " + Found(folders), ".a/dot-a.txt one/mid.txt | one/two");
 }
 
-// A list that gets no row stays disabled.
-TEST_F(SearchEngine, RowsShowTheirColumnsAndRunStatesDriveThePage)
+// A list that gets no row stays disabled; a search for folders tests no file.
+TEST_F(SearchEngine, RowsShowTheTargetOnlyAndRunStatesDriveThePage)
 {
     const std::string path = folder.WriteFile("reports/report.txt", std::string(1536, 'x'));
     const FileTime modified = UtcFileTime(2009, 3, 9, 12, 30);
@@ -68,6 +68,10 @@ TEST_F(SearchEngine, RowsShowTheirColumnsAndRunStatesDriveThePage)
     EXPECT_FALSE(view.optionsShown || view.timerRunning || state.traversalRunning.load());
     EXPECT_TRUE(view.statusShown && view.actionsEnabled && files.IsEnabled() && folders.IsEnabled());
     EXPECT_EQ(std::pair(view.indicator, view.selectedTab), std::pair(IndicatorState::Checked, FilesTab));
+
+    state.criteria.searchTarget = SearchTarget::Folders;
+    ASSERT_EQ(Run(), SearchOutcome::Completed);
+    EXPECT_EQ(Found(files) + "|" + Found(folders), "|reports");
 }
 
 // The content rule comes last: a file failing the size rule is never opened;
