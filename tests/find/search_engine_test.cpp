@@ -155,12 +155,8 @@ TEST(FindStatusText, LinesForAFinishedAndAStoppedRun)
               "Search procedure aborted after 0.9 sec. Writing result...\n2 folders matched your criteria");
 }
 
-TEST(AddFindErrorEntry, AtTheLimitAsksForAStopAndAddsNoRow)
+TEST_F(SearchEngine, AnErrorAtTheLimitAsksForAStopAndAddsNoRow)
 {
-    FindState state;
-    MemoryResultList files, folders, errors(false);
-    FindLists lists(files, folders, errors);
-    ScriptedPrompter prompter;
     for (int n = 0; n < MaxListEntries; ++n)
         AddFindErrorEntry(state, lists, prompter, "p", platform::ErrorAccessDenied);
     EXPECT_FALSE(state.stopRequested.load());
