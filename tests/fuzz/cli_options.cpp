@@ -14,6 +14,7 @@
 #include "fuzz_support.h"
 #include "platform/text.h"
 #include "platform/time.h"
+#include "support/temp_folder.h"
 
 namespace {
 
@@ -67,16 +68,20 @@ void CheckOptionReaders(const std::string& value)
     // Each reader's value is one the filter dialogs could hold.
     std::string list, typed;
     if (Reads("--ext", [&] { typed = list = ParseExtensionOption(value); }))
-        Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/' && !FilterTypedExtensions(typed) &&
+        Require(!list.empty() && list.size() <= ExtensionListMax && list.back() != '/' &&
+                !FilterTypedExtensions(typed) &&
                 std::none_of(list.begin(), list.end(), [](char c) { return platform::LowerAnsi(c) != c; }));
 
     SizeOption size;
     if (Reads("--size", [&] { size = ParseSizeOption("--size", value); })) {
         const bool range = size.mode == SizeRuleMode::Between || size.mode == SizeRuleMode::NotBetween;
-        Require(static_cast<int>(size.mode) >= 0 && static_cast<int>(size.mode) <= 4 && range == !size.to.digits.empty());
-        for (const SizeBound* bound : {&size.from, &size.to})
+        Require(static_cast<int>(size.mode) >= 0 && static_cast<int>(size.mode) <= 4);
+        Require(range == !size.to.digits.empty());
+        for (const SizeBound* bound : {&size.from, &size.to}) {
+            const bool read = bound->number == SizeFieldValue(bound->digits);
             Require((bound->digits.empty() && bound == &size.to) ||
-                    (bound->number == SizeFieldValue(bound->digits) && SizeInBytes(bound->number, bound->unit) != UINT64_MAX));
+                    (read && SizeInBytes(bound->number, bound->unit) != UINT64_MAX));
+        }
     }
 
     DateOption date;
@@ -88,7 +93,7 @@ void CheckOptionReaders(const std::string& value)
         for (const SystemTime* t : {&time.from, &time.to}) Require(t->wHour < 24 && t->wMinute < 60 && WholeDate(*t));
     AttributeOption attributes;
     if (Reads("--attr", [&] { attributes = ParseAttributeOption(value); })) {
-        const auto has = [&](AttributeFlag flag) { return std::ranges::find(attributes.flags, flag) != attributes.flags.end(); };
+        const auto has = [&](AttributeFlag flag) { return std::ranges::count(attributes.flags, flag) > 0; };
         Require(!attributes.flags.empty() && !(has(AttributeFlag::Compressed) && has(AttributeFlag::Encrypted)));
     }
 }
@@ -107,8 +112,8 @@ void CheckSharedOption(const std::string& value, size_t choice)
 
 extern "C" int LLVMFuzzerInitialize(int*, char***)
 {
-    static const fuzz::ScratchFolder folder;
-    scratch = folder.Path();
+    static const test::TempFolder folder;
+    scratch = fs::path(folder.Path()).parent_path();  // without the trailing separator
     fs::create_directory(scratch / "sub");
     std::ofstream(scratch / "list.txt") << (scratch / "sub").string() << "\nnot-a-folder\n" << scratch.string() << "\n";
     fs::current_path(scratch);
@@ -119,8 +124,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::vector<std::string> arguments;
-    for (const std::string_view piece : fuzz::Pieces({reinterpret_cast<const char*>(data), size}, {"\0\n", 2}, MaxArguments))
-        arguments.emplace_back(piece);
+    const std::string_view input(reinterpret_cast<const char*>(data), size);
+    for (const std::string_view piece : fuzz::Pieces(input, {"\0\n", 2}, MaxArguments)) arguments.emplace_back(piece);
     const test::CliRun run = RunTolvane(arguments, CheckSearchCommandLine);
 
     // Refused: a message and nothing else; help comes without one.

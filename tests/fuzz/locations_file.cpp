@@ -1,6 +1,7 @@
 // Fuzzes the reading of a locations list file. The first byte holds the
 // subfolders flag; in the rest each byte from 0xF8 up stands for one of eight
 // real folders, next to, inside or around each other.
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <fstream>
@@ -11,6 +12,8 @@
 #include "find/locations.h"
 #include "fuzz_support.h"
 #include "platform/fs.h"
+#include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 using namespace tolvane;
 using fuzz::Require;
@@ -23,13 +26,14 @@ constexpr unsigned char FirstFolderByte = 0xF8;
 struct Playground {
     Playground()
     {
+        const std::string base = scratch.Path().substr(0, scratch.Path().size() - 1);  // without the separator
         for (const char* relative : {"", "/a", "/a/b", "/a/b/c", "/A", "/ab", "/a b", "/b"})
-            std::filesystem::create_directories(folders.emplace_back(scratch.Path().string() + relative));
+            std::filesystem::create_directories(folders.emplace_back(base + relative));
     }
 
-    fuzz::ScratchFolder scratch;
+    test::TempFolder scratch;
     std::vector<std::string> folders;
-    std::string listFile = scratch.Path().string() + "/list.txt";
+    std::string listFile = scratch.PathOf("list.txt");
 };
 
 bool Inside(const std::string& path, const std::string& folder)
@@ -46,12 +50,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool includeSubfolders = (data[0] & 1) != 0;
 
     std::string text;
-    for (size_t i = 1; i < size; ++i)
-        text += data[i] >= FirstFolderByte ? playground.folders[data[i] - FirstFolderByte] : std::string(1, static_cast<char>(data[i]));
+    for (size_t i = 1; i < size; ++i) {
+        if (data[i] >= FirstFolderByte)
+            text += playground.folders[data[i] - FirstFolderByte];
+        else
+            text += static_cast<char>(data[i]);
+    }
     Require(static_cast<bool>(std::ofstream(playground.listFile, std::ios::binary | std::ios::trunc) << text));
 
     LocationsEditor editor(LocationList{{}, false, 0, includeSubfolders});
-    fuzz::RecordingPrompter prompter;
+    test::ScriptedPrompter prompter;
     Require(editor.Load(playground.listFile, prompter) == LocationsFileResult::Done && prompter.shown.empty());
 
     // Sorted, existing, and free of what the clean-up removes between neighbours.
@@ -63,14 +71,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
 
     // Every whole line naming a folder is listed, or with subfolders a folder holding it.
+    const std::string lines = "\n" + text;
     for (const std::string& folder : playground.folders) {
-        const bool named = text.starts_with(folder + "\n") || text.starts_with(folder + "\r\n") ||
-                           text.find("\n" + folder + "\n") != std::string::npos ||
-                           text.find("\n" + folder + "\r\n") != std::string::npos;
-        if (!named) continue;
-        bool found = false;
-        for (const std::string& item : items) found = found || item == folder || (includeSubfolders && Inside(folder, item));
-        Require(found);
+        const bool named = lines.find("\n" + folder + "\n") != std::string::npos ||
+                           lines.find("\n" + folder + "\r\n") != std::string::npos;
+        Require(!named || std::ranges::any_of(items, [&](const std::string& item) {
+            return item == folder || (includeSubfolders && Inside(folder, item));
+        }));
     }
     return 0;
 }
