@@ -132,6 +132,7 @@ TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
     bool asked = false;
     EXPECT_EQ(EditorWith({}).Save(prompter, [&] { asked = true; return std::optional(temp.PathOf("x.txt")); }),
               LocationsFileResult::NothingToSave);
+    EXPECT_FALSE(asked);  // no file is asked for when there is nothing to save
     const LocationsEditor editor = EditorWith({temp.Path()});
     EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>(); }), LocationsFileResult::Cancelled);
     EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
