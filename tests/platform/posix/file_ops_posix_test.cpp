@@ -15,8 +15,9 @@
 namespace tolvane {
 namespace {
 
-// Between file systems (to /dev/shm when it is another one) a move copies, then deletes, and never replaces.
-TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
+// Between file systems (to /dev/shm when it is another one) a move never replaces a file; that it copies,
+// then deletes, shows in the fault suite's moves onto a volume of its own.
+TEST(MoveFileNoReplace, AMoveToAnotherVolumeNeverReplaces)
 {
     test::TempFolder temp;
     struct stat here{}, shm{};
@@ -28,9 +29,6 @@ TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
     EXPECT_FALSE(platform::MoveFileNoReplace(source, taken));
     EXPECT_EQ(platform::LastError(), platform::ErrorAlreadyExists);
     EXPECT_EQ(test::ReadWholeFile(taken) + test::ReadWholeFile(source), "residenttravelling");
-    EXPECT_TRUE(platform::MoveFileNoReplace(source, other.PathOf("x.txt")));
-    EXPECT_FALSE(std::filesystem::exists(source));
-    EXPECT_EQ(test::ReadWholeFile(other.PathOf("x.txt")), "travelling");
 }
 
 // A folder that may be read but not searched gives its names but no details of its entries.
