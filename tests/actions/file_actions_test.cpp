@@ -26,18 +26,21 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
                                  NumberedName(".profile", 3) + " " + NumberedName(".config.old", 12);
     EXPECT_EQ(numbered, "archive.tar_1.gz README_2 .profile_3 .config_12.old");
     ActionList t({{"src/a.txt", "new a"}, {"src/b.txt", "new b"}, {"src/c.txt", "new c"}});
-    for (const char* name : {"a", "b", "c", "a_1"}) t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
+    for (const char* name : {"a", "b", "c", "a_1"})
+        t.temp.WriteFile(std::string("dst/") + name + ".txt", std::string("old ") + name);
     const std::string dst = t.temp.PathOf("dst");
     ScriptedChoices choices(dst);
     choices.Answer(ClashAnswer::Skip, true);
     Transfer(t, choices);
     EXPECT_EQ(t.progress.to, dst);
-    EXPECT_EQ(t.progress.steps, (Names{"c.txt  (5 B), 1 / 3, 0%", "b.txt  (5 B), 2 / 3, 33%", "a.txt  (5 B), 3 / 3, 66%"}));
+    EXPECT_EQ(t.progress.steps,
+              (Names{"c.txt  (5 B), 1 / 3, 0%", "b.txt  (5 B), 2 / 3, 33%", "a.txt  (5 B), 3 / 3, 66%"}));
     EXPECT_EQ(t.progress.from, Names(3, t.temp.PathOf("src/")));
     choices.Answer(ClashAnswer::Rename, true);
     Transfer(t, choices);
     EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
-    EXPECT_EQ(Contents(dst), "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
+    EXPECT_EQ(Contents(dst),
+              "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
     EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished), "a.txt* b.txt* c.txt* 2");
     EXPECT_TRUE(t.prompter.shown.empty());
 
@@ -59,9 +62,10 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
 #endif
     const std::string longName = std::string(150, 'm') + ".txt";
     const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
-    const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, source, destination; } cases[] = {
-        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m", "a.txt=a c.txt=c"},
-        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*", "a.txt=a c.txt=c " + longName + "=m", "c.txt=c"},
+    const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, files; } cases[] = {
+        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*",
+         "a.txt=a c.txt=c " + longName + "=m > c.txt=c"},
     };
     for (const auto& c : cases) {
         ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, c.mode);
@@ -77,41 +81,29 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
         EXPECT_EQ(Said(t.prompter), c.said);
         EXPECT_EQ(t.Rows(), c.rows);
         EXPECT_TRUE(t.list.IsEnabled());
-        EXPECT_EQ(Contents(t.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
+        EXPECT_EQ(Contents(t.temp.PathOf("src")) + " > " + Contents(destination), c.files);
     }
 }
 
-TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndAccessDeniedEndsTheRun)
+// No destination, or an index out of step with the list, touches nothing; a gone source is skipped silently.
+// (That access denied ends the run shows in the fault suite, on a read-only volume.)
+TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndNoDestinationOrAnIncompleteTargetTouchesNothing)
 {
     ActionList t(ThreeFiles(), ActionModeMove);
     fs::remove(t.temp.PathOf("src/b.txt"));
-    ScriptedChoices choices(t.temp.MakeFolder("dst"));
+    ScriptedChoices none(""), choices(t.temp.MakeFolder("dst")), unused(t.temp.PathOf("dst"));
+    Transfer(t, none);
+    const std::string enabled = std::to_string(t.list.IsEnabled());
+    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + enabled, "a.txt* b.txt* c.txt* 1 1");
     Transfer(t, choices);
     EXPECT_TRUE(t.prompter.shown.empty());
     EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
-
-    // A folder where the file was: the system refuses to copy it as a file.
-    ActionList copy({{"src/a.txt", "a"}, {"src/b.txt", "b"}});
-    fs::remove(copy.temp.PathOf("src/b.txt"));
-    fs::create_directory(copy.temp.PathOf("src/b.txt"));
-    ScriptedChoices into(copy.temp.MakeFolder("dst"));
-    Transfer(copy, into);
-    EXPECT_EQ(Said(copy.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(Contents(copy.temp.PathOf("dst")), "");
-}
-
-TEST(CopyMoveWorker, NoDestinationOrAnIncompleteTargetTouchesNothing)
-{
-    ActionList t({ListedFile{"src/a.txt", "a"}}, ActionModeMove);
-    ScriptedChoices none(""), choices(t.temp.MakeFolder("dst"));
-    Transfer(t, none);
-    EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + std::to_string(t.list.IsEnabled()), "a.txt* 1 1");
     t.index.clear();
-    Transfer(t, choices);
+    Transfer(t, unused);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{{"Invalid data.", "Error", MbIconHand}}));
-    EXPECT_TRUE(choices.pickTitle.empty() && t.progress.steps.empty());
-    EXPECT_EQ(t.progress.finished, 2);
-    EXPECT_EQ(Contents(t.temp.PathOf("src")), "a.txt=a");
+    EXPECT_TRUE(unused.pickTitle.empty());
+    EXPECT_EQ(t.progress.steps.size(), 3u);  // none more
+    EXPECT_EQ(t.progress.finished, 3);
 }
 
 #ifdef _WIN32
@@ -138,11 +130,11 @@ const Shown Confirm{"Do you really want to delete the selected items?", "Confirm
 TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
 {
     const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
-    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char *rows, *files; } cases[] = {
-        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt*", "a.txt=a b.txt=b c.txt=c"},
-        {"gone", {IdYes}, {Confirm}, "b.txt", "b.txt=b"},
-        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt*", "b.txt=b"},
-        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt*", "a.txt=a b.txt=b"},
+    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
+        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
+        {"gone", {IdYes}, {Confirm}, "b.txt > b.txt=b"},
+        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt* > b.txt=b"},
+        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt* > a.txt=a b.txt=b"},
     };
     for (const auto& c : cases) {
         ActionList t(ThreeFiles(), ActionModeMove);
@@ -153,10 +145,8 @@ TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
         for (int answer : c.answers) t.prompter.Answer(answer);
         DeleteWorker(t.target, t.progress, t.prompter);
         EXPECT_EQ(Said(t.prompter), c.said) << what;
-        EXPECT_EQ(t.Rows(), c.rows) << what;
-        EXPECT_EQ(Contents(t.temp.PathOf("src")), c.files) << what;
+        EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("src")), c.left) << what;
         EXPECT_EQ(t.progress.finished, 1) << what;
-        EXPECT_TRUE(t.list.IsEnabled()) << what;
     }
 }
 
@@ -167,14 +157,10 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThe
     ActionList t({{"s/g1a", "1", 3}, {"s/g1b", "1", 3}, {"s/g2a", "2", 5}, {"s/g2b", "2", 5}, {"s/g2c", "2", 5}},
                  ActionModeMove);
     t.target.groupedList = true;
-    TargetList other(Entries{});
+    TargetList other(Entries{}, {0, 2, 1, 3, 4});
     other.target.records = &t.records;
     other.target.groupedList = true;
-    other.index = {0, 2, 1, 3, 4};
-    for (const char* group : {"1", "1", "2", "2", "2"}) {
-        other.list.InsertRow(other.list.RowCount());
-        other.list.SetCellText(other.list.RowCount() - 1, GroupColumn, group);
-    }
+    for (int row = 0; row < 5; ++row) other.list.SetCellText(row, GroupColumn, row < 2 ? "1" : "2");
 
     t.Mark({2});
     t.prompter.Answer(IdYes);
@@ -195,11 +181,12 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThe
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
-// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them.
-std::string Range(int first, int last)
+// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them, or (rows) as marked rows.
+std::string Range(int first, int last, bool rows = false)
 {
     std::string files;
-    for (int n = first; n <= last; ++n) files += (files.empty() ? "" : " ") + ("f" + std::to_string(n) + ".txt=" + std::to_string(n));
+    for (int n = first; n <= last; ++n)
+        files += (files.empty() ? "f" : " f") + std::to_string(n) + (rows ? ".txt*" : ".txt=" + std::to_string(n));
     return files;
 }
 
@@ -207,13 +194,14 @@ std::string Range(int first, int last)
 // begun is never broken off. Suites named ...Threads: scripts/test also runs them under ThreadSanitizer.
 TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
 {
-    const struct { int32_t mode; bool remove; std::string source, destination; } cases[] = {
-        {ActionModeCopy, false, Range(0, 7), Range(5, 7)},
-        {ActionModeMove, false, Range(0, 4), Range(5, 7)},
-        {ActionModeMove, true, Range(0, 4), ""},
+    // Each leaves f0.txt to f<kept>.txt in place, and their rows.
+    const struct { int32_t mode; bool remove; int kept; std::string destination; } cases[] = {
+        {ActionModeCopy, false, 7, Range(5, 7)},
+        {ActionModeMove, false, 4, Range(5, 7)},
+        {ActionModeMove, true, 4, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.source + (c.remove ? " delete" : ""));
+        SCOPED_TRACE(std::to_string(c.mode) + (c.remove ? " delete" : ""));
         std::vector<ListedFile> files;
         for (int n = 0; n < 8; ++n) files.push_back({"src/f" + std::to_string(n) + ".txt", std::to_string(n)});
         ActionList action(files, c.mode);
@@ -235,10 +223,9 @@ TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
         EXPECT_EQ(action.progress.finished, 1);
         ASSERT_EQ(action.progress.steps.size(), 3u);
         EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
-        EXPECT_EQ(Contents(action.temp.PathOf("src")) + " > " + Contents(destination), c.source + " > " + c.destination);
-        std::string rows;  // the rows left, marked, through an index in step with the list
-        for (int n = 0; n <= (c.mode == ActionModeCopy ? 7 : 4); ++n) rows += (n ? " f" : "f") + std::to_string(n) + ".txt*";
-        EXPECT_EQ(action.Rows(), rows);
+        EXPECT_EQ(Contents(action.temp.PathOf("src")), Range(0, c.kept));
+        EXPECT_EQ(Contents(destination), c.destination);
+        EXPECT_EQ(action.Rows(), Range(0, c.kept, true));  // through an index in step with the list
         EXPECT_TRUE(action.list.IsEnabled());
     }
 }

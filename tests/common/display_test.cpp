@@ -1,16 +1,11 @@
-// Suites named ...Threads in a program labelled "threads": scripts/test also runs them under ThreadSanitizer.
 #include <gtest/gtest.h>
 
 #include <array>
 #include <cstdlib>
-#include <thread>
 
 #include "common/colour_cycle.h"
-#include "common/error_log.h"
 #include "common/size_date_text.h"
-#include "platform/error.h"
 #include "platform/time.h"
-#include "support/scripted_prompter.h"
 
 namespace tolvane {
 namespace {
@@ -55,27 +50,6 @@ TEST(PageText, TheColourPassesSixCornersOneStepPerTickSizesAndDatesAreScaledAndP
     if (platform::FileTimeToLocalCalendar(FileTime{}, local)) {
         EXPECT_EQ(DateText(local), "(not supported)");
     }
-}
-
-TEST(ErrorLogThreads, CountReadWhileAWorkerAddsOnlyGrows)
-{
-    constexpr int Errors = 2000;
-    MemoryResultList list;
-    ErrorLog log(list);
-    test::ScriptedPrompter prompter;
-    std::thread worker([&] {
-        for (int i = 0; i < Errors; ++i) log.Add("/folder/" + std::to_string(i), platform::ErrorAccessDenied, prompter);
-    });
-    bool neverShrank = true;  // the count the user-interface thread shows meanwhile
-    for (int lastSeen = 0; lastSeen < Errors; std::this_thread::yield()) {
-        const int seen = log.Count();
-        neverShrank = neverShrank && seen >= lastSeen && seen <= Errors;
-        lastSeen = seen;
-    }
-    worker.join();
-    EXPECT_TRUE(neverShrank);
-    EXPECT_EQ(list.Cell(Errors - 1, ErrorLogObjectColumn) + " " + std::to_string(list.RowCount()), "/folder/1999 2000");
-    EXPECT_TRUE(prompter.shown.empty());
 }
 
 }  // namespace

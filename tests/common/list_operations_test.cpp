@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <random>
 #include <sstream>
 #include <tuple>
 
@@ -21,7 +20,9 @@ struct TestList {
 
     explicit TestList(const std::string& groupText, bool recordRows = false)
     {
-        target.list = &list, target.records = &records, target.rowIndex = &index;
+        target.list = &list;
+        target.records = &records;
+        target.rowIndex = &index;
         std::istringstream words(groupText);
         std::vector<std::string> groups;
         std::vector<uint32_t> numbers;
@@ -35,7 +36,10 @@ struct TestList {
         }
         if (recordRows) list.AppendRecordRows(records, index, &numbers, {RecordCell::Name, RecordCell::Group});
         for (int r = 0; r < static_cast<int>(groups.size()); ++r) {
-            if (!recordRows) list.InsertRow(r), list.SetCellText(r, 0, std::to_string(r));
+            if (!recordRows) {
+                list.InsertRow(r);
+                list.SetCellText(r, 0, std::to_string(r));
+            }
             if (!recordRows || std::to_string(numbers[r]) != groups[r]) list.SetCellText(r, GroupColumn, groups[r]);
         }
     }
@@ -128,28 +132,10 @@ TEST(Groups, MarkAllButFirstRenumberAndPruneEveryRowLeftAloneInItsGroup)
         }
 }
 
-// Rows removed as the file actions do: marked, then deleted in one pass, twice over.
-TEST(RowIndexCompaction, RowsKeepTheirRecordsThroughRandomDeletions)
+// The file action tests remove rows through the index as the actions do; here only the index's own guard.
+TEST(RowIndexCompaction, AnIndexOutOfStepWithItsListIsNeverReadPastItsEnd)
 {
-    std::mt19937 random(20240611);
-    const auto draw = [&](int high) { return std::uniform_int_distribution<int>(0, high)(random); };
-    for (int round = 0; round < 300; ++round) {
-        std::string text;
-        for (int rows = draw(30); rows > 0; --rows) text += std::to_string(draw(3)) + " ";
-        TestList t(text, round % 2 == 1);
-        RowIndex left = t.index;  // the model: the records of the rows not deleted
-        for (int pass = 0; pass < 2; ++pass) {
-            for (int row = t.list.RowCount() - 1; row >= 0; --row) {
-                if (draw(3) != 0) continue;
-                t.index[static_cast<size_t>(row)] = RemovedMarker;
-                left.erase(left.begin() + row);
-            }
-            DeleteRemovedRows(t.target);
-            ASSERT_EQ(t.index, left) << "round " << round;
-            ASSERT_EQ(t.Show(0), t.Indexed()) << "round " << round;
-        }
-    }
-    TestList t("0 1 2");  // an index out of step with its list is never read past its end
+    TestList t("0 1 2");
     t.index = {RemovedMarker, 7};
     CompactRowIndex(t.target);
     EXPECT_EQ(t.index, (RowIndex{7}));

@@ -44,10 +44,8 @@ TEST(NewFolders, NamesNameTextAndASeriesUpToTheFirstFailureOrNoneAtAll)
     const std::pair<NewFoldersSettings, const char*> series[] = {{letters, "p-a-s p-z-s"},
         {{"", SequenceNumbers, 9, true, "i", ""}, "i001 i100"}, {{"", SequenceNumbers, 4, false, "", ""}, "1 50"},
         {{"", SequenceNumbers, NoCountSelected, true, "", ""}, "01 01"}};
-    for (const auto& [settings, firstAndLast] : series) {
-        const std::vector<std::string> names = FolderNames(settings);
-        EXPECT_EQ(PreviewName(settings) + " " + names.back(), firstAndLast);
-    }
+    for (const auto& [settings, firstAndLast] : series)
+        EXPECT_EQ(PreviewName(settings) + " " + FolderNames(settings).back(), firstAndLast);
     letters.parentFolder = std::string("base") + platform::PathSeparator;  // one separator, never two
     EXPECT_EQ(FolderPaths(letters).front(), letters.parentFolder + "p-a-s");
 

@@ -1,12 +1,10 @@
 #include "platform/file_ops.h"
 
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
 #include <set>
 
@@ -17,41 +15,20 @@
 namespace tolvane {
 namespace {
 
-// A write past a lowered file size limit fails part-way, as on a full disk.
-TEST(CopyFileNoReplace, AFailedCopyLeavesNoPartialFileAndKeepsTheSource)
-{
-    test::TempFolder temp;
-    const std::string content(200000, 'z');
-    const std::string source = temp.WriteFile("big.bin", content);
-    rlimit saved{};
-    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
-    const auto previousHandler = std::signal(SIGXFSZ, SIG_IGN);
-    const rlimit lowered{4096, saved.rlim_max};
-    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &lowered), 0);
-    const bool copied = platform::CopyFileNoReplace(source, temp.PathOf("copy.bin"));
-    const uint32_t error = platform::LastError();
-    setrlimit(RLIMIT_FSIZE, &saved);
-    std::signal(SIGXFSZ, previousHandler);
-    EXPECT_TRUE(!copied && error != platform::ErrorSuccess);
-    EXPECT_FALSE(std::filesystem::exists(temp.PathOf("copy.bin")));
-    EXPECT_EQ(test::ReadWholeFile(source), content);
-}
-
-// Between file systems (to /dev/shm when it is another one) a move copies, then deletes, and never replaces.
-TEST(MoveFileNoReplace, AMoveToAnotherVolumeCopiesThenDeletesAndNeverReplaces)
+// Between file systems (to /dev/shm when it is another one) a move never replaces a file; that it copies,
+// then deletes, shows in the fault suite's moves onto a volume of its own.
+TEST(MoveFileNoReplace, AMoveToAnotherVolumeNeverReplaces)
 {
     test::TempFolder temp;
     struct stat here{}, shm{};
-    if (stat(temp.Path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev || access("/dev/shm", W_OK) != 0)
+    if (stat(temp.Path().c_str(), &here) != 0 || stat("/dev/shm", &shm) != 0 || here.st_dev == shm.st_dev ||
+        access("/dev/shm", W_OK) != 0)
         GTEST_SKIP() << "no second writable file system";
     test::TempFolder other("/dev/shm");
     const std::string source = temp.WriteFile("x.txt", "travelling"), taken = other.WriteFile("taken.txt", "resident");
     EXPECT_FALSE(platform::MoveFileNoReplace(source, taken));
     EXPECT_EQ(platform::LastError(), platform::ErrorAlreadyExists);
     EXPECT_EQ(test::ReadWholeFile(taken) + test::ReadWholeFile(source), "residenttravelling");
-    EXPECT_TRUE(platform::MoveFileNoReplace(source, other.PathOf("x.txt")));
-    EXPECT_FALSE(std::filesystem::exists(source));
-    EXPECT_EQ(test::ReadWholeFile(other.PathOf("x.txt")), "travelling");
 }
 
 // A folder that may be read but not searched gives its names but no details of its entries.
