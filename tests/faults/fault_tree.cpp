@@ -186,10 +186,8 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
     target.RemovesRows = mode != ActionModeCopy;
 }
 
-CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes,
-                               std::function<void(ComparePhase)> onPhase)
+CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes)
 {
-    view.onPhase = std::move(onPhase);
     CompareRunSettings settings;
     settings.locationsSpecified = true;
     settings.locationPaths = {root};
