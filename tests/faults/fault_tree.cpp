@@ -158,9 +158,8 @@ TestMount::~TestMount()
 }
 #endif
 
-FindRun::FindRun(const std::string& root, SearchTarget target)
+FindRun::FindRun(const std::string& root)
 {
-    state.criteria.searchTarget = target;
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = state.locations.includeSubfolders = true;

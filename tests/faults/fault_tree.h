@@ -63,9 +63,9 @@ private:
     bool mounted_ = false;
 };
 
-// A Find for every file (or folder) under root, its lists kept for an action.
+// A Find for every file under root, its lists kept for an action.
 struct FindRun {
-    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files);
+    explicit FindRun(const std::string& root);
     std::vector<std::string> Paths(const MemoryResultList& list) const;  // full paths of the rows
     void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
 
