@@ -14,7 +14,8 @@ namespace {
 // The boxes named by words ("group" groups truncated copies, "zeros" counts empty files).
 CompareOptions Checks(const std::string& words)
 {
-    const auto has = [&](const char* word) { return (" " + words + " ").find(std::string(" ") + word + " ") != std::string::npos; };
+    const std::string padded = " " + words + " ";
+    const auto has = [&](const char* word) { return padded.find(std::string(" ") + word + " ") != std::string::npos; };
     return {.combinedResult = has("combined"), .combinedOnly = has("only"), .matchContent = has("content"),
             .soTruncated = has("truncated"), .dontGroupTruncated = !has("group"), .matchName = has("name"),
             .ignoreCase = has("case"), .matchSize = has("size"), .ignoreZeroSize = !has("zeros")};
@@ -49,8 +50,6 @@ TEST(CompareOptionInterlocks, DependentBoxesAndTheBracketFollowTheirMatchOptions
 // The non-empty lists as "size 0 1 | 1 1; ...", then the truncated, zero size and error rows.
 std::string Summary(const CompareLists& l, const std::vector<std::string>& errors)
 {
-    EXPECT_EQ(l.truncatedRows.size(), l.truncatedCount);
-    EXPECT_EQ(l.zeroSizeRows.size(), l.zeroSizeCount);
     std::ostringstream text;
     const auto rows = [&](const char* label, const std::vector<uint32_t>& values, const std::vector<uint32_t>* groups) {
         if (values.empty()) return;
@@ -96,8 +95,9 @@ INSTANTIATE_TEST_SUITE_P(EngineAndReference, BothEngines, ::testing::Values(fals
 TEST_P(BothEngines, WorkedCases)
 {
     const std::string hundred(100, 'q'), q40(40, 'q'), withZero("abc\0", 4);
-    MemoryFile shrank = Plain("b", withZero);
+    MemoryFile shrank = Plain("b", withZero), grew = Plain("b", "abc");
     shrank.content = "abc";  // listed with four bytes, delivers three
+    grew.content = "abcd";
     std::string big(3 << 20, '\0');
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
     std::string lastDiffers = big;
@@ -111,7 +111,8 @@ TEST_P(BothEngines, WorkedCases)
         // 0, 2, 4 are named p with equal content; 1 and 3 are named p and q with another.
         named = {Plain("p", "same"), Plain("p", "other"), Plain("p", "same"), Plain("q", "other"), Plain("p", "same")},
         pairs = {Plain("p", "abc"), Plain("p", "abc"), Plain("q", "hello"), Plain("q", "hello")},
-        oneSet = {Plain("a", "ab"), Plain("b", "ab"), Plain("c", q40), Plain("d", q40), Plain("e", std::string(40, 'z')), Plain("f", "ab")};
+        oneSet = {Plain("a", "ab"), Plain("b", "ab"),  Plain("c", q40),
+                  Plain("d", q40),  Plain("e", std::string(40, 'z')), Plain("f", "ab")};
     const struct {
         const char* what;
         const std::vector<MemoryFile>& files;
@@ -120,19 +121,26 @@ TEST_P(BothEngines, WorkedCases)
         uint32_t stopAt = UINT32_MAX;  // a stop is requested as this record is first read
         bool engineOnly = false;
     } rows[] = {
-        {"truncated copy grouped behind the longer file", shortAndLong, "content truncated group", "content 1 0 | 1 1; truncated 0; "},
+        {"truncated copy grouped behind the longer file", shortAndLong, "content truncated group",
+         "content 1 0 | 1 1; truncated 0; "},
         {"truncated copy listed apart", shortAndLong, "content truncated", "truncated 0; "},
-        {"longer file takes over a group of duplicates", {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)},
-         "content truncated group", "content 2 1 0 | 1 1 1; truncated 0 1; "},
+        {"longer file takes over a group of duplicates",
+         {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)}, "content truncated group",
+         "content 2 1 0 | 1 1 1; truncated 0 1; "},
         // 2 and 3 begin like 0 but do not join the group of 0 and 1.
-        {"duplicates of a new anchor keep their own group", {Plain("a", "ab"), Plain("b", "ab"), Plain("c", "abc"), Plain("d", "abc")},
-         "content truncated", "content 0 1 2 3 | 1 1 2 2; truncated 0; "},
+        {"duplicates of a new anchor keep their own group",
+         {Plain("a", "ab"), Plain("b", "ab"), Plain("c", "abc"), Plain("d", "abc")}, "content truncated",
+         "content 0 1 2 3 | 1 1 2 2; truncated 0; "},
         // The missing byte is not taken from what a buffer held before, but
         // its bytes can still be the longer file a truncated copy begins.
         {"a file that shrank matches nothing", shrinking, "content", ""},
-        {"a file that shrank can be the longer file", shrinking, "content truncated group", "content 0 2 | 1 1; truncated 2; "},
-        {"large files are compared to their last byte", {Plain("a", big), Plain("b", lastDiffers), Plain("c", big)}, "content",
-         "content 0 2 | 1 1; "},
+        {"a file that shrank can be the longer file", shrinking, "content truncated group",
+         "content 0 2 | 1 1; truncated 2; "},
+        // The anchor scans read no further than the listed size: the engine alone sees a file go on.
+        {"a file that grew matches nothing", {Plain("a", "abc"), grew, Plain("c", "abc")}, "content",
+         "content 0 2 | 1 1; ", UINT32_MAX, true},
+        {"large files are compared to their last byte", {Plain("a", big), Plain("b", lastDiffers), Plain("c", big)},
+         "content", "content 0 2 | 1 1; "},
         {"zero size files counted by size only", empties, "content truncated group size zeros",
          "size 0 1 2 3 | 1 1 2 2; content 2 3 | 1 1; zero 0 1; "},
         {"zero size files ignored are still listed", empties, "content size",
@@ -157,7 +165,9 @@ TEST_P(BothEngines, WorkedCases)
         MemoryRun run(row.files);
         uint32_t stopAt = row.stopAt;
         run.source.onRead = [&](uint32_t record) {
-            if (record == stopAt) run.stop.store(true), stopAt = UINT32_MAX;
+            if (record != stopAt) return;
+            run.stop.store(true);
+            stopAt = UINT32_MAX;
         };
         run.limits.smallestChunk = 4;  // several pieces per file even for small ones
         run.limits.largestChunk = 8;
@@ -184,7 +194,8 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
 TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
 {
     std::vector<MemoryFile> files;
-    for (int i = 0; i < 60; ++i) files.push_back(Plain("f", std::string(3000, 'r') + std::to_string(1000 + (i < 20 ? i / 2 : (i < 35 ? 100 : i)))));
+    const auto ending = [](int i) { return std::to_string(1000 + (i < 20 ? i / 2 : (i < 35 ? 100 : i))); };
+    for (int i = 0; i < 60; ++i) files.push_back(Plain("f", std::string(3000, 'r') + ending(i)));
     for (int i = 0; i < 8; ++i) files.push_back(Plain("f", files[i * 5].content.substr(0, 3000 + i % 4)));
     files[21].unopenable = true;
     for (const bool truncated : {false, true}) {
@@ -218,8 +229,9 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             const RecordingHost& host = run.host;
             EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()) && host.progress.size() > 20);
             EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100) * (host.progress.back() == 100));
+            const auto partWay = [&](uint64_t done) { return done > 0 && done < host.last.files; };
             EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()) &&
-                        std::any_of(host.filesDone.begin(), host.filesDone.end(), [&](uint64_t done) { return done > 0 && done < host.last.files; }));
+                        std::any_of(host.filesDone.begin(), host.filesDone.end(), partWay));
             EXPECT_TRUE(host.last.files == host.last.filesDone && host.last.bytes == host.last.bytesDone);
         }
     }

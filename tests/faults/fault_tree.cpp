@@ -41,7 +41,8 @@ void HashFolder(const std::wstring& folder, const fs::path& relative, TreeHashes
             HashFolder(path, relative / name, hashes);
             continue;
         }
-        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
+        HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                  OPEN_EXISTING, 0, nullptr);
         hashes[relative / name] = HashOf([&](char* buffer, DWORD size) {
             DWORD got = 0;
             return file != INVALID_HANDLE_VALUE && ReadFile(file, buffer, size, &got, nullptr) ? int64_t{got} : 0;
@@ -63,7 +64,8 @@ void HashFolder(int folder, const fs::path& relative, TreeHashes& hashes)
     while (const dirent* item = readdir(listing)) {
         const std::string name = item->d_name;
         struct stat status{};
-        if (name == "." || name == ".." || fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0) continue;
+        if (name == "." || name == ".." || fstatat(dirfd(listing), name.c_str(), &status, AT_SYMLINK_NOFOLLOW) != 0)
+            continue;
         const int child = openat(dirfd(listing), name.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (child >= 0 && S_ISDIR(status.st_mode)) {
             HashFolder(child, relative / name, hashes);
@@ -122,7 +124,8 @@ std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& afte
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
 {
     std::vector<ErrorRow> rows;
-    for (int row = 0; row < log.RowCount(); ++row) rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
+    for (int row = 0; row < log.RowCount(); ++row)
+        rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
     return rows;
 }
 
@@ -155,13 +158,8 @@ TestMount::~TestMount()
 }
 #endif
 
-FindRun::FindRun(const std::string& root, SearchTarget target, const std::function<void(SearchCriteria&)>& rules)
+FindRun::FindRun(const std::string& root)
 {
-    state.criteria.searchTarget = target;
-    if (rules) {
-        rules(state.criteria);
-        state.criteria.filtersSpecified = true;
-    }
     state.locations.locationPaths = {root};
     state.locations.locationCount = 1;
     state.locations.locationsSpecified = state.locations.includeSubfolders = true;
@@ -173,7 +171,8 @@ FindRun::FindRun(const std::string& root, SearchTarget target, const std::functi
 std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
 {
     std::vector<std::string> paths;
-    for (int row = 0; row < list.RowCount(); ++row) paths.push_back(list.Cell(row, PathColumn) + list.Cell(row, NameColumn));
+    for (int row = 0; row < list.RowCount(); ++row)
+        paths.push_back(list.Cell(row, PathColumn) + list.Cell(row, NameColumn));
     return paths;
 }
 
@@ -186,9 +185,8 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
     target.RemovesRows = mode != ActionModeCopy;
 }
 
-CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes, std::function<void(ComparePhase)> onPhase)
+CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes)
 {
-    view.onPhase = std::move(onPhase);
     CompareRunSettings settings;
     settings.locationsSpecified = true;
     settings.locationPaths = {root};
@@ -199,7 +197,8 @@ CompareSession::CompareSession(const std::string& root, const CompareOptions& bo
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
 {
     const CompareLists& lists = run.Lists();
-    const GroupList& list = tab == CompareTab::Combined ? lists.combined : tab == CompareTab::Name ? lists.name : lists.content;
+    const GroupList& list =
+        tab == CompareTab::Combined ? lists.combined : tab == CompareTab::Name ? lists.name : lists.content;
     std::vector<Paths> groups;
     for (size_t r = 0; r < list.rows.size(); ++r) {
         if (r == 0 || list.groups[r] != list.groups[r - 1]) groups.emplace_back();
@@ -227,7 +226,8 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     return answers.shown;
 }
 
-std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode, const std::function<void()>& onFile)
+std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
+                                      const std::function<void()>& onFile)
 {
     MarkAll(found.files);
     ActionTarget target;

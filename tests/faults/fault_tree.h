@@ -63,10 +63,9 @@ private:
     bool mounted_ = false;
 };
 
-// A Find for every file under root (filters as rules sets them), its lists kept for an action.
+// A Find for every file under root, its lists kept for an action.
 struct FindRun {
-    explicit FindRun(const std::string& root, SearchTarget target = SearchTarget::Files,
-                     const std::function<void(SearchCriteria&)>& rules = {});
+    explicit FindRun(const std::string& root);
     std::vector<std::string> Paths(const MemoryResultList& list) const;  // full paths of the rows
     void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
 
@@ -78,24 +77,16 @@ struct FindRun {
     SearchOutcome outcome;
 };
 
-// A compare run over root (by content and name unless told otherwise), its lists
-// kept for an action; onPhase lets a test change the tree once the walk is done.
+// A compare run over root (by content and name unless told otherwise), its lists kept for an action.
 struct CompareSession {
     explicit CompareSession(const std::string& root,
-                            const CompareOptions& boxes = {.matchContent = true, .matchName = true},
-                            std::function<void(ComparePhase)> onPhase = {});
+                            const CompareOptions& boxes = {.matchContent = true, .matchName = true});
     std::vector<Paths> Groups(CompareTab tab) const;  // full paths, sorted within each group
     std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
     // Deletes the tab's marked rows, answering Yes to the question and No to each abort question.
     std::vector<ShownMessage> DeleteMarked(CompareTab tab);
 
-    struct View : CompareRunView {
-        void PhaseEntered(ComparePhase phase) override
-        {
-            if (onPhase) onPhase(phase);
-        }
-        std::function<void(ComparePhase)> onPhase;
-    } view;
+    CompareRunView view;
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
