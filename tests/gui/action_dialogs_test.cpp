@@ -15,7 +15,8 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        mainWindow = CreateWindowExA(0, "STATIC", "Tolvane", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
+        mainWindow =
+            CreateWindowExA(0, "STATIC", "Tolvane", WS_POPUP, 0, 0, 300, 200, nullptr, nullptr, nullptr, nullptr);
         list.Attach(CreateResultListView(mainWindow, 0, LVS_EX_CHECKBOXES, {{LVCFMT_LEFT, 100, ""}}));
         target.list = &list;
         target.records = &records;
@@ -70,12 +71,16 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     target.ActionMode = ActionModeCopy;
     Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
     HWND confirm = nullptr;  // the clash of the last row, its first
-    ASSERT_TRUE(PumpUntil([&] { return (confirm = FindWindowA(nullptr, " Confirm action")) && IsWindowVisible(confirm); }));
+    ASSERT_TRUE(PumpUntil([&] {
+        confirm = FindWindowA(nullptr, " Confirm action");
+        return confirm && IsWindowVisible(confirm);
+    }));
     EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "3");
     EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
     Click(dialog, IDC_CM_CANCEL);
     EXPECT_TRUE(ItemText(dialog, IDC_CM_CANCEL) == "Wait..." && !IsEnabledItem(dialog, IDC_CM_CANCEL));
-    PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_RENAME, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(confirm, IDC_CONFIRM_RENAME)));
+    HWND rename = GetDlgItem(confirm, IDC_CONFIRM_RENAME);
+    PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_RENAME, BN_CLICKED), reinterpret_cast<LPARAM>(rename));
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
     EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/3_1")), "src/3");
     EXPECT_FALSE(fs::exists(temp.PathOf("dst/1")) || fs::exists(temp.PathOf("dst/2")));

@@ -28,15 +28,17 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
 {
     SearchCriteria& criteria = FindPageState()->criteria;
     Open();
-    EXPECT_EQ(Flags(dialog, {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT}, IsEnabledItem), "00000");
+    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
+    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
     CheckRow(dialog, IDC_NAME_ON);
     SetItemText(dialog, IDC_NAME_TEXT, "a:b");
     EXPECT_EQ(ItemText(dialog, IDC_NAME_TEXT), "ab");
     CheckRow(dialog, IDC_SIZE_ON);
     EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
     // A "between" relation shows the second bound of its row.
-    for (const auto& [mode, relation, second] : {std::tuple{IDC_SIZE_MODE, 3, IDC_SIZE_TO}, std::tuple{IDC_DATE_RELATION, 4, IDC_DATE_TO},
-                                                 std::tuple{IDC_TIME_RELATION, 3, IDC_TIME_TO}}) {
+    const std::tuple<int, int, int> ranges[] = {
+        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
+    for (const auto& [mode, relation, second] : ranges) {
         EXPECT_FALSE(IsShown(dialog, second)) << second;
         Choose(dialog, mode, relation);
         EXPECT_TRUE(IsShown(dialog, second)) << second;

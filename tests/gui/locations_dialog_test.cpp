@@ -31,7 +31,8 @@ protected:
 
     TempFolder temp;
     LocationList stored;
-    HWND button = CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
     LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
     HWND dialog = nullptr;
 };
