@@ -24,7 +24,7 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
+TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
 {
     SearchCriteria& criteria = FindPageState()->criteria;
     Open();
@@ -58,11 +58,8 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
     CheckRow(dialog, IDC_SIZE_ON, false);
     Click(dialog, IDC_FILTERS_DISCARD);
     EXPECT_TRUE(criteria.sizeRuleOn);
-}
 
-TEST_F(FiltersDialogTest, FolderSearchDisablesFileRowsAndTheAttributesDialogWritesTheSummary)
-{
-    SearchCriteria& criteria = FindPageState()->criteria;
+    // A folder search disables the file rows and keeps none of them.
     criteria.extensionRuleOn = criteria.attributeRuleOn = true;
     for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
         criteria.attributeFlags[static_cast<int>(flag)] = 1;

@@ -1,11 +1,9 @@
 #include "gui_support.h"
 
-#include <commctrl.h>
 #include <prsht.h>
 
 #include <set>
 
-#include "app/main_sheet.h"
 #include "common/win32/list_view_result_list.h"
 
 namespace tolvane::test {
