@@ -11,9 +11,8 @@ protected:
     // Searches the folder, answering Yes to "No filters selected".
     void Search(const std::string& folder)
     {
-        FindPageState()->locations.locationPaths = {folder};
-        FindPageState()->locations.locationCount = 1;
-        FindPageState()->locations.locationsSpecified = FindPageState()->locations.includeSubfolders = true;
+        FindPageState()->locations = {
+            .locationPaths = {folder}, .locationsSpecified = true, .locationCount = 1, .includeSubfolders = true};
         script.answers.push_back(IDYES);
         Click(findPageWindow, IDC_FIND_SEARCH);
     }
