@@ -140,6 +140,7 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     EXPECT_FALSE(fs::exists(temp.PathOf("b/one-b.dat")));
     for (int tab : {ContentTab, SizeTab}) EXPECT_EQ(Names(CompareListViews[tab], 2), "one-c.dat one.dat ") << tab;
 
+    // Move the copy in c: the group falls to one row, the list empties.
     Run(IDM_COMPARE_MARK_ALL_BUT_FIRST);
     script.folders.push_back(temp.MakeFolder("moved"));
     Run(IDM_COMPARE_MOVE_MARKED);
