@@ -8,8 +8,7 @@ namespace {
 
 TEST_F(GuiTest, AboutBoxShowsThePageOfItsTabAsksBeforeALinkAndClosesOnlyByItsCloseBox)
 {
-    HWND dialog = OpenDialog(IDD_ABOUT, AboutDialogProc);
-    HWND pages[3] = {};  // found by one control of each
+    HWND dialog = OpenDialog(IDD_ABOUT, AboutDialogProc), pages[3] = {};  // found by one control of each
     const std::array controls{IDC_ABOUT_CREDIT, IDC_ABOUT_DONATIONS, IDC_ABOUT_LICENSE_TEXT};
     for (HWND page = nullptr; (page = FindWindowExA(dialog, page, "#32770", nullptr));)
         for (int tab : {0, 1, 2})

@@ -71,10 +71,7 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     target.ActionMode = ActionModeCopy;
     Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
     HWND confirm = nullptr;  // the clash of the last row, its first
-    ASSERT_TRUE(PumpUntil([&] {
-        confirm = FindWindowA(nullptr, " Confirm action");
-        return confirm && IsWindowVisible(confirm);
-    }));
+    ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(confirm = FindWindowA(nullptr, " Confirm action")); }));
     EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "3");
     EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
     Click(dialog, IDC_CM_CANCEL);

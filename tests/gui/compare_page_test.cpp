@@ -51,12 +51,8 @@ protected:
         for (int match : matches) Click(page, match);
         Click(page, IDC_COMPARE_BUTTON);
     }
-    void WaitForRunEnd()
-    {
-        ASSERT_TRUE(PumpUntil([this] {
-            return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset";
-        }));
-    }
+    std::string Button() const { return ItemText(page, IDC_COMPARE_BUTTON); }
+    void WaitForRunEnd() { ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && Button() == "Reset"; })); }
     void Run(int command)
     {
         SendMessageA(page, WM_COMMAND, command, 0);
@@ -81,7 +77,7 @@ TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
     Click(page, IDC_COMPARE_BUTTON);
     ASSERT_TRUE(PumpUntil([] { return !CompareWorkerActive(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
-    EXPECT_TRUE(script.boxes[0].owner == page && ItemText(page, IDC_COMPARE_BUTTON) == "Compare");
+    EXPECT_TRUE(script.boxes[0].owner == page && Button() == "Compare");
 }
 
 TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
@@ -93,9 +89,9 @@ TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
     }
     Start({IDC_MATCH_CONTENT});
     ASSERT_TRUE(PumpUntil([&] { return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..."; }));
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Cancel");
+    EXPECT_EQ(Button(), "Cancel");
     Click(page, IDC_COMPARE_BUTTON);
-    EXPECT_TRUE(ItemText(page, IDC_COMPARE_BUTTON) == "Wait..." && !IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+    EXPECT_TRUE(Button() == "Wait..." && !IsEnabledItem(page, IDC_COMPARE_ACTIONS));
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
     EXPECT_TRUE(ItemText(page, IDC_COMPARE_STATUS) == "Done" && IsEnabledItem(page, IDC_COMPARE_ACTIONS));
 }

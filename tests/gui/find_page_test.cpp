@@ -24,9 +24,8 @@ protected:
 
 TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
 {
-    const std::pair<int, int> saveCommands[] = {
-        {2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
-    for (const auto& [tab, save] : saveCommands) {
+    const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
+    for (const auto& [tab, save] : tabs) {
         SendMessageA(FindTabs, TCM_SETCURFOCUS, tab, 0);
         EXPECT_EQ(IsWindowVisible(FilesList) != FALSE, tab == 0);
         EXPECT_EQ(IsWindowVisible(FindErrorLog) != FALSE, tab == 2);

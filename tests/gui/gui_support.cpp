@@ -144,9 +144,6 @@ void MainWindowTest::TearDown()
     GuiTest::TearDown();
 }
 
-HWND MainWindowTest::CurrentPage() const
-{
-    return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0));
-}
+HWND MainWindowTest::CurrentPage() const { return PropSheet_GetCurrentPageHwnd(sheet); }
 
 }  // namespace tolvane::test

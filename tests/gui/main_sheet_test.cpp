@@ -6,10 +6,9 @@ namespace {
 
 TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
 {
+    using enum StartTask;
     const std::pair<const char*, StartTask> lines[] = {
-        {nullptr, StartTask::MainWindow}, {"-TNF", StartTask::MainWindow},
-        {"/x -tcff", StartTask::CreateFakeFile}, {"-tcff -tnf", StartTask::NewFolders},
-    };
+        {nullptr, MainWindow}, {"-TNF", MainWindow}, {"/x -tcff", CreateFakeFile}, {"-tcff -tnf", NewFolders}};
     for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
 }
 

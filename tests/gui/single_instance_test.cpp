@@ -24,10 +24,7 @@ struct ProgramProcess {
         CloseHandle(info.hProcess);
     }
     ProgramProcess(const ProgramProcess&) = delete;
-    bool HasEnded(DWORD milliseconds) const
-    {
-        return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0;
-    }
+    bool HasEnded(DWORD timeout) const { return WaitForSingleObject(info.hProcess, timeout) == WAIT_OBJECT_0; }
 
     PROCESS_INFORMATION info{};
     bool started = false;
@@ -95,10 +92,8 @@ TEST_F(ToolStartTest, ExtraToolsMenuStartsEachToolAsAProgramOfItsOwn)
     ProgramProcess program("");
     HWND sheet = WaitForWindowOf(program, "Tolvane");
     ASSERT_NE(sheet, nullptr);
-    const std::pair<int, const char*> commands[] = {
-        {IDM_NEW_FOLDERS, NewFoldersTitle},
-        {IDM_CREATE_FAKE_FILE, FakeFileTitle},
-    };
+    const std::pair<int, const char*> commands[] = {{IDM_NEW_FOLDERS, NewFoldersTitle},
+                                                    {IDM_CREATE_FAKE_FILE, FakeFileTitle}};
     for (const auto& [command, title] : commands) {
         PostMessageA(sheet, WM_COMMAND, command, 0);
         std::vector<std::pair<HWND, DWORD>> found;
