@@ -9,9 +9,10 @@ namespace {
 TEST_F(GuiTest, AboutBoxShowsThePageOfItsTabAsksBeforeALinkAndClosesOnlyByItsCloseBox)
 {
     HWND dialog = OpenDialog(IDD_ABOUT, AboutDialogProc), pages[3] = {};  // found by one control of each
+    const std::array controls{IDC_ABOUT_CREDIT, IDC_ABOUT_DONATIONS, IDC_ABOUT_LICENSE_TEXT};
     for (HWND page = nullptr; (page = FindWindowExA(dialog, page, "#32770", nullptr));)
         for (int tab : {0, 1, 2})
-            if (GetDlgItem(page, std::array{IDC_ABOUT_CREDIT, IDC_ABOUT_DONATIONS, IDC_ABOUT_LICENSE_TEXT}[tab])) pages[tab] = page;
+            if (GetDlgItem(page, controls[tab])) pages[tab] = page;
     // The credit caption turns yellow after 38 ticks, given here before the box's own timer fires.
     KillTimer(pages[0], CreditTimerId);
     for (int tick = 0; tick < 38; ++tick) SendMessageA(pages[0], WM_TIMER, CreditTimerId, 0);

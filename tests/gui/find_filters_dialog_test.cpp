@@ -24,19 +24,21 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
+TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
 {
     SearchCriteria& criteria = FindPageState()->criteria;
     Open();
-    EXPECT_EQ(Flags(dialog, {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT}, IsEnabledItem), "00000");
+    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
+    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
     CheckRow(dialog, IDC_NAME_ON);
     SetItemText(dialog, IDC_NAME_TEXT, "a:b");
     EXPECT_EQ(ItemText(dialog, IDC_NAME_TEXT), "ab");
     CheckRow(dialog, IDC_SIZE_ON);
     EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
     // A "between" relation shows the second bound of its row.
-    for (const auto& [mode, relation, second] : {std::tuple{IDC_SIZE_MODE, 3, IDC_SIZE_TO}, std::tuple{IDC_DATE_RELATION, 4, IDC_DATE_TO},
-                                                 std::tuple{IDC_TIME_RELATION, 3, IDC_TIME_TO}}) {
+    const std::tuple<int, int, int> ranges[] = {
+        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
+    for (const auto& [mode, relation, second] : ranges) {
         EXPECT_FALSE(IsShown(dialog, second)) << second;
         Choose(dialog, mode, relation);
         EXPECT_TRUE(IsShown(dialog, second)) << second;
@@ -56,22 +58,16 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAndAcceptStoresTheRules)
     CheckRow(dialog, IDC_SIZE_ON, false);
     Click(dialog, IDC_FILTERS_DISCARD);
     EXPECT_TRUE(criteria.sizeRuleOn);
-}
 
-TEST_F(FiltersDialogTest, FolderSearchDisablesFileRowsAndTheAttributesDialogWritesTheSummary)
-{
-    SearchCriteria& criteria = FindPageState()->criteria;
-    criteria.extensionRuleOn = criteria.attributeRuleOn = true;
+    // A folder search disables the file rows.
+    criteria.attributeRuleOn = true;
     for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
         criteria.attributeFlags[static_cast<int>(flag)] = 1;
     Open(1);
     EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
-    Click(dialog, IDC_FILTERS_ACCEPT);
-    EXPECT_FALSE(criteria.extensionRuleOn);
     // A file search never offers the reparse point.
     criteria.searchTarget = SearchTarget::Files;
-    criteria.attributeFlags[static_cast<int>(AttributeFlag::ReparsePoint)] = 1;
     AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
     HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
     EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));

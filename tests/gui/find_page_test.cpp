@@ -11,9 +11,8 @@ protected:
     // Searches the folder, answering Yes to "No filters selected".
     void Search(const std::string& folder)
     {
-        FindPageState()->locations.locationPaths = {folder};
-        FindPageState()->locations.locationCount = 1;
-        FindPageState()->locations.locationsSpecified = FindPageState()->locations.includeSubfolders = true;
+        FindPageState()->locations = {
+            .locationPaths = {folder}, .locationsSpecified = true, .locationCount = 1, .includeSubfolders = true};
         script.answers.push_back(IDYES);
         Click(findPageWindow, IDC_FIND_SEARCH);
     }
@@ -25,7 +24,8 @@ protected:
 
 TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
 {
-    for (const auto& [tab, save] : {std::pair{2, IDM_ERRORS_SAVE_LOG}, std::pair{1, IDM_FOLDERS_SAVE_LIST}, std::pair{0, IDM_FILES_SAVE_LIST}}) {
+    const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
+    for (const auto& [tab, save] : tabs) {
         SendMessageA(FindTabs, TCM_SETCURFOCUS, tab, 0);
         EXPECT_EQ(IsWindowVisible(FilesList) != FALSE, tab == 0);
         EXPECT_EQ(IsWindowVisible(FindErrorLog) != FALSE, tab == 2);
@@ -43,7 +43,8 @@ TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
 // The rows live in the page's list: the list view learns their count and asks for what it shows.
 TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
 {
-    const std::string alphaPath = temp.WriteFile("tree/alpha.txt", "12345"), beta = temp.WriteFile("tree/sub/beta.doc", "");
+    const std::string alphaPath = temp.WriteFile("tree/alpha.txt", "12345");
+    const std::string beta = temp.WriteFile("tree/sub/beta.doc", "");
     temp.MakeFolder("tree/sub/empty");
     SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, 2, 0);  // files & folders
     Search(temp.PathOf("tree"));
@@ -53,7 +54,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_TRUE(IsWindowEnabled(FoldersList) && !IsWindowEnabled(FindErrorLog));
 
     ListViewResultList& files = *ListViewResultList::Of(FilesList);
-    const int alpha = Cell(FilesList, 0, 0) == "alpha.txt" ? 0 : 1;
+    const int alpha = files.CellText(0, 0, MAX_PATH) == "alpha.txt" ? 0 : 1;
     char shown[5] = {};
     ListView_GetItemText(FilesList, alpha, 0, shown, sizeof shown);
     EXPECT_STREQ(shown, "alph") << "cut to the caller's buffer";
@@ -76,26 +77,24 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
     SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_FALSE(files.IsMarked(alpha));
+    Command(IDM_FILES_INVERT_MARKS);
+    EXPECT_TRUE(files.IsMarked(alpha) && files.IsMarked(1 - alpha));
     RECT bounds{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
     LVHITTESTINFO hit{};
     hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
     ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
-    for (bool marked : {true, false}) {
-        SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
-        SendMessageA(FilesList, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
-        EXPECT_EQ(files.IsMarked(1 - alpha), marked);
-        EXPECT_EQ(files.LastSelectedRow(), alpha) << "a click on a check box leaves the selection";
-    }
-    Command(IDM_FILES_INVERT_MARKS);
-    EXPECT_TRUE(files.IsMarked(alpha) && files.IsMarked(1 - alpha));
+    SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    SendMessageA(FilesList, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    EXPECT_FALSE(files.IsMarked(1 - alpha));
+    EXPECT_EQ(files.LastSelectedRow(), alpha) << "a click on a check box leaves the selection";
 
     script.fileNames.push_back(temp.PathOf("saved.txt"));
     Command(IDM_ERRORS_SAVE_LOG);  // an empty log asks for no file
     Command(IDM_FILES_SAVE_LIST);
     EXPECT_NE(ReadWholeFile(temp.PathOf("saved.txt")).find(temp.PathOf("tree\\sub\\beta.doc")), std::string::npos);
-    files.SetStateImage(alpha, StateImageUnmarked);
+    Command(IDM_FILES_INVERT_MARKS);  // beta.doc's row only
     script.answers = {IDYES};  // "Do you really want to delete the selected items?"
     Command(IDM_FILES_DELETE_MARKED);
     ASSERT_TRUE(PumpUntil([] { return !ActionWorkerRunning(); }));

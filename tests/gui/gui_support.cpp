@@ -1,11 +1,9 @@
 #include "gui_support.h"
 
-#include <commctrl.h>
 #include <prsht.h>
 
 #include <set>
 
-#include "app/main_sheet.h"
 #include "common/win32/list_view_result_list.h"
 
 namespace tolvane::test {
@@ -83,14 +81,13 @@ std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND
 }
 
 int Rows(HWND list) { return static_cast<int>(SendMessageA(list, LVM_GETITEMCOUNT, 0, 0)); }
-std::string Cell(HWND list, int row, int column) { return ListViewResultList::Of(list)->CellText(row, column, MAX_PATH); }
-
 std::string Names(HWND list, int column)
 {
     const bool marks = SendMessageA(list, LVM_GETEXTENDEDLISTVIEWSTYLE, 0, 0) & LVS_EX_CHECKBOXES;
+    const ListViewResultList& rows = *ListViewResultList::Of(list);
     std::multiset<std::string> names;
     for (int row = 0; row < Rows(list); ++row)
-        names.insert(Cell(list, row, column) + (marks && ListViewResultList::Of(list)->IsMarked(row) ? "*" : ""));
+        names.insert(rows.CellText(row, column, MAX_PATH) + (marks && rows.IsMarked(row) ? "*" : ""));
     std::string shown;
     for (const std::string& name : names) shown += name + " ";
     return shown;
@@ -121,7 +118,8 @@ void GuiTest::TearDown()
 
 HWND GuiTest::OpenDialog(int id, DLGPROC procedure, HWND owner, const void* target)
 {
-    HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(id), owner, procedure, reinterpret_cast<LPARAM>(target));
+    const auto parameter = reinterpret_cast<LPARAM>(target);
+    HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(id), owner, procedure, parameter);
     EXPECT_NE(dialog, nullptr) << id;
     ShowWindow(dialog, SW_SHOW);
     return dialog;
@@ -146,6 +144,6 @@ void MainWindowTest::TearDown()
     GuiTest::TearDown();
 }
 
-HWND MainWindowTest::CurrentPage() const { return reinterpret_cast<HWND>(SendMessageA(sheet, PSM_GETCURRENTPAGEHWND, 0, 0)); }
+HWND MainWindowTest::CurrentPage() const { return PropSheet_GetCurrentPageHwnd(sheet); }
 
 }  // namespace tolvane::test

@@ -69,7 +69,6 @@ std::vector<std::string> ListBoxItems(HWND listBox);
 std::string Flags(HWND dialog, std::initializer_list<int> ids, bool (*test)(HWND, int));
 // A result list view's rows as the control counts them; Names gives one column sorted, "a b* c " (b marked).
 int Rows(HWND list);
-std::string Cell(HWND list, int row, int column);
 std::string Names(HWND list, int column);
 // Whether the menu's first submenu greys the command; frees the menu.
 bool Greyed(HMENU menu, UINT id);

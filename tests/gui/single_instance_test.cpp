@@ -13,7 +13,8 @@ struct ProgramProcess {
         std::string commandLine = "\"" TOLVANE_PROGRAM "\" " + switches;
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
-        started = CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        started =
+            CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
     ~ProgramProcess()
     {
@@ -23,7 +24,7 @@ struct ProgramProcess {
         CloseHandle(info.hProcess);
     }
     ProgramProcess(const ProgramProcess&) = delete;
-    bool HasEnded(DWORD milliseconds) const { return WaitForSingleObject(info.hProcess, milliseconds) == WAIT_OBJECT_0; }
+    bool HasEnded(DWORD timeout) const { return WaitForSingleObject(info.hProcess, timeout) == WAIT_OBJECT_0; }
 
     PROCESS_INFORMATION info{};
     bool started = false;
@@ -82,7 +83,7 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
 }
 
 INSTANTIATE_TEST_SUITE_P(Tools, SingleInstanceTest,
-                         ::testing::Values(std::make_pair("-tnf", NewFoldersTitle), std::make_pair("-tcff", FakeFileTitle)));
+                         ::testing::Values(std::pair("-tnf", NewFoldersTitle), std::pair("-tcff", FakeFileTitle)));
 
 using ToolStartTest = GuiTest;
 
@@ -91,7 +92,9 @@ TEST_F(ToolStartTest, ExtraToolsMenuStartsEachToolAsAProgramOfItsOwn)
     ProgramProcess program("");
     HWND sheet = WaitForWindowOf(program, "Tolvane");
     ASSERT_NE(sheet, nullptr);
-    for (const auto& [command, title] : {std::pair{IDM_NEW_FOLDERS, NewFoldersTitle}, std::pair{IDM_CREATE_FAKE_FILE, FakeFileTitle}}) {
+    const std::pair<int, const char*> commands[] = {{IDM_NEW_FOLDERS, NewFoldersTitle},
+                                                    {IDM_CREATE_FAKE_FILE, FakeFileTitle}};
+    for (const auto& [command, title] : commands) {
         PostMessageA(sheet, WM_COMMAND, command, 0);
         std::vector<std::pair<HWND, DWORD>> found;
         ASSERT_TRUE(PumpUntil([&] { return !(found = TitledWindows(title)).empty(); })) << title;
