@@ -42,8 +42,6 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ(Fields(Lines(tsv.out).at(0), 4), "content|1|" + c + "|6 ");
     EXPECT_EQ(Split(Lines(tsv.out).back(), '\t').at(4).size(), 17u);
     EXPECT_EQ(Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()}).out, "[Same name]\n" + a + "\n" + b + "\n\n");
-
-    EXPECT_EQ(Compare({"--size", tree.PathOf("sub")}).status, 1);  // no group
 }
 
 // The inner folder lies inside the listed one, given again with a separator:

@@ -14,7 +14,6 @@
 namespace tolvane::test {
 namespace {
 
-using ::testing::HasSubstr;
 using Paths = std::set<std::string>;
 
 Paths PathSet(const std::vector<std::string>& lines) { return Paths(lines.begin(), lines.end()); }

@@ -17,8 +17,7 @@ TEST_F(ContentRule, StraddlesChunksRetriesPartialMatchesAndFoldsOnlyAscii)
     folder.WriteFile("near-miss.bin", bytes.replace(ContentChunkSize - 3, 6, "needlX"));
     folder.WriteFile("straddle.bin", bytes.replace(ContentChunkSize - 3, 6, "needle"));
     for (const auto& [name, text] : std::initializer_list<std::pair<const char*, const char*>>{
-             {"aaab.txt", "aaab"}, {"upper.txt", "xx\xC4" "BC-HELLO"}, {"accented.txt", "xx\xE4" "bc-hello"},
-             {"four.txt", "abcd"}})
+             {"aaab.txt", "aaab"}, {"upper.txt", "xx\xC4" "BC-HELLO"}, {"accented.txt", "xx\xE4" "bc-hello"}})
         folder.WriteFile(name, text);
     const struct { const char* text; bool caseSensitive; ContentRuleMode mode; const char* found; } cases[] = {
         {"needle", true, ContentRuleMode::Containing, "straddle.bin"},

@@ -19,14 +19,6 @@ using test::ScriptedPrompter;
 using test::TempFolder;
 using Items = std::vector<std::string>;
 
-// Joins names with the system's path separator.
-std::string P(std::initializer_list<std::string_view> names)
-{
-    std::string path;
-    for (std::string_view name : names) path += (path.empty() ? "" : std::string(1, platform::PathSeparator)) + std::string(name);
-    return path;
-}
-
 // A new folder's path without its trailing separator, as the folder picker gives it
 // (made through the platform layer, which takes UTF-8 names).
 std::string Folder(const TempFolder& temp, std::string_view name)
@@ -53,8 +45,10 @@ TEST(LocationBox, KeepsTheCaseInsensitiveOrderOfASortedListBox)
 
 TEST(NormalizeLocations, RemovesDuplicatesAndWithSubfoldersTheFoldersInsideOthers)
 {
-    const std::string data = P({"C:", "Data"}), old = P({"C:", "Data", "Old"}), deeper = P({"C:", "Data", "Old", "x"});
-    const std::string datax = P({"C:", "Datax"});  // sorts after the folders inside C:\Data
+    const std::string separator(1, platform::PathSeparator);
+    const std::string root = "C:" + separator;
+    const std::string data = root + "Data", old = data + separator + "Old", deeper = old + separator + "x";
+    const std::string datax = root + "Datax";  // sorts after the folders inside C:\Data
     LocationsEditor editor = EditorWith({data, old, deeper, datax});
     editor.Add(data);
     EXPECT_EQ(editor.Box().Items(), (Items{data, old, deeper, datax}));
@@ -67,7 +61,7 @@ TEST(NormalizeLocations, RemovesDuplicatesAndWithSubfoldersTheFoldersInsideOther
     // Only neighbours are compared: a sibling sorted in between, or a case
     // variant between two equal paths, keeps them apart; a folder given with
     // its trailing separator absorbs nothing. The first item is added again.
-    const std::string blank = P({"C:", "Data 2"}), upper = P({"C:", "DATA"}), root = P({"C:", ""}), x = P({"C:", "x"});
+    const std::string blank = root + "Data 2", upper = root + "DATA", x = root + "x";
     const struct { Items given; bool subfolders; Items kept; } cases[] = {
         {{data, blank, old}, true, {data, blank, old}}, {{data, upper}, false, {data, upper, data}}, {{root, x}, true, {root, x}}};
     for (const auto& c : cases) {
