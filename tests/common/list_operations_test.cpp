@@ -51,13 +51,6 @@ struct TestList {
             shown += (r ? " " : "") + (column < 0 ? std::to_string(list.StateImage(r)) : list.Cell(r, column));
         return shown;
     }
-    // What column 0 shows when every row has one index entry and row k shows record index[k].
-    std::string Indexed() const
-    {
-        std::string shown;
-        for (size_t k = 0; k < index.size(); ++k) shown += (k ? " " : "") + std::to_string(index[k]);
-        return shown;
-    }
 };
 
 TEST(Marking, AllNoneAndInvertSetOnlyTheTwoCheckBoxStates)
@@ -128,7 +121,6 @@ TEST(Groups, MarkAllButFirstRenumberAndPruneEveryRowLeftAloneInItsGroup)
             PruneLoneGroups(prune.target);
             const std::string pruned = std::string(c.prunedRecords) + " | " + c.prunedGroups;
             EXPECT_EQ(prune.Show(0) + " | " + prune.Show(GroupColumn), pruned) << c.groups << recordRows;
-            EXPECT_EQ(prune.Indexed() + " | " + prune.Show(GroupColumn), pruned) << c.groups << recordRows;
         }
 }
 
