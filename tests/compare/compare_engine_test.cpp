@@ -104,8 +104,9 @@ TEST_P(BothEngines, WorkedCases)
     lastDiffers.back() ^= 1;
     std::vector<MemoryFile> unreadable = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abd")};
     unreadable[1].unopenable = true;
-    const std::vector<MemoryFile> shortAndLong = {Plain("x", "abc"), Plain("y", "abcdef")},
-        shrinking = {Plain("a", withZero), shrank, Plain("c", "ab")},
+    std::vector<MemoryFile> threeUnopenable(4, Plain("a", "abc"));
+    for (int f = 0; f < 3; ++f) threeUnopenable[f].unopenable = true;
+    const std::vector<MemoryFile> shrinking = {Plain("a", withZero), shrank, Plain("c", "ab")},
         empties = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")},
         cases = {Plain("README.TXT", "1"), Plain("readme.txt", "22"), Plain("\xC9t\xE9", "3"), Plain("\xE9t\xE9", "4")},
         // 0, 2, 4 are named p with equal content; 1 and 3 are named p and q with another.
@@ -120,10 +121,10 @@ TEST_P(BothEngines, WorkedCases)
         const char* expected;
         uint32_t stopAt = UINT32_MAX;  // a stop is requested as this record is first read
         bool engineOnly = false;
+        bool stopOnError = false;  // a stop is requested as a file is reported unopenable
     } rows[] = {
-        {"truncated copy grouped behind the longer file", shortAndLong, "content truncated group",
-         "content 1 0 | 1 1; truncated 0; "},
-        {"truncated copy listed apart", shortAndLong, "content truncated", "truncated 0; "},
+        {"truncated copy grouped behind the longer file", {Plain("x", "abc"), Plain("y", "abcdef")},
+         "content truncated group", "content 1 0 | 1 1; truncated 0; "},
         {"longer file takes over a group of duplicates",
          {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)}, "content truncated group",
          "content 2 1 0 | 1 1 1; truncated 0 1; "},
@@ -151,6 +152,9 @@ TEST_P(BothEngines, WorkedCases)
         {"combined only, size grouping still runs", named, "content name combined only size",
          "size 0 2 4 1 3 | 1 1 1 2 2; combined 0 2 4 | 1 1 1; "},
         {"unreadable file gives one error row", unreadable, "content truncated", "error /m/b; "},
+        // As a Cancel or the error log full: no row, nor "Too many errors!", per further unopenable file.
+        {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX,
+         true, true},
         {"stop in content keeps earlier groups and runs later phases", pairs, "content name combined",
          "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2},
         // With "So truncated" all are one set: a stop at the first piece of 4
@@ -169,6 +173,7 @@ TEST_P(BothEngines, WorkedCases)
             run.stop.store(true);
             stopAt = UINT32_MAX;
         };
+        run.host.stopOnError = row.stopOnError ? &run.stop : nullptr;
         run.limits.smallestChunk = 4;  // several pieces per file even for small ones
         run.limits.largestChunk = 8;
         EXPECT_EQ(row.expected, run.Run(Boxes(row.boxes), GetParam())) << row.what;
@@ -235,17 +240,6 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             EXPECT_TRUE(host.last.files == host.last.filesDone && host.last.bytes == host.last.bytesDone);
         }
     }
-}
-
-// A stop requested as an unopenable file is reported (a Cancel, or the error
-// log full) ends the phase there: no row, nor "Too many errors!", per further unopenable file.
-TEST(CompareEngine, StopOnAnUnopenableFileEndsThePhaseThere)
-{
-    MemoryRun run({Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abc"), Plain("d", "abc")});
-    for (int f = 0; f < 3; ++f) run.files[f].unopenable = true;
-    run.host.stopOnError = &run.stop;
-    EXPECT_EQ("error /m/a; ", run.Run(Boxes("content")));
-    EXPECT_FALSE(run.stop.load());
 }
 
 }  // namespace
