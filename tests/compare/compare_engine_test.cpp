@@ -231,13 +231,14 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             EXPECT_LE(run.source.opens, 3 * 68);
             // Progress follows the bytes: it rises in many steps, never falls, and
             // reaches 100 only at the end; files count as their reading ends.
-            const RecordingHost& host = run.host;
-            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()) && host.progress.size() > 20);
-            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100) * (host.progress.back() == 100));
-            const auto partWay = [&](uint64_t done) { return done > 0 && done < host.last.files; };
-            EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()) &&
-                        std::any_of(host.filesDone.begin(), host.filesDone.end(), partWay));
-            EXPECT_TRUE(host.last.files == host.last.filesDone && host.last.bytes == host.last.bytesDone);
+            const std::vector<CompareProgress>& reports = run.host.reports;
+            const CompareProgress& last = reports.back();
+            EXPECT_TRUE(std::ranges::is_sorted(reports, {}, &CompareProgress::percent) && reports.size() > 20);
+            EXPECT_EQ(1, std::ranges::count(reports, 100, &CompareProgress::percent) * (last.percent == 100));
+            const auto partWay = [&](uint64_t done) { return done > 0 && done < last.files; };
+            EXPECT_TRUE(std::ranges::is_sorted(reports, {}, &CompareProgress::filesDone) &&
+                        std::ranges::any_of(reports, partWay, &CompareProgress::filesDone));
+            EXPECT_TRUE(last.files == last.filesDone && last.bytes == last.bytesDone);
         }
     }
 }

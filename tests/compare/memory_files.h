@@ -69,12 +69,7 @@ private:
 
 struct RecordingHost : CompareEngineHost {
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
-    void ReportProgress(const CompareProgress& report) override
-    {
-        progress.push_back(report.percent);
-        filesDone.push_back(report.filesDone);
-        last = report;
-    }
+    void ReportProgress(const CompareProgress& report) override { reports.push_back(report); }
     void AddCompareErrorEntry(const std::string& path, uint32_t) override
     {
         errors.push_back(path);
@@ -82,9 +77,7 @@ struct RecordingHost : CompareEngineHost {
     }
 
     std::vector<ComparePhase> phases;
-    std::vector<int> progress;
-    std::vector<uint64_t> filesDone;
-    CompareProgress last;
+    std::vector<CompareProgress> reports;
     std::vector<std::string> errors;
     std::atomic<bool>* stopOnError = nullptr;
 };
