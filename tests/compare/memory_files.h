@@ -95,11 +95,11 @@ inline FileRecords MakeRecords(const std::vector<MemoryFile>& files)
     return records;
 }
 
-// A file whose listed size is its content's.
-inline MemoryFile Plain(std::string name, std::string content, std::string folder = "/m/")
+// A file in /m/ whose listed size is its content's.
+inline MemoryFile Plain(std::string name, std::string content)
 {
     const uint64_t size = content.size();
-    return MemoryFile{std::move(folder), std::move(name), size, std::move(content)};
+    return MemoryFile{"/m/", std::move(name), size, std::move(content)};
 }
 
 }  // namespace tolvane::test
