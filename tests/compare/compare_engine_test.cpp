@@ -104,9 +104,9 @@ TEST_P(BothEngines, WorkedCases)
     lastDiffers.back() ^= 1;
     std::vector<MemoryFile> unreadable = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abd")};
     unreadable[1].unopenable = true;
-    const std::vector<MemoryFile> shortAndLong = {Plain("x", "abc"), Plain("y", "abcdef")},
-        shrinking = {Plain("a", withZero), shrank, Plain("c", "ab")},
-        empties = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")},
+    std::vector<MemoryFile> threeUnopenable(4, Plain("a", "abc"));
+    for (int f = 0; f < 3; ++f) threeUnopenable[f].unopenable = true;
+    const std::vector<MemoryFile> empties = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")},
         cases = {Plain("README.TXT", "1"), Plain("readme.txt", "22"), Plain("\xC9t\xE9", "3"), Plain("\xE9t\xE9", "4")},
         // 0, 2, 4 are named p with equal content; 1 and 3 are named p and q with another.
         named = {Plain("p", "same"), Plain("p", "other"), Plain("p", "same"), Plain("q", "other"), Plain("p", "same")},
@@ -120,10 +120,10 @@ TEST_P(BothEngines, WorkedCases)
         const char* expected;
         uint32_t stopAt = UINT32_MAX;  // a stop is requested as this record is first read
         bool engineOnly = false;
+        bool stopOnError = false;  // a stop is requested as a file is reported unopenable
     } rows[] = {
-        {"truncated copy grouped behind the longer file", shortAndLong, "content truncated group",
-         "content 1 0 | 1 1; truncated 0; "},
-        {"truncated copy listed apart", shortAndLong, "content truncated", "truncated 0; "},
+        {"truncated copy grouped behind the longer file", {Plain("x", "abc"), Plain("y", "abcdef")},
+         "content truncated group", "content 1 0 | 1 1; truncated 0; "},
         {"longer file takes over a group of duplicates",
          {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)}, "content truncated group",
          "content 2 1 0 | 1 1 1; truncated 0 1; "},
@@ -133,9 +133,8 @@ TEST_P(BothEngines, WorkedCases)
          "content 0 1 2 3 | 1 1 2 2; truncated 0; "},
         // The missing byte is not taken from what a buffer held before, but
         // its bytes can still be the longer file a truncated copy begins.
-        {"a file that shrank matches nothing", shrinking, "content", ""},
-        {"a file that shrank can be the longer file", shrinking, "content truncated group",
-         "content 0 2 | 1 1; truncated 2; "},
+        {"a file that shrank can be the longer file", {Plain("a", withZero), shrank, Plain("c", "ab")},
+         "content truncated group", "content 0 2 | 1 1; truncated 2; "},
         // The anchor scans read no further than the listed size: the engine alone sees a file go on.
         {"a file that grew matches nothing", {Plain("a", "abc"), grew, Plain("c", "abc")}, "content",
          "content 0 2 | 1 1; ", UINT32_MAX, true},
@@ -151,6 +150,9 @@ TEST_P(BothEngines, WorkedCases)
         {"combined only, size grouping still runs", named, "content name combined only size",
          "size 0 2 4 1 3 | 1 1 1 2 2; combined 0 2 4 | 1 1 1; "},
         {"unreadable file gives one error row", unreadable, "content truncated", "error /m/b; "},
+        // As a Cancel or the error log full: no row, nor "Too many errors!", per further unopenable file.
+        {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX,
+         true, true},
         {"stop in content keeps earlier groups and runs later phases", pairs, "content name combined",
          "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2},
         // With "So truncated" all are one set: a stop at the first piece of 4
@@ -169,6 +171,7 @@ TEST_P(BothEngines, WorkedCases)
             run.stop.store(true);
             stopAt = UINT32_MAX;
         };
+        run.host.stopOnError = row.stopOnError ? &run.stop : nullptr;
         run.limits.smallestChunk = 4;  // several pieces per file even for small ones
         run.limits.largestChunk = 8;
         EXPECT_EQ(row.expected, run.Run(Boxes(row.boxes), GetParam())) << row.what;
@@ -226,26 +229,16 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             EXPECT_LE(run.source.opens, 3 * 68);
             // Progress follows the bytes: it rises in many steps, never falls, and
             // reaches 100 only at the end; files count as their reading ends.
-            const RecordingHost& host = run.host;
-            EXPECT_TRUE(std::is_sorted(host.progress.begin(), host.progress.end()) && host.progress.size() > 20);
-            EXPECT_EQ(1, std::count(host.progress.begin(), host.progress.end(), 100) * (host.progress.back() == 100));
-            const auto partWay = [&](uint64_t done) { return done > 0 && done < host.last.files; };
-            EXPECT_TRUE(std::is_sorted(host.filesDone.begin(), host.filesDone.end()) &&
-                        std::any_of(host.filesDone.begin(), host.filesDone.end(), partWay));
-            EXPECT_TRUE(host.last.files == host.last.filesDone && host.last.bytes == host.last.bytesDone);
+            const std::vector<CompareProgress>& reports = run.host.reports;
+            const CompareProgress& last = reports.back();
+            EXPECT_TRUE(std::ranges::is_sorted(reports, {}, &CompareProgress::percent) && reports.size() > 20);
+            EXPECT_EQ(1, std::ranges::count(reports, 100, &CompareProgress::percent) * (last.percent == 100));
+            const auto partWay = [&](uint64_t done) { return done > 0 && done < last.files; };
+            EXPECT_TRUE(std::ranges::is_sorted(reports, {}, &CompareProgress::filesDone) &&
+                        std::ranges::any_of(reports, partWay, &CompareProgress::filesDone));
+            EXPECT_TRUE(last.files == last.filesDone && last.bytes == last.bytesDone);
         }
     }
-}
-
-// A stop requested as an unopenable file is reported (a Cancel, or the error
-// log full) ends the phase there: no row, nor "Too many errors!", per further unopenable file.
-TEST(CompareEngine, StopOnAnUnopenableFileEndsThePhaseThere)
-{
-    MemoryRun run({Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abc"), Plain("d", "abc")});
-    for (int f = 0; f < 3; ++f) run.files[f].unopenable = true;
-    run.host.stopOnError = &run.stop;
-    EXPECT_EQ("error /m/a; ", run.Run(Boxes("content")));
-    EXPECT_FALSE(run.stop.load());
 }
 
 }  // namespace

@@ -69,12 +69,7 @@ private:
 
 struct RecordingHost : CompareEngineHost {
     void PhaseEntered(ComparePhase phase) override { phases.push_back(phase); }
-    void ReportProgress(const CompareProgress& report) override
-    {
-        progress.push_back(report.percent);
-        filesDone.push_back(report.filesDone);
-        last = report;
-    }
+    void ReportProgress(const CompareProgress& report) override { reports.push_back(report); }
     void AddCompareErrorEntry(const std::string& path, uint32_t) override
     {
         errors.push_back(path);
@@ -82,9 +77,7 @@ struct RecordingHost : CompareEngineHost {
     }
 
     std::vector<ComparePhase> phases;
-    std::vector<int> progress;
-    std::vector<uint64_t> filesDone;
-    CompareProgress last;
+    std::vector<CompareProgress> reports;
     std::vector<std::string> errors;
     std::atomic<bool>* stopOnError = nullptr;
 };
@@ -102,11 +95,11 @@ inline FileRecords MakeRecords(const std::vector<MemoryFile>& files)
     return records;
 }
 
-// A file whose listed size is its content's.
-inline MemoryFile Plain(std::string name, std::string content, std::string folder = "/m/")
+// A file in /m/ whose listed size is its content's.
+inline MemoryFile Plain(std::string name, std::string content)
 {
     const uint64_t size = content.size();
-    return MemoryFile{std::move(folder), std::move(name), size, std::move(content)};
+    return MemoryFile{"/m/", std::move(name), size, std::move(content)};
 }
 
 }  // namespace tolvane::test

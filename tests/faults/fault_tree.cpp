@@ -129,13 +129,6 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
     return rows;
 }
 
-Paths ErrorPaths(const std::vector<ErrorRow>& rows)
-{
-    Paths paths;
-    for (const ErrorRow& row : rows) paths.push_back(row.first);
-    return paths;
-}
-
 Messages Said(const std::vector<ShownMessage>& shown)
 {
     Messages said;

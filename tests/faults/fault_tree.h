@@ -46,7 +46,6 @@ inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Pa
 
 using ErrorRow = std::pair<std::string, std::string>;  // the path and the system's text
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
-Paths ErrorPaths(const std::vector<ErrorRow>& rows);
 
 using Messages = std::vector<std::pair<std::string, std::string>>;  // (text, caption)
 Messages Said(const std::vector<ShownMessage>& shown);

@@ -4,6 +4,7 @@
 #include <set>
 
 #include "actions/delete.h"
+#include "common/error_log.h"
 #include "faults/fault_tree.h"
 #include "platform/error.h"
 #include "platform/fs.h"
@@ -84,10 +85,11 @@ TEST(NameFaults, PathsAtAndBeyondTheLengthLimitAreHandledWholeOrReported)
     Paths listed = reachable;
     listed.push_back(beyond);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(listed));
-    EXPECT_EQ(ErrorPaths(ErrorRows(find.errors)), Paths{folder});
+    const std::string tooLong = BlankControlBytes(platform::SystemErrorText(platform::ErrorFilenameTooLong));
+    EXPECT_EQ(ErrorRows(find.errors), (std::vector<ErrorRow>{{folder, tooLong}}));
     // Each file is read and grouped with the others, or logged: only the one beyond the limit.
     const CompareSession compare(tree.PathOf("from"));
-    EXPECT_EQ(ErrorPaths(compare.Errors()), (Paths{folder, beyond}));
+    EXPECT_EQ(compare.Errors(), (std::vector<ErrorRow>{{folder, tooLong}, {beyond, tooLong}}));
     EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted(reachable)});
 
     // What could not be read cannot be copied: it fails and asks; every other
