@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include "common/constants.h"
 #include "common/size_date_text.h"
@@ -18,7 +19,7 @@ namespace {
 using SearchEngine = SearchFixture;
 
 // Without subfolders only the entries directly inside each location count.
-TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersAndFindsEachFileOnce)
+TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersButNotIntoLinksAndFindsEachFileOnce)
 {
     for (const char* file : {"top.txt", "one/mid.txt", "one/two/deep.txt", "one/two/three/deeper.txt", ".a/dot-a.txt"})
         folder.WriteFile(file, "x");
@@ -28,10 +29,16 @@ TEST_F(SearchEngine, WalksBreadthFirstIntoDotNamedFoldersAndFindsEachFileOnce)
     dotsFile = ".../dots.txt ";
     dotsFolder = "... ";
 #endif
+    // A link to a folder is listed like a folder and never entered, even when
+    // it leads out of the location.
+    TempFolder outside;
+    outside.WriteFile("outside.txt", "x");
+    std::error_code linkError;
+    std::filesystem::create_directory_symlink(outside.Path(), folder.PathOf("link"), linkError);
     state.criteria.searchTarget = SearchTarget::FilesAndFolders;
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(Found(files), dotsFile + ".a/dot-a.txt one/mid.txt one/two/deep.txt one/two/three/deeper.txt top.txt");
-    EXPECT_EQ(Found(folders), dotsFolder + ".a one one/two one/two/three");
+    EXPECT_EQ(Found(folders), dotsFolder + (linkError ? ".a " : ".a link ") + "one one/two one/two/three");
     const auto depth = [&](int row) {
         return std::ranges::count(files.Cell(row, PathColumn), platform::PathSeparator);
     };
