@@ -14,7 +14,7 @@ namespace tolvane {
 struct CompareFilterRows {
     bool extensionChecked = false;
     ExtensionRuleMode extensionMode = ExtensionRuleMode::IncludeTypes;
-    std::string extensionText;
+    std::string extensionText{};
 
     bool sizeChecked = false;
     SizeRuleMode sizeMode = SizeRuleMode::EqualTo;
@@ -26,8 +26,8 @@ struct CompareFilterRows {
     bool dateChecked = false;
     FileTimeKind dateKind = FileTimeKind::Created;
     DateRelation dateRelation = DateRelation::On;
-    SystemTime dateFrom;
-    SystemTime dateTo;
+    SystemTime dateFrom{};
+    SystemTime dateTo{};
 
     bool attributesChecked = false;
     AttributeRuleMode attributeMode = AttributeRuleMode::Include;
