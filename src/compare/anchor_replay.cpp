@@ -9,10 +9,11 @@ constexpr uint32_t None = MinTree::None;
 
 }  // namespace
 
+// Leaves at [count, 2 count), each inner node the minimum of its two
+// children: the bottom-up queries need no power-of-two width.
 void MinTree::Reset(size_t count)
 {
-    size_ = 1;
-    while (size_ < count) size_ <<= 1;
+    size_ = std::max<size_t>(count, 1);
     tree_.assign(2 * size_, None);
 }
 
@@ -40,18 +41,20 @@ void AnchorReplay::BuildNodes()
     const std::vector<uint64_t>& lcp = sorted_->CommonLengths();
     const uint32_t files = static_cast<uint32_t>(order.size());
     nodes_.clear();
+    nodes_.reserve(files);
     nodeOf_.assign(files, None);
     std::vector<uint32_t> open;  // classes that are a beginning of the current position
     for (uint32_t p = 0; p < files; ++p) {
         const Slot& slot = slots[order[p]];
+        const uint64_t size = sorted_->SizeOf(slot);
         if (p > 0) {
-            while (!open.empty() && slots[order[nodes_[open.back()].first]].size > lcp[p]) {
+            while (!open.empty() && sorted_->SizeOf(slots[order[nodes_[open.back()].first]]) > lcp[p]) {
                 nodes_[open.back()].subtreeEnd = p - 1;
                 open.pop_back();
             }
             const uint32_t previous = nodeOf_[p - 1];
             if (slot.state == Complete && nodes_[previous].isClass &&
-                slots[order[p - 1]].size == slot.size && lcp[p] == slot.size) {
+                sorted_->SizeOf(slots[order[p - 1]]) == size && lcp[p] == size) {
                 nodeOf_[p] = previous;
                 nodes_[previous].last = p;
                 continue;

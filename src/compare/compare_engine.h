@@ -139,7 +139,7 @@ struct CompareLists {
 // program; tests shrink them to reach chunk edges and reopened files with
 // small files.
 struct ContentLimits {
-    size_t bufferBudget = size_t{1} << 20;  // all read buffers of one set of files together
+    size_t bufferBudget = size_t{256} << 10;  // all read buffers of one set of files together
     size_t largestChunk = size_t{256} << 10;  // the largest piece of one file read at once
     size_t smallestChunk = 64;  // every file's first piece is at least this long
     // The first piece is at most this long, so that files that differ early

@@ -77,7 +77,7 @@ void ContentSorter::ReportUnreadable(uint32_t record, uint32_t errorCode)
 // updates its state; returns the number of bytes read.
 size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
 {
-    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(chunk, slot.size - slot.known));
+    const size_t wanted = static_cast<size_t>(std::min<uint64_t>(chunk, SizeOf(slot) - slot.known));
     if (!slot.reader) {
         uint32_t errorCode = 0;
         slot.reader = source_.Open(slot.record, records_.FullPath(slot.record), errorCode);
@@ -103,7 +103,7 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
     size_t agreed = read;
     if (read < wanted) {
         slot.state = Leaf;  // fewer bytes than listed: never compared beyond them
-    } else if (slot.known < slot.size) {
+    } else if (slot.known < SizeOf(slot)) {
         slot.state = Reading;
     } else if (read > 0 && GoesOn(*slot.reader)) {
         // Longer than listed: it changed since the walk, so it cannot equal
@@ -120,14 +120,11 @@ size_t ContentSorter::ReadPiece(Slot& slot, uint8_t* buffer, size_t chunk)
     return agreed;
 }
 
-// A read buffer of at least bytes, as large as the largest asked for (the
-// old one freed first, so that two are never held) and never cleared: every
-// byte used is read first.
 // A file alone in its run: nothing else begins like it, so its unread bytes
 // count as done.
 void ContentSorter::Settled(Slot& slot)
 {
-    progress_.Add(slot.size - std::min(slot.size, slot.known));
+    progress_.Add(SizeOf(slot) - std::min(SizeOf(slot), slot.known));
     ReadingEnded(slot);
 }
 
@@ -138,6 +135,9 @@ void ContentSorter::ReadingEnded(Slot& slot)
     progress_.FileDone();
 }
 
+// A read buffer of at least bytes, as large as the largest asked for (the
+// old one freed first, so that two are never held) and never cleared: every
+// byte used is read first.
 uint8_t* ContentSorter::Buffer(size_t bytes)
 {
     if (bytes > bufferSize_) {
@@ -230,7 +230,7 @@ bool ContentSorter::ReadTail(Slot& slot, uint8_t* tail, size_t length)
         if (!slot.reader) return false;  // reported when its reading goes on
         ++openFiles_;
     }
-    const bool read = slot.reader->Seek(slot.size - length) &&
+    const bool read = slot.reader->Seek(SizeOf(slot) - length) &&
                       ReadUpTo(*slot.reader, tail, length) == static_cast<int64_t>(length) &&
                       slot.reader->Seek(slot.known);
     if (!read) CloseReader(slot);
@@ -244,12 +244,12 @@ bool ContentSorter::ReadTail(Slot& slot, uint8_t* tail, size_t length)
 bool ContentSorter::SplitByTails(const Work& item)
 {
     const uint32_t count = item.end - item.begin;
-    const uint64_t size = slots_[order_[item.begin]].size;
+    const uint64_t size = SizeOf(slots_[order_[item.begin]]);
     const size_t length = limits_.tailPiece;
     if (item.tailsCompared || length == 0 || size - item.offset <= std::max<uint64_t>(limits_.largestChunk, 2 * length))
         return false;
     for (uint32_t p = item.begin; p < item.end; ++p) {
-        if (slots_[order_[p]].size != size) return false;
+        if (SizeOf(slots_[order_[p]]) != size) return false;
     }
     uint8_t* tails = Buffer(length * count);
     pieces_.clear();
@@ -287,7 +287,9 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
     for (uint32_t m = 0; m < count; ++m) longest = std::max(longest, records_.Size(members[m]));
     const size_t chunk = std::min(ChunkFor(count, longest), std::max(limits_.firstPiece, limits_.smallestChunk));
     uint8_t* buffer = Buffer(chunk * count);
+    slots_.reserve(count);
     pieces_.clear();
+    pieces_.reserve(count);
     bool anyOpened = false;
     for (uint32_t m = 0; m < count; ++m) {
         // The last file of a set whose other files could not be opened has
@@ -306,7 +308,7 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
         }
         anyOpened = true;
         ++openFiles_;
-        slots_.push_back(Slot{record, records_.Size(record), 0, Reading, std::move(reader)});
+        slots_.push_back(Slot{record, Reading, false, 0, std::move(reader)});
         uint8_t* bytes = buffer + chunk * (slots_.size() - 1);
         const size_t read = ReadPiece(slots_.back(), bytes, chunk);
         pieces_.push_back({static_cast<uint32_t>(slots_.size() - 1), static_cast<uint32_t>(read), bytes});
@@ -345,7 +347,7 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
         }
         uint64_t longestRest = 0;
         for (uint32_t p = item.begin; p < item.end; ++p) {
-            longestRest = std::max(longestRest, slots_[order_[p]].size - item.offset);
+            longestRest = std::max(longestRest, SizeOf(slots_[order_[p]]) - item.offset);
         }
         const size_t piece = ChunkFor(item.end - item.begin, longestRest);
         uint8_t* pieceBuffer = Buffer(piece * (item.end - item.begin));

@@ -26,13 +26,14 @@ namespace tolvane {
 // bytes than listed), then files that go on.
 enum SlotState : uint8_t { Complete = 0, Leaf = 1, Reading = 2 };
 
+// One file of the set being sorted; 24 bytes, as a set can hold every file
+// of a run (its size is its record's).
 struct Slot {
     uint32_t record;
-    uint64_t size;
-    uint64_t known;  // bytes read and agreed so far
     SlotState state;
-    std::unique_ptr<ContentReader> reader;
     bool counted = false;  // its end of reading was reported
+    uint64_t known;  // bytes read and agreed so far
+    std::unique_ptr<ContentReader> reader;
 };
 
 // The share of the bytes of all sets that were compared, or left unread
@@ -104,6 +105,7 @@ public:
     bool Sort(const uint32_t* members, uint32_t count);
 
     const std::vector<Slot>& Slots() const { return slots_; }  // the set's files in record order
+    uint64_t SizeOf(const Slot& slot) const { return records_.Size(slot.record); }
     const std::vector<uint32_t>& Order() const { return order_; }  // slots in content order
     // Bytes position p agrees on with position p - 1.
     const std::vector<uint64_t>& CommonLengths() const { return lcp_; }

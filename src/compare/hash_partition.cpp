@@ -35,16 +35,21 @@ struct Hashed {
 ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
 {
     lengths_.clear();
-    for (uint32_t p = item.begin; p < item.end; ++p) lengths_.push_back(slots_[order_[p]].size);
+    for (uint32_t p = item.begin; p < item.end; ++p) lengths_.push_back(SizeOf(slots_[order_[p]]));
     std::sort(lengths_.begin(), lengths_.end());
     lengths_.erase(std::unique(lengths_.begin(), lengths_.end()), lengths_.end());
     size_t hashCount = 0;
     for (uint32_t p = item.begin; p < item.end; ++p) {
-        const uint64_t size = slots_[order_[p]].size;
+        const uint64_t size = SizeOf(slots_[order_[p]]);
         hashCount += static_cast<size_t>(std::upper_bound(lengths_.begin(), lengths_.end(), size) - lengths_.begin());
     }
     if (hashCount > MostHashes) return Partition::InStep;
 
+    // The pieces of the whole set, read in step until now, are let go: each
+    // file is hashed through a buffer of one piece.
+    buffer_.reset();
+    bufferSize_ = 0;
+    pieces_ = {};
     hashes_.clear();
     hashes_.reserve(hashCount);
     std::vector<Hashed> hashed;
@@ -88,6 +93,7 @@ ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
         }
         lcp_[item.begin + t] = agreed == 0 ? item.offset : lengths_[agreed - 1];
     }
+    hashes_ = {};
     return ConfirmNeighbours(item);
 }
 
@@ -96,7 +102,7 @@ ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
 // a stop request.
 bool ContentSorter::HashRest(Slot& slot, uint64_t offset)
 {
-    const uint64_t rest = slot.size - offset;
+    const uint64_t rest = SizeOf(slot) - offset;
     const size_t piece = static_cast<size_t>(std::max<uint64_t>(1, std::min<uint64_t>(limits_.largestChunk, rest)));
     uint8_t* buffer = Buffer(piece);
     XXH3_state_t state;
