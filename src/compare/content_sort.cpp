@@ -160,12 +160,16 @@ bool ContentSorter::Before(const Piece& x, const Piece& y) const
     return x.slot < y.slot;
 }
 
-// Sorts positions [begin, end) of order_ by the pieces just read (all of
-// them agreeing on the offset bytes before), sets the lcp_ between
+// Sorts the item's positions of order_ by the pieces just read (all of them
+// agreeing on the item's offset bytes before), sets the lcp_ between
 // neighbours, and queues the runs of files that agree on the whole piece
-// and go on.
-void ContentSorter::Split(uint32_t begin, uint32_t end, uint64_t offset, size_t chunk)
+// and go on. Tails that agreed still agree in every run, so they are not
+// read again.
+void ContentSorter::Split(const Work& item, size_t chunk)
 {
+    const uint32_t begin = item.begin;
+    const uint32_t end = item.end;
+    const uint64_t offset = item.offset;
     std::sort(pieces_.begin(), pieces_.end(), [this](const Piece& x, const Piece& y) { return Before(x, y); });
     for (uint32_t t = 0; t < end - begin; ++t) {
         order_[begin + t] = pieces_[t].slot;
@@ -178,7 +182,7 @@ void ContentSorter::Split(uint32_t begin, uint32_t end, uint64_t offset, size_t 
         if (slots_[order_[t]].state == Reading) {
             while (u < end && slots_[order_[u]].state == Reading && lcp_[u] == whole) ++u;
             if (u - t >= 2) {
-                work_.push_back({t, u, whole});
+                work_.push_back({t, u, whole, false, item.tailsCompared});
             } else {
                 slots_[order_[t]].state = Leaf;  // alone: nothing else begins like it
                 CloseReader(slots_[order_[t]]);
@@ -321,7 +325,7 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
     lcp_.assign(files, 0);
     work_.clear();
     if (files == 0) return !stopped;
-    Split(0, files, 0, chunk);
+    Split(Work{0, files, 0}, chunk);
     if (stopped) {
         SettleUnfinished(0, 0);
         return false;
@@ -362,7 +366,7 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
                 return false;
             }
         }
-        Split(item.begin, item.end, item.offset, piece);
+        Split(item, piece);
     }
     return true;
 }

@@ -138,7 +138,7 @@ private:
     void ReadingEnded(Slot& slot);
     uint8_t* Buffer(size_t bytes);
     bool Before(const Piece& x, const Piece& y) const;
-    void Split(uint32_t begin, uint32_t end, uint64_t offset, size_t chunk);
+    void Split(const Work& item, size_t chunk);
     void MakeRoomFor(const Work& item);
     void SettleUnfinished(uint32_t begin, uint32_t end);
     bool SplitByTails(const Work& item);

@@ -38,6 +38,7 @@ public:
     }
 
     int opens = 0, openNow = 0, mostOpen = 0;
+    uint64_t bytesRead = 0;
     std::function<void(uint32_t)> onRead;  // called with the record before every read
 
 private:
@@ -50,6 +51,7 @@ private:
             const size_t n = position >= content.size() ? 0 : std::min(count, content.size() - position);
             std::memcpy(buffer, content.data() + position, n);
             position += n;
+            source.bytesRead += n;
             return static_cast<int64_t>(n);
         }
         bool Seek(uint64_t offset) override
