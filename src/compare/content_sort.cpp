@@ -148,6 +148,13 @@ uint8_t* ContentSorter::Buffer(size_t bytes)
     return buffer_.get();
 }
 
+void ContentSorter::ReleaseBuffers()
+{
+    buffer_.reset();
+    bufferSize_ = 0;
+    pieces_ = {};
+}
+
 bool ContentSorter::Before(const Piece& x, const Piece& y) const
 {
     const size_t n = std::min(x.length, y.length);
@@ -368,6 +375,9 @@ bool ContentSorter::Sort(const uint32_t* members, uint32_t count)
         }
         Split(item, piece);
     }
+    // Sets this large are few: their buffers are not kept for the next set
+    // while this one's groups are replayed.
+    if (count > limits_.openFiles) ReleaseBuffers();
     return true;
 }
 

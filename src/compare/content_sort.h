@@ -137,6 +137,7 @@ private:
     void Settled(Slot& slot);
     void ReadingEnded(Slot& slot);
     uint8_t* Buffer(size_t bytes);
+    void ReleaseBuffers();
     bool Before(const Piece& x, const Piece& y) const;
     void Split(const Work& item, size_t chunk);
     void MakeRoomFor(const Work& item);

@@ -47,9 +47,7 @@ ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
 
     // The pieces of the whole set, read in step until now, are let go: each
     // file is hashed through a buffer of one piece.
-    buffer_.reset();
-    bufferSize_ = 0;
-    pieces_ = {};
+    ReleaseBuffers();
     hashes_.clear();
     hashes_.reserve(hashCount);
     std::vector<Hashed> hashed;
