@@ -24,16 +24,21 @@ bool FileRecords::Add(const FindData& entry)
     const std::string_view name(entry.cFileName);
     if (names_.size() + name.size() > std::numeric_limits<uint32_t>::max()) return false;
     const size_t oldNamesSize = names_.size();
+    if (count_ == std::numeric_limits<uint32_t>::max()) return false;
     try {
+        if ((count_ & BlockMask) == 0 && (count_ >> BlockShift) == blocks_.size())
+            blocks_.push_back(std::make_unique_for_overwrite<Packed[]>(BlockMask + 1));
         names_.append(name);
-        records_.push_back(Packed{entry.Size(), entry.ftCreationTime.Value(), entry.ftLastAccessTime.Value(),
-                                  entry.ftLastWriteTime.Value(), static_cast<uint32_t>(folderOffsets_.size() - 2),
-                                  static_cast<uint32_t>(oldNamesSize), entry.dwFileAttributes,
-                                  static_cast<uint16_t>(name.size()), entry.mayHaveOtherNames});
     } catch (const std::bad_alloc&) {
         names_.resize(oldNamesSize);
         return false;
     }
+    blocks_[count_ >> BlockShift][count_ & BlockMask] =
+        Packed{entry.Size(), entry.ftCreationTime.Value(), entry.ftLastAccessTime.Value(),
+               entry.ftLastWriteTime.Value(), static_cast<uint32_t>(folderOffsets_.size() - 2),
+               static_cast<uint32_t>(oldNamesSize), entry.dwFileAttributes, static_cast<uint16_t>(name.size()),
+               entry.mayHaveOtherNames};
+    ++count_;
     return true;
 }
 
@@ -47,19 +52,19 @@ bool FileRecords::Add(std::string_view folderPath, const FindData& entry)
 
 std::string_view FileRecords::FolderPath(uint32_t recordNumber) const
 {
-    const uint32_t folder = records_[recordNumber].folder;
+    const uint32_t folder = At(recordNumber).folder;
     return std::string_view(folderText_).substr(folderOffsets_[folder], folderOffsets_[folder + 1] - folderOffsets_[folder]);
 }
 
 std::string_view FileRecords::FileName(uint32_t recordNumber) const
 {
-    const Packed& record = records_[recordNumber];
+    const Packed& record = At(recordNumber);
     return std::string_view(names_).substr(record.nameOffset, record.nameLength);
 }
 
 FileRecord FileRecords::operator[](uint32_t recordNumber) const
 {
-    const Packed& record = records_[recordNumber];
+    const Packed& record = At(recordNumber);
     return FileRecord{FolderPath(recordNumber),
                       FileName(recordNumber),
                       record.attributes,
@@ -78,8 +83,9 @@ std::string FileRecords::FullPath(uint32_t recordNumber) const
 
 void FileRecords::Clear()
 {
-    records_.clear();
-    records_.shrink_to_fit();
+    blocks_.clear();
+    blocks_.shrink_to_fit();
+    count_ = 0;
     names_.clear();
     names_.shrink_to_fit();
     folderText_.clear();
@@ -90,7 +96,8 @@ void FileRecords::Clear()
 
 size_t FileRecords::MemoryUsed() const
 {
-    return records_.capacity() * sizeof(Packed) + names_.capacity() + folderText_.capacity() +
+    return blocks_.size() * (BlockMask + 1) * sizeof(Packed) + blocks_.capacity() * sizeof(blocks_[0]) +
+           names_.capacity() + folderText_.capacity() +
            folderOffsets_.capacity() * sizeof(uint32_t);
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -24,8 +25,8 @@ struct FileRecord {
 
 class FileRecords {
 public:
-    uint32_t Count() const { return static_cast<uint32_t>(records_.size()); }
-    bool Empty() const { return records_.empty(); }
+    uint32_t Count() const { return count_; }
+    bool Empty() const { return count_ == 0; }
 
     // Starts a folder: records added after it, until the next AddFolder, lie in
     // folderPath. Returns false when memory runs out.
@@ -40,13 +41,13 @@ public:
     FileRecord operator[](uint32_t recordNumber) const;
     std::string_view FolderPath(uint32_t recordNumber) const;
     std::string_view FileName(uint32_t recordNumber) const;
-    uint64_t Size(uint32_t recordNumber) const { return records_[recordNumber].size; }
+    uint64_t Size(uint32_t recordNumber) const { return At(recordNumber).size; }
     // The file may also be reached by another path (see FindData).
-    bool MayHaveOtherNames(uint32_t recordNumber) const { return records_[recordNumber].mayHaveOtherNames; }
+    bool MayHaveOtherNames(uint32_t recordNumber) const { return At(recordNumber).mayHaveOtherNames; }
     std::string FullPath(uint32_t recordNumber) const;
 
     // Number of the folder a record lies in (records of one folder share it).
-    uint32_t FolderNumber(uint32_t recordNumber) const { return records_[recordNumber].folder; }
+    uint32_t FolderNumber(uint32_t recordNumber) const { return At(recordNumber).folder; }
 
     void Clear();
     // Bytes held, for the memory figures of benchmarks.
@@ -65,7 +66,17 @@ private:
         bool mayHaveOtherNames;  // in what would be padding
     };
 
-    std::vector<Packed> records_;
+    // Records live in blocks of a fixed count, so that a growing list never
+    // holds its records twice while it moves them, nor more than a block unused.
+    static constexpr uint32_t BlockShift = 10;  // 1,024 records, 48 KiB
+    static constexpr uint32_t BlockMask = (1u << BlockShift) - 1;
+    const Packed& At(uint32_t recordNumber) const
+    {
+        return blocks_[recordNumber >> BlockShift][recordNumber & BlockMask];
+    }
+
+    std::vector<std::unique_ptr<Packed[]>> blocks_;
+    uint32_t count_ = 0;
     std::string names_;
     std::string folderText_;
     std::vector<uint32_t> folderOffsets_;  // start of each folder path in folderText_, plus the end
