@@ -141,7 +141,7 @@ struct CompareLists {
 struct ContentLimits {
     size_t bufferBudget = size_t{256} << 10;  // all read buffers of one set of files together
     size_t largestChunk = size_t{256} << 10;  // the largest piece of one file read at once
-    size_t smallestChunk = 64;  // every file's first piece is at least this long
+    size_t smallestChunk = 16;  // every file's first piece is at least this long
     // The first piece is at most this long, so that files that differ early
     // are not read whole.
     size_t firstPiece = size_t{64} << 10;

@@ -152,7 +152,7 @@ void ContentSorter::ReleaseBuffers()
 {
     buffer_.reset();
     bufferSize_ = 0;
-    pieces_ = {};
+    pieces_ = std::vector<Piece>();  // assigning {} would keep the capacity
 }
 
 bool ContentSorter::Before(const Piece& x, const Piece& y) const
