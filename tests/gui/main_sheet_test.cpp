@@ -101,10 +101,6 @@ TEST_F(MainWindowTest, ExitAndTheWindowIconEndTheLoopWithoutAQuestionAndThePages
     SheetMessageHook(HC_ACTION, 0, reinterpret_cast<LPARAM>(&iconPress));
     EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
     EXPECT_EQ(refusals(), "00");
-    // With the close confirmed the question is not asked again.
-    NMHDR query{sheet, 0, static_cast<UINT>(PSN_QUERYCANCEL)};
-    SendMessageA(comparePageWindow, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&query));
-    EXPECT_EQ(GetWindowLongPtrA(comparePageWindow, DWLP_MSGRESULT), FALSE);
     SendMessageA(findPageWindow, WM_COMMAND, IDM_COMMAND_LINE_OPTIONS, 0);
     EXPECT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
 }

@@ -44,31 +44,29 @@ std::vector<std::pair<HWND, DWORD>> TitledWindows(const char* title)
     return search.second;
 }
 
-// The window with this title once the process shows it; null when it does not.
-HWND WaitForWindowOf(const ProgramProcess& process, const char* title)
-{
-    HWND tool = nullptr;
-    PumpUntil([&] {
-        for (const auto& [window, owner] : TitledWindows(title))
-            if (owner == process.info.dwProcessId) tool = window;
-        return tool != nullptr;
-    });
-    return tool;
-}
+struct ToolStart {
+    int command;
+    const char* switches;
+    const char* title;
+};
 
-class SingleInstanceTest : public GuiTest, public ::testing::WithParamInterface<std::pair<const char*, const char*>> {};
+class ToolStartTest : public GuiTest, public ::testing::WithParamInterface<ToolStart> {};
 
 // A window of this process with the tool's title (such as the folder window of a folder named "New Folders"),
-// in front: it keeps neither the first start from opening the tool nor the second from bringing the tool up.
-TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
+// in front: it keeps neither the menu's start from opening the tool nor a second start from bringing it up.
+TEST_P(ToolStartTest, TheMenuStartsTheToolAsAProgramOfItsOwnAndASecondStartBringsItToTheFront)
 {
-    const auto [switches, title] = GetParam();
+    const auto [command, switches, title] = GetParam();
     HWND decoy =
         CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
-    ProgramProcess first(switches);
-    ASSERT_TRUE(first.started) << TOLVANE_PROGRAM;
-    HWND tool = WaitForWindowOf(first, title);
-    ASSERT_NE(tool, nullptr);
+    ProgramProcess program("");
+    std::vector<std::pair<HWND, DWORD>> found;
+    ASSERT_TRUE(PumpUntil([&] { return (found = TitledWindows("Tolvane")).size() == 1; })) << TOLVANE_PROGRAM;
+    HWND sheet = found[0].first;
+    PostMessageA(sheet, WM_COMMAND, command, 0);
+    ASSERT_TRUE(PumpUntil([&] { return (found = TitledWindows(title)).size() == 2; })) << "the decoy and the tool";
+    const auto [tool, owner] = found[0].first == decoy ? found[1] : found[0];
+    EXPECT_NE(owner, program.info.dwProcessId) << "the tool runs in a process of its own";
     SetForegroundWindow(decoy);
     PumpMessages();
     ProgramProcess second(switches);
@@ -78,35 +76,18 @@ TEST_P(SingleInstanceTest, ASecondStartBringsTheOpenToolToTheFrontAndEnds)
     EXPECT_EQ(TitledWindows(title).size(), 2u) << "the decoy and no second tool";
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == tool; }, std::chrono::seconds(5)));
     DestroyWindow(decoy);
+    const HANDLE toolProcess = OpenProcess(SYNCHRONIZE, FALSE, owner);
     PostMessageA(tool, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.HasEnded(10000)) << "the tool closes on WM_CLOSE";
-}
-
-INSTANTIATE_TEST_SUITE_P(Tools, SingleInstanceTest,
-                         ::testing::Values(std::pair("-tnf", NewFoldersTitle), std::pair("-tcff", FakeFileTitle)));
-
-using ToolStartTest = GuiTest;
-
-TEST_F(ToolStartTest, ExtraToolsMenuStartsEachToolAsAProgramOfItsOwn)
-{
-    ProgramProcess program("");
-    HWND sheet = WaitForWindowOf(program, "Tolvane");
-    ASSERT_NE(sheet, nullptr);
-    const std::pair<int, const char*> commands[] = {{IDM_NEW_FOLDERS, NewFoldersTitle},
-                                                    {IDM_CREATE_FAKE_FILE, FakeFileTitle}};
-    for (const auto& [command, title] : commands) {
-        PostMessageA(sheet, WM_COMMAND, command, 0);
-        std::vector<std::pair<HWND, DWORD>> found;
-        ASSERT_TRUE(PumpUntil([&] { return !(found = TitledWindows(title)).empty(); })) << title;
-        ASSERT_EQ(found.size(), 1u);
-        EXPECT_TRUE(found[0].second != program.info.dwProcessId && found[0].second != GetCurrentProcessId())
-            << "the tool runs in a process of its own";
-        PostMessageA(found[0].first, WM_CLOSE, 0, 0);
-        EXPECT_TRUE(PumpUntil([&] { return !IsWindow(found[0].first); }, std::chrono::seconds(10)));
-    }
+    EXPECT_EQ(WaitForSingleObject(toolProcess, 10000), WAIT_OBJECT_0) << "the tool closes on WM_CLOSE";
+    CloseHandle(toolProcess);
     PostMessageA(sheet, WM_COMMAND, IDM_EXIT, 0);
     EXPECT_TRUE(program.HasEnded(10000)) << "Exit ends the program";
 }
+
+INSTANTIATE_TEST_SUITE_P(Tools, ToolStartTest,
+                         ::testing::Values(ToolStart{IDM_NEW_FOLDERS, "-tnf", NewFoldersTitle},
+                                           ToolStart{IDM_CREATE_FAKE_FILE, "-tcff", FakeFileTitle}),
+                         [](const auto& info) { return std::string(info.param.switches + 1); });
 
 }  // namespace
 }  // namespace tolvane::test
