@@ -8,7 +8,7 @@
 #include <set>
 #include <streambuf>
 
-#include "cli/command_run.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
