@@ -2,28 +2,21 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 
 #include "platform/time.h"
+#include "support/temp_folder.h"
 
 namespace tolvane {
 namespace {
 
-FindData Entry(const char* name, uint64_t size = 0, uint32_t attributes = AttributeArchive)
-{
-    FindData entry;
-    std::strncpy(entry.cFileName, name, sizeof entry.cFileName - 1);
-    entry.SetSize(size);
-    entry.dwFileAttributes = attributes;
-    return entry;
-}
+using test::NamedEntry;
 
 // An entry whose three times are all the given local time, so that the tests
 // hold in every time zone.
 FindData EntryAt(const SystemTime& local)
 {
-    FindData entry = Entry("file.txt");
+    FindData entry = NamedEntry("file.txt");
     FileTime localTime;
     EXPECT_TRUE(platform::CalendarToFileTime(local, localTime) && platform::LocalToUtcFileTime(localTime, entry.ftLastWriteTime));
     entry.ftCreationTime = entry.ftLastAccessTime = entry.ftLastWriteTime;
@@ -42,7 +35,7 @@ TEST(MatchName, ModesCaseAndCodePointFolding)
         {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},  // Ã folds to ã, never to a byte of ッ
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MatchName(Entry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches) << c.name << " / " << c.pattern;
+        EXPECT_EQ(MatchName(NamedEntry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches) << c.name << " / " << c.pattern;
 }
 
 TEST(MatchExtensions, EveryEntryMatchesTheEndOfTheNameAfterADot)
@@ -53,8 +46,8 @@ TEST(MatchExtensions, EveryEntryMatchesTheEndOfTheNameAfterADot)
         {"r\xC3\x89SUM\xC3\x89.\xC3\x89T\xC3\x89", "\xC3\xA9t\xC3\xA9", true},  // résumé.été, folded by code point
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MatchExtensions(Entry(c.name), c.list, ExtensionRuleMode::IncludeTypes), c.included) << c.name;
-        EXPECT_EQ(MatchExtensions(Entry(c.name), c.list, ExtensionRuleMode::ExcludeTypes), !c.included) << c.name;
+        EXPECT_EQ(MatchExtensions(NamedEntry(c.name), c.list, ExtensionRuleMode::IncludeTypes), c.included) << c.name;
+        EXPECT_EQ(MatchExtensions(NamedEntry(c.name), c.list, ExtensionRuleMode::ExcludeTypes), !c.included) << c.name;
     }
 }
 
@@ -71,7 +64,7 @@ TEST(MatchSize, BoundsAndSizesAbove4GiB)
         {fiveGiB, 1ull << 30, 0, EqualTo, false}, {fiveGiB, 2ull << 30, 0, Maximum, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MatchSize(Entry("a", c.size), c.from, c.to, c.mode), c.matches) << c.size << " " << c.from << ".." << c.to;
+        EXPECT_EQ(MatchSize(NamedEntry("a", c.size), c.from, c.to, c.mode), c.matches) << c.size << " " << c.from << ".." << c.to;
 }
 
 // Dates compare the local day, times hour and minute; ranges exclude both
@@ -141,8 +134,8 @@ TEST(MatchAttributes, IncludeNeedsAllAndExcludeNone)
         {0, twos, true, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MatchAttributes(Entry("e", 0, c.attributes), c.flags, AttributeRuleMode::Include), c.include) << c.attributes;
-        EXPECT_EQ(MatchAttributes(Entry("e", 0, c.attributes), c.flags, AttributeRuleMode::Exclude), c.exclude) << c.attributes;
+        EXPECT_EQ(MatchAttributes(NamedEntry("e", 0, c.attributes), c.flags, AttributeRuleMode::Include), c.include) << c.attributes;
+        EXPECT_EQ(MatchAttributes(NamedEntry("e", 0, c.attributes), c.flags, AttributeRuleMode::Exclude), c.exclude) << c.attributes;
     }
 }
 
