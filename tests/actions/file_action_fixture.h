@@ -117,7 +117,8 @@ struct ActionList : TempFolder, TargetList {
         for (const ListedFile& file : files) {
             const std::string path = WriteFile(file.relativePath, file.content);
             const size_t slash = path.find_last_of(platform::PathSeparator) + 1;
-            platform::ReadPathDetails(path, entries.emplace_back(path.substr(0, slash), NamedEntry(path.substr(slash))).second);
+            FindData& entry = entries.emplace_back(path.substr(0, slash), NamedEntry(path.substr(slash))).second;
+            platform::ReadPathDetails(path, entry);
         }
         return entries;
     }

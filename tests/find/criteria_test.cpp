@@ -35,7 +35,8 @@ TEST(MatchName, ModesCaseAndCodePointFolding)
         {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},  // Ã folds to ã, never to a byte of ッ
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MatchName(NamedEntry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches) << c.name << " / " << c.pattern;
+        EXPECT_EQ(MatchName(NamedEntry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches)
+            << c.name << " / " << c.pattern;
 }
 
 TEST(MatchExtensions, EveryEntryMatchesTheEndOfTheNameAfterADot)
@@ -64,7 +65,8 @@ TEST(MatchSize, BoundsAndSizesAbove4GiB)
         {fiveGiB, 1ull << 30, 0, EqualTo, false}, {fiveGiB, 2ull << 30, 0, Maximum, false},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(MatchSize(NamedEntry("a", c.size), c.from, c.to, c.mode), c.matches) << c.size << " " << c.from << ".." << c.to;
+        EXPECT_EQ(MatchSize(NamedEntry("a", c.size), c.from, c.to, c.mode), c.matches)
+            << c.size << " " << c.from << ".." << c.to;
 }
 
 // Dates compare the local day, times hour and minute; ranges exclude both
@@ -134,8 +136,9 @@ TEST(MatchAttributes, IncludeNeedsAllAndExcludeNone)
         {0, twos, true, true},
     };
     for (const auto& c : cases) {
-        EXPECT_EQ(MatchAttributes(NamedEntry("e", 0, c.attributes), c.flags, AttributeRuleMode::Include), c.include) << c.attributes;
-        EXPECT_EQ(MatchAttributes(NamedEntry("e", 0, c.attributes), c.flags, AttributeRuleMode::Exclude), c.exclude) << c.attributes;
+        const FindData entry = NamedEntry("e", 0, c.attributes);
+        EXPECT_EQ(MatchAttributes(entry, c.flags, AttributeRuleMode::Include), c.include) << c.attributes;
+        EXPECT_EQ(MatchAttributes(entry, c.flags, AttributeRuleMode::Exclude), c.exclude) << c.attributes;
     }
 }
 
