@@ -70,7 +70,9 @@ struct TargetList {
         for (uint32_t r = 0; order.empty() && r < files.size(); ++r) index.push_back(r);
         for (const uint32_t record : order) index.push_back(record);
         for (size_t r = 0; r < index.size(); ++r) list.InsertRow(static_cast<int>(r));
-        target.list = &list, target.records = &records, target.rowIndex = &index;
+        target.list = &list;
+        target.records = &records;
+        target.rowIndex = &index;
     }
     // Each row's file name through the index, "/group" and "*" when marked: "a.txt* b.txt/1"; "| index n" if out of step.
     std::string Rows() const
