@@ -17,34 +17,34 @@ struct FilterRows {
 
     bool nameChecked = false;
     int nameModeIndex = 0;
-    std::string nameText;
+    std::string nameText{};
     bool nameCaseChecked = false;
 
     bool extensionChecked = false;
     int extensionModeIndex = 0;
-    std::string extensionText;
+    std::string extensionText{};
 
     bool contentChecked = false;
     int contentModeIndex = 0;
-    std::string contentText;
+    std::string contentText{};
     bool contentCaseChecked = false;
 
     bool sizeChecked = false;
     int sizeModeIndex = 0;
-    std::string sizeFromText;
+    std::string sizeFromText{};
     int sizeFromUnitIndex = 0;
-    std::string sizeToText;
+    std::string sizeToText{};
     int sizeToUnitIndex = 0;
 
     bool dateChecked = false;
     int dateKindIndex = 0;
     int dateRelationIndex = 0;
-    SystemTime dateFrom, dateTo;
+    SystemTime dateFrom{}, dateTo{};
 
     bool timeChecked = false;
     int timeKindIndex = 0;
     int timeRelationIndex = 0;
-    SystemTime timeFrom, timeTo;
+    SystemTime timeFrom{}, timeTo{};
 
     bool attributeChecked = false;
     int attributeModeIndex = 0;

@@ -52,11 +52,8 @@ public:
 using Entries = std::vector<std::pair<std::string, FindData>>;  // (folder, entry) of each record
 inline Entries Named(const std::vector<std::pair<std::string, std::string>>& names)
 {
-    Entries entries(names.size());
-    for (size_t i = 0; i < names.size(); ++i) {
-        entries[i].first = names[i].first;
-        std::strncpy(entries[i].second.cFileName, names[i].second.c_str(), sizeof entries[i].second.cFileName - 1);
-    }
+    Entries entries;
+    for (const auto& [folder, name] : names) entries.emplace_back(folder, NamedEntry(name));
     return entries;
 }
 
@@ -73,7 +70,9 @@ struct TargetList {
         for (uint32_t r = 0; order.empty() && r < files.size(); ++r) index.push_back(r);
         for (const uint32_t record : order) index.push_back(record);
         for (size_t r = 0; r < index.size(); ++r) list.InsertRow(static_cast<int>(r));
-        target.list = &list, target.records = &records, target.rowIndex = &index;
+        target.list = &list;
+        target.records = &records;
+        target.rowIndex = &index;
     }
     // Each row's file name through the index, "/group" and "*" when marked: "a.txt* b.txt/1"; "| index n" if out of step.
     std::string Rows() const
@@ -120,24 +119,12 @@ struct ActionList : TempFolder, TargetList {
         for (const ListedFile& file : files) {
             const std::string path = WriteFile(file.relativePath, file.content);
             const size_t slash = path.find_last_of(platform::PathSeparator) + 1;
-            platform::ReadPathDetails(path, entries.emplace_back(path.substr(0, slash), FindData{}).second);
-            std::strncpy(entries.back().second.cFileName, path.c_str() + slash, sizeof(FindData::cFileName) - 1);
+            FindData& entry = entries.emplace_back(path.substr(0, slash), NamedEntry(path.substr(slash))).second;
+            platform::ReadPathDetails(path, entry);
         }
         return entries;
     }
 };
-
-// The folder's files as "name=content", sorted; "" when there is no folder.
-inline std::string Contents(const std::string& folder)
-{
-    std::set<std::string> files;
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
-        files.insert(entry.path().filename().string() + "=" + ReadWholeFile(entry.path().string()));
-    std::string text;
-    for (const std::string& file : files) text += (text.empty() ? "" : " ") + file;
-    return text;
-}
 
 // a.txt, b.txt and c.txt holding "a", "b" and "c" in src/.
 inline std::vector<ListedFile> ThreeFiles() { return {{"src/a.txt", "a"}, {"src/b.txt", "b"}, {"src/c.txt", "c"}}; }

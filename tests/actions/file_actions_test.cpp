@@ -39,7 +39,7 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     choices.Answer(ClashAnswer::Rename, true);
     Transfer(t, choices);
     EXPECT_EQ(choices.clashNames, (Names{"c.txt", "c.txt"}));
-    EXPECT_EQ(Contents(dst),
+    EXPECT_EQ(FolderText(dst),
               "a.txt=old a a_1.txt=old a_1 a_2.txt=new a b.txt=old b b_1.txt=new b c.txt=old c c_1.txt=new c");
     EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished), "a.txt* b.txt* c.txt* 2");
     EXPECT_TRUE(t.prompter.shown.empty());
@@ -50,7 +50,7 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     breakOff.Answer(ClashAnswer::Break);
     Transfer(moved, breakOff);
     EXPECT_EQ(moved.Rows(), "a.txt* b.txt* c.txt*");
-    EXPECT_EQ(Contents(moved.temp.PathOf("dst")), "c.txt=old c");
+    EXPECT_EQ(FolderText(moved.temp.PathOf("dst")), "c.txt=old c");
 }
 
 // The middle file's destination path is too long, a failure outside the named codes. A move asks first and
@@ -81,7 +81,7 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
         EXPECT_EQ(Said(t.prompter), c.said);
         EXPECT_EQ(t.Rows(), c.rows);
         EXPECT_TRUE(t.list.IsEnabled());
-        EXPECT_EQ(Contents(t.temp.PathOf("src")) + " > " + Contents(destination), c.files);
+        EXPECT_EQ(FolderText(t.temp.PathOf("src")) + " > " + FolderText(destination), c.files);
     }
 }
 
@@ -97,7 +97,7 @@ TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndNoDestinationOrAnIncompleteT
     EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + enabled, "a.txt* b.txt* c.txt* 1 1");
     Transfer(t, choices);
     EXPECT_TRUE(t.prompter.shown.empty());
-    EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
+    EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
     t.index.clear();
     Transfer(t, unused);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{{"Invalid data.", "Error", MbIconHand}}));
@@ -118,7 +118,7 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
     ScriptedChoices choices(destination.Path());
     Transfer(t, choices);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(t.Rows() + " > " + Contents(destination.Path()), "a.txt* > ");
+    EXPECT_EQ(t.Rows() + " > " + FolderText(destination.Path()), "a.txt* > ");
     EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
 }
 #endif
@@ -145,7 +145,7 @@ TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
         for (int answer : c.answers) t.prompter.Answer(answer);
         DeleteWorker(t.target, t.progress, t.prompter);
         EXPECT_EQ(Said(t.prompter), c.said) << what;
-        EXPECT_EQ(t.Rows() + " > " + Contents(t.temp.PathOf("src")), c.left) << what;
+        EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("src")), c.left) << what;
         EXPECT_EQ(t.progress.finished, 1) << what;
     }
 }
@@ -177,7 +177,7 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThe
     t.Mark({0, 1});
     t.prompter.Answer(IdYes);
     DeleteWorker(t.target, t.progress, t.prompter);
-    EXPECT_EQ(t.Rows() + Contents(t.temp.PathOf("s")), "g1b=1");
+    EXPECT_EQ(t.Rows() + FolderText(t.temp.PathOf("s")), "g1b=1");
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
@@ -223,8 +223,8 @@ TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
         EXPECT_EQ(action.progress.finished, 1);
         ASSERT_EQ(action.progress.steps.size(), 3u);
         EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
-        EXPECT_EQ(Contents(action.temp.PathOf("src")), Range(0, c.kept));
-        EXPECT_EQ(Contents(destination), c.destination);
+        EXPECT_EQ(FolderText(action.temp.PathOf("src")), Range(0, c.kept));
+        EXPECT_EQ(FolderText(destination), c.destination);
         EXPECT_EQ(action.Rows(), Range(0, c.kept, true));  // through an index in step with the list
         EXPECT_TRUE(action.list.IsEnabled());
     }

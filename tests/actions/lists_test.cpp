@@ -71,7 +71,7 @@ TEST(Saving, AnEmptyListOpensNothingAndFailuresAreNeverReportedAsSaved)
     ScriptedPrompter prompter;
     EXPECT_EQ(SaveList(TargetList(Entries{}).target, temp.PathOf("list.txt"), prompter), SaveResult::NothingToSave);
     EXPECT_EQ(SaveLog(MemoryResultList(false), temp.PathOf("log.txt"), prompter), SaveResult::NothingToSave);
-    EXPECT_EQ(Contents(temp.Path()), "");
+    EXPECT_EQ(FolderText(temp.Path()), "");
 
     TargetList t(Named({{"C:\\a\\", "x.txt"}}));
     EXPECT_EQ(SaveList(t.target, temp.PathOf("missing/list.txt"), prompter), SaveResult::CreateFailed);

@@ -3,7 +3,7 @@
 
 #include <set>
 
-#include "cli/command_run.h"
+#include "support/command_run.h"
 #include "cli/compare_command.h"
 #include "support/temp_folder.h"
 

@@ -1,11 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <set>
 
-#include "cli/command_run.h"
-#include "cli/filter_options.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -29,7 +27,8 @@ TEST(FindCommand, PrintsMatchesInWalkOrderLongFormColumnsAndErrorsOnTheErrorStre
     const std::vector<std::string> lines = Lines(Find(folder, {"--name", "report", "--target", "both"}).out);
     ASSERT_EQ(lines.size(), 3u);
     EXPECT_EQ(lines[2], folder.PathOf("reports/old-report.txt"));
-    EXPECT_EQ((std::set<std::string>{lines[0], lines[1]}), (std::set<std::string>{folder.PathOf("report.txt"), folder.PathOf("reports")}));
+    EXPECT_EQ((std::set<std::string>{lines[0], lines[1]}),
+              (std::set<std::string>{folder.PathOf("report.txt"), folder.PathOf("reports")}));
     const CliRun quiet = Find(folder, {"--name", "report", "--quiet", "--no-subfolders"});
     EXPECT_EQ(quiet.out + "|" + quiet.err, folder.PathOf("report.txt") + "\n|");
     const CliRun nothing = Find(folder, {"--ext", "jpg"});
@@ -49,20 +48,8 @@ TEST(FindCommand, PrintsMatchesInWalkOrderLongFormColumnsAndErrorsOnTheErrorStre
     EXPECT_THAT(closed.err, HasSubstr(folder.PathOf("reports/") + "\t"));
 }
 
-TEST(FindCommand, RulesPassThroughTheDialogsNormalisation)
-{
-    TempFolder folder;
-    folder.WriteFile("photo.JPG", "x");
-    folder.WriteFile("notes.txt", "Hello there");
-    EXPECT_EQ(Find(folder, {"--ext", ".JPG//", "--quiet"}).out, folder.PathOf("photo.JPG") + "\n");
-    // Lower-cased as names are when they are matched, so a list always matches the names it names.
-    FindData entry;
-    std::strcpy(entry.cFileName, "photo.JP\xC4");
-    EXPECT_TRUE(MatchExtensions(entry, cli::ParseExtensionOption("png/JP\xC4"), ExtensionRuleMode::IncludeTypes));
-}
-
-// One row per reader; compare's rows are the readers find does not use.
-TEST(CommandLines, BadValuesNameTheirOptionAndAreStatusTwo)
+// One row per reader; compare's rows are the readers find does not use. A line only checked is refused alike.
+TEST(CommandLines, BadValuesNameTheirOptionAndAreStatusTwoWhenRunOrChecked)
 {
     TempFolder folder;
     const std::string here = folder.Path();
@@ -86,11 +73,21 @@ TEST(CommandLines, BadValuesNameTheirOptionAndAreStatusTwo)
         {{"compare", "--locations", "", here}, "--locations"},  // empty, not left out
     };
     for (const auto& c : cases) {
-        const CliRun run = RunTolvane(c.arguments);
+        const CliRun run = RunTolvane(c.arguments), check = RunTolvane(c.arguments, cli::CheckSearchCommandLine);
         EXPECT_EQ(run.status, 2) << c.message;
-        EXPECT_EQ(run.out, "") << c.message;
+        EXPECT_EQ(run.out + check.out, "") << c.message;
         EXPECT_THAT(run.err, HasSubstr(c.message));
+        EXPECT_EQ(std::pair(check.status, check.err), std::pair(run.status, run.err)) << "checked only: " << c.message;
     }
+
+    // Only checked, a line the run would start searches nothing (notes.txt is no zero-size file) and a tool's
+    // line is refused.
+    folder.WriteFile("notes.txt", "Hello");
+    const CliRun check =
+        RunTolvane({"find", here, "--content", "Hello", "--size", "max:0"}, cli::CheckSearchCommandLine);
+    EXPECT_EQ(std::to_string(check.status) + check.out, "0");
+    EXPECT_THAT(check.err, HasSubstr("Conflicting rules"));
+    EXPECT_EQ(RunTolvane({"new-folders", here}, cli::CheckSearchCommandLine).status, 2);
 }
 
 }  // namespace

@@ -6,9 +6,8 @@
 
 #include <filesystem>
 #include <set>
-#include <streambuf>
 
-#include "cli/command_run.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {
@@ -65,13 +64,6 @@ TEST(ScriptOptions, ShortFormsRepeatedListsAndTheCurrentFolderByDefault)
     EXPECT_EQ(PathSet(Lines(compare.out)), (Paths{"[Same content]", h, hpp, ""}));
 }
 
-// A stream whose every write fails, as standard output on a full disk.
-class FullStream : public std::streambuf {
-protected:
-    int_type overflow(int_type) override { return traits_type::eof(); }
-    std::streamsize xsputn(const char*, std::streamsize) override { return 0; }
-};
-
 TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
 {
     TempFolder folder;
@@ -79,9 +71,8 @@ TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
     folder.WriteFile("b", "1");
     for (const char* command : {"find", "compare"}) {
         const std::vector<const char*> argv = {"tolvane", command, folder.Path().c_str()};
-        FullStream full;
-        std::ostream out(&full);
-        std::ostringstream err;
+        std::ostringstream out, err;
+        out.setstate(std::ios::badbit);  // every write fails, as on standard output to a full disk
         EXPECT_EQ(cli::RunCommandLine(static_cast<int>(argv.size()), argv.data(), out, err), 2) << command;
     }
 }

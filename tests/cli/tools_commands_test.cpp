@@ -3,7 +3,7 @@
 
 #include <filesystem>
 
-#include "cli/command_run.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace tolvane::test {

@@ -7,6 +7,8 @@
 #include <sstream>
 #include <tuple>
 
+#include "support/temp_folder.h"
+
 namespace tolvane {
 namespace {
 
@@ -27,9 +29,7 @@ struct TestList {
         std::vector<std::string> groups;
         std::vector<uint32_t> numbers;
         for (std::string group; words >> group;) {
-            FindData entry;
-            std::snprintf(entry.cFileName, sizeof entry.cFileName, "%zu", index.size());
-            records.Add("/", entry);
+            records.Add("/", test::NamedEntry(std::to_string(index.size())));
             index.push_back(static_cast<uint32_t>(index.size()));
             numbers.push_back(static_cast<uint32_t>(std::atoi(group.c_str())));
             groups.push_back(group);
@@ -70,10 +70,7 @@ TEST(RecordRows, CellsComeFromTheRecordUntilOneIsSet)
 {
     TestList t("7 7 8", true);
     FileRecords others;
-    FindData entry;
-    std::snprintf(entry.cFileName, sizeof entry.cFileName, "other");
-    entry.SetSize(2048);
-    others.Add("/elsewhere/", entry);
+    others.Add("/elsewhere/", test::NamedEntry("other", 2048));
     const RecordColumns cells = {RecordCell::Folder, RecordCell::Name, RecordCell::Size, RecordCell::SizeBytes};
     t.list.AppendRecordRows(others, {0}, nullptr, cells);
     EXPECT_EQ(t.Show(0) + " " + t.Show(-1), "0 1 2 /elsewhere/ 1 1 1 1");

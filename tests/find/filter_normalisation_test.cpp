@@ -25,9 +25,9 @@ TEST_F(Accept, TextRowsTakeTextModeAndCase)
     Store();
     EXPECT_FALSE(criteria.nameRuleOn || criteria.extensionRuleOn || criteria.contentRuleOn || criteria.filtersSpecified);
 
-    rows.nameModeIndex = 2, rows.nameText = std::string(300, 'n'), rows.nameCaseChecked = true;
-    rows.extensionModeIndex = 1, rows.extensionText = "jpg/png/";  // one trailing slash goes
-    rows.contentText = "Hello \xC4Z";
+    rows = {.nameChecked = true, .nameModeIndex = 2, .nameText = std::string(300, 'n'), .nameCaseChecked = true,
+            .extensionChecked = true, .extensionModeIndex = 1, .extensionText = "jpg/png/",  // one trailing slash goes
+            .contentChecked = true, .contentText = "Hello \xC4Z"};
     Store();
     EXPECT_TRUE(criteria.nameRuleOn && criteria.extensionRuleOn && criteria.contentRuleOn && criteria.filtersSpecified);
     EXPECT_EQ(std::tuple(criteria.nameText.size(), criteria.nameMode, criteria.nameCaseSensitive, criteria.extensionList,
@@ -56,8 +56,8 @@ TEST_F(Accept, SizeRowMultipliesSwapsAndNormalises)
         {3, "5", 2, "100", 1, true, Between, 102400, 5242880},
     };
     for (const auto& c : cases) {
-        rows.sizeChecked = true, rows.sizeModeIndex = c.mode;
-        rows.sizeFromText = c.from, rows.sizeFromUnitIndex = c.fromUnit, rows.sizeToText = c.to, rows.sizeToUnitIndex = c.toUnit;
+        rows = {.sizeChecked = true, .sizeModeIndex = c.mode, .sizeFromText = c.from, .sizeFromUnitIndex = c.fromUnit,
+                .sizeToText = c.to, .sizeToUnitIndex = c.toUnit};
         Store();
         EXPECT_EQ(std::tuple(criteria.sizeRuleOn, criteria.sizeMode, criteria.sizeFrom, criteria.sizeTo),
                   std::tuple(c.on, c.stored, c.storedFrom, c.storedTo)) << c.from;
@@ -81,10 +81,9 @@ TEST_F(Accept, SizeRowMultipliesSwapsAndNormalises)
 // Between a single day (On) or minute (At).
 TEST_F(Accept, DateAndTimeRowsOrderTheirBounds)
 {
-    rows.dateChecked = true, rows.dateKindIndex = 1, rows.dateRelationIndex = 3;
-    rows.dateFrom = {2020, 5, 0, 1}, rows.dateTo = {2019, 12, 0, 31};
-    rows.timeChecked = true, rows.timeKindIndex = 2, rows.timeRelationIndex = 3;
-    rows.timeFrom = {2001, 1, 0, 1, 17, 5}, rows.timeTo = {2030, 1, 0, 1, 8, 0};  // an earlier time on a later day
+    rows = {.dateChecked = true, .dateKindIndex = 1, .dateRelationIndex = 3, .dateFrom = {2020, 5, 0, 1},
+            .dateTo = {2019, 12, 0, 31}, .timeChecked = true, .timeKindIndex = 2, .timeRelationIndex = 3,
+            .timeFrom = {2001, 1, 0, 1, 17, 5}, .timeTo = {2030, 1, 0, 1, 8, 0}};  // an earlier time on a later day
     Store();
     EXPECT_TRUE(criteria.dateRuleOn && criteria.timeRuleOn);
     EXPECT_EQ(std::tuple(criteria.dateKind, criteria.dateRelation, criteria.dateFrom.wYear, criteria.dateTo.wYear,
@@ -102,7 +101,7 @@ TEST_F(Accept, DateAndTimeRowsOrderTheirBounds)
 // for folders switches the file-only rows off.
 TEST_F(Accept, AttributeRowAndFolderTarget)
 {
-    rows.attributeChecked = true, rows.attributeModeIndex = 1;
+    rows = {.attributeChecked = true, .attributeModeIndex = 1};
     Store();
     EXPECT_FALSE(criteria.attributeRuleOn);
     criteria.attributeFlags[static_cast<size_t>(AttributeFlag::Hidden)] = 1;
@@ -112,8 +111,8 @@ TEST_F(Accept, AttributeRowAndFolderTarget)
     Store();
     EXPECT_EQ(criteria.attributeFlags, AttributeFlags{});
 
-    rows.searchTarget = SearchTarget::Folders, rows.extensionText = "txt", rows.contentText = "x", rows.sizeFromText = "5";
-    rows.extensionChecked = rows.contentChecked = rows.sizeChecked = true, rows.sizeModeIndex = 1;
+    rows = {.searchTarget = SearchTarget::Folders, .extensionChecked = true, .extensionText = "txt", .contentChecked = true,
+            .contentText = "x", .sizeChecked = true, .sizeModeIndex = 1, .sizeFromText = "5"};
     Store();
     EXPECT_FALSE(criteria.extensionRuleOn || criteria.contentRuleOn || criteria.sizeRuleOn || criteria.filtersSpecified);
 }

@@ -3,17 +3,18 @@
 // a scratch folder with one subfolder and one locations list. Each argument
 // also goes to every rule option's reader, and the first to a rule option
 // both commands share, which must take or refuse it alike.
+#include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <set>
-#include <tuple>
 
-#include "../cli/command_run.h"
 #include "cli/filter_options.h"
 #include "find/filter_normalisation.h"
 #include "fuzz_support.h"
 #include "platform/text.h"
 #include "platform/time.h"
+#include "support/command_run.h"
 #include "support/temp_folder.h"
 
 namespace {
@@ -26,20 +27,8 @@ using test::RunTolvane;
 
 constexpr size_t MaxArguments = 64;
 
-using Snapshot = std::set<std::tuple<std::string, bool, uintmax_t>>;
-
-Snapshot Take(const fs::path& root)
-{
-    Snapshot entries;
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(root)) {
-        const bool folder = entry.is_directory();
-        entries.emplace(entry.path().string(), folder, folder ? 0 : entry.file_size());
-    }
-    return entries;
-}
-
 fs::path scratch;
-Snapshot before;
+std::string before;
 
 // A reader either refuses the value with a message that names its option or
 // returns what it read.
@@ -117,7 +106,7 @@ extern "C" int LLVMFuzzerInitialize(int*, char***)
     fs::create_directory(scratch / "sub");
     std::ofstream(scratch / "list.txt") << (scratch / "sub").string() << "\nnot-a-folder\n" << scratch.string() << "\n";
     fs::current_path(scratch);
-    before = Take(scratch);
+    before = test::FolderText(scratch.string());
     return 0;
 }
 
@@ -125,7 +114,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     std::vector<std::string> arguments;
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    for (const std::string_view piece : fuzz::Pieces(input, {"\0\n", 2}, MaxArguments)) arguments.emplace_back(piece);
+    for (const std::string_view piece : test::Pieces(input, {"\0\n", 2}, MaxArguments)) arguments.emplace_back(piece);
     const test::CliRun run = RunTolvane(arguments, CheckSearchCommandLine);
 
     // Refused: a message and nothing else; help comes without one.
@@ -136,6 +125,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (!arguments.empty()) CheckSharedOption(arguments[0], arguments.size());
 
     // Reading a command line writes nothing.
-    Require(Take(scratch) == before);
+    Require(test::FolderText(scratch.string()) == before);
     return 0;
 }

@@ -6,6 +6,7 @@
 
 #include "find/criteria.h"
 #include "fuzz_support.h"
+#include "support/temp_folder.h"
 #include "platform/text.h"
 
 using namespace tolvane;
@@ -16,8 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     const std::string list = input.ConsumeRandomLengthString(ExtensionListMax + 8);
     const std::string extra = input.ConsumeRandomLengthString(16);
-    FindData entry;
-    const std::string name(fuzz::SetEntryName(entry, input.ConsumeRemainingBytesAsString()));
+    const FindData entry = test::NamedEntry(input.ConsumeRemainingBytesAsString());
+    const std::string name = entry.cFileName;
 
     const bool included = MatchExtensions(entry, list, ExtensionRuleMode::IncludeTypes);
     Require(included != MatchExtensions(entry, list, ExtensionRuleMode::ExcludeTypes) &&

@@ -9,6 +9,7 @@
 #include "common/list_operations.h"
 #include "common/result_list.h"
 #include "fuzz_support.h"
+#include "support/command_run.h"
 
 namespace {
 
@@ -33,7 +34,7 @@ void CheckCell(std::string_view cell)
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     const std::string_view input(reinterpret_cast<const char*>(data), size);
-    const std::vector<std::string_view> cells = fuzz::Pieces(input, "\n");
+    const std::vector<std::string_view> cells = test::Pieces(input, "\n");
 
     MemoryResultList list;
     for (const std::string_view cell : cells) {

@@ -8,6 +8,7 @@
 #include "find/criteria.h"
 #include "platform/text.h"
 #include "fuzz_support.h"
+#include "support/temp_folder.h"
 
 using namespace tolvane;
 using fuzz::Require;
@@ -17,8 +18,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FuzzedDataProvider input(data, size);
     const bool caseSensitive = input.ConsumeBool();
     const std::string pattern = input.ConsumeRandomLengthString(NameTextMax + 8);
-    FindData entry;
-    const std::string name(fuzz::SetEntryName(entry, input.ConsumeRemainingBytesAsString()));
+    const FindData entry = test::NamedEntry(input.ConsumeRemainingBytesAsString());
+    const std::string name = entry.cFileName;
 
     const bool contains = MatchName(entry, pattern, NameRuleMode::Contains, caseSensitive);
     const bool matches = MatchName(entry, pattern, NameRuleMode::Matches, caseSensitive);

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <set>
 
 #include "platform/error.h"
 #include "support/temp_folder.h"
@@ -13,17 +12,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::ReadWholeFile;
-
-// Every file and folder under root as "path=content", sorted.
-std::string Tree(const std::string& root)
-{
-    std::set<std::string> entries;
-    for (const auto& file : fs::recursive_directory_iterator(root))
-        entries.insert(file.path().string() + "=" + (file.is_directory() ? "/" : ReadWholeFile(file.path().string())));
-    std::string tree;
-    for (const std::string& entry : entries) tree += entry + " ";
-    return tree;
-}
 
 using Operation = bool (*)(const std::string&, const std::string&);
 bool Remove(const std::string& path, const std::string&) { return platform::RemoveFile(path); }
@@ -52,16 +40,16 @@ TEST(FileOps, CopyMoveAndRemoveNeverReplaceAndFailWithTheCodesCallersBranchOn)
         {moveFile, gone, temp.PathOf("b/z.txt"), platform::ErrorFileNotFound},
         {Remove, folder, "", platform::ErrorAccessDenied},
     };
-    const std::string before = Tree(temp.Path());
+    const std::string before = test::FolderText(temp.Path());
     for (const auto& r : refusals) {
         EXPECT_FALSE(r.operation(r.from, r.to)) << r.from << " > " << r.to;
         EXPECT_EQ(platform::LastError(), r.code) << r.from << " > " << r.to;
     }
-    EXPECT_EQ(Tree(temp.Path()), before);
+    EXPECT_EQ(test::FolderText(temp.Path()), before);
 
     ASSERT_TRUE(platform::MoveFileNoReplace(source, temp.PathOf("b/y.txt")));
     ASSERT_TRUE(platform::RemoveFile(copy));
-    EXPECT_EQ(Tree(temp.PathOf("b")), temp.PathOf("b/y.txt") + "=" + std::string(100000, 'x') + "end ");
+    EXPECT_EQ(test::FolderText(temp.PathOf("b")), "y.txt=" + std::string(100000, 'x') + "end");
 }
 
 }  // namespace

@@ -1,9 +1,11 @@
 #include "support/temp_folder.h"
 
+#include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <random>
+#include <set>
 #include <sstream>
 
 #include "platform/path.h"
@@ -75,6 +77,29 @@ std::string ReadWholeFile(const std::string& path)
     std::ostringstream content;
     content << std::ifstream(path, std::ios::binary).rdbuf();
     return content.str();
+}
+
+std::string FolderText(const std::string& folder)
+{
+    std::set<std::string> entries;
+    std::error_code error;
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(folder, error)) {
+        const std::string path = entry.path().lexically_relative(folder).generic_string();
+        entries.insert(entry.is_directory() ? path + "/" : path + "=" + ReadWholeFile(entry.path().string()));
+    }
+    std::string text;
+    for (const std::string& entry : entries) text += (text.empty() ? "" : " ") + entry;
+    return text;
+}
+
+FindData NamedEntry(std::string_view name, uint64_t size, uint32_t attributes)
+{
+    FindData entry;
+    name = name.substr(0, std::min({name.find('\0'), name.size(), sizeof entry.cFileName - 1}));
+    name.copy(entry.cFileName, name.size());
+    entry.SetSize(size);
+    entry.dwFileAttributes = attributes;
+    return entry;
 }
 
 FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int second)

@@ -26,6 +26,10 @@ private:
 };
 
 std::string ReadWholeFile(const std::string& path);
+// Everything under folder as "relative/path=content" and "folder/", '/' as the separator, sorted, joined by blanks.
+std::string FolderText(const std::string& folder);
+// A directory entry as a listing gives it: the name cut at its first NUL and to the name buffer.
+FindData NamedEntry(std::string_view name, uint64_t size = 0, uint32_t attributes = 0);
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed);
 bool SetReadOnly(const std::string& path, bool readOnly);
 // Makes a folder unlistable for the test process; false where the system cannot.
