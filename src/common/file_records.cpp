@@ -26,7 +26,7 @@ bool FileRecords::Add(const FindData& entry)
     const size_t oldNamesSize = names_.size();
     if (count_ == std::numeric_limits<uint32_t>::max()) return false;
     try {
-        if ((count_ & BlockMask) == 0 && (count_ >> BlockShift) == blocks_.size())
+        if ((count_ >> BlockShift) == blocks_.size())
             blocks_.push_back(std::make_unique_for_overwrite<Packed[]>(BlockMask + 1));
         names_.append(name);
     } catch (const std::bad_alloc&) {

@@ -227,7 +227,7 @@ private:
                        (!sameNameToo || SameName(records_.FileName(a), records_.FileName(b), ignoreCase));
             },
             sets);
-        keyed = std::vector<KeyedRecord>();  // let go before the sets are compared; {} would keep the capacity
+        std::vector<KeyedRecord>().swap(keyed);  // let go before the sets are compared
         KeepOneNamePerFile(records_, source_, sets.members, sets.ends);
         GroupSetsByContent(records_, options_, source_, host_, stop_, limits_, sets, lists_, list);
     }

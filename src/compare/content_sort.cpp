@@ -152,7 +152,7 @@ void ContentSorter::ReleaseBuffers()
 {
     buffer_.reset();
     bufferSize_ = 0;
-    pieces_ = std::vector<Piece>();  // assigning {} would keep the capacity
+    std::vector<Piece>().swap(pieces_);
 }
 
 bool ContentSorter::Before(const Piece& x, const Piece& y) const

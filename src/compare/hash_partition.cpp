@@ -91,9 +91,9 @@ ContentSorter::Partition ContentSorter::PartitionByHash(const Work& item)
         }
         lcp_[item.begin + t] = agreed == 0 ? item.offset : lengths_[agreed - 1];
     }
-    // Let go of what only the hashing needed (assigning {} would keep the capacity).
-    hashes_ = std::vector<ContentHash>();
-    lengths_ = std::vector<uint64_t>();
+    // Let go of what only the hashing needed.
+    std::vector<ContentHash>().swap(hashes_);
+    std::vector<uint64_t>().swap(lengths_);
     return ConfirmNeighbours(item);
 }
 
