@@ -5,7 +5,7 @@
 
 #include "actions/copy_move.h"
 #include "actions/delete.h"
-#include "file_action_fixture.h"
+#include "support/file_action_fixture.h"
 #include "support/ui_thread.h"
 
 namespace tolvane {

@@ -7,7 +7,7 @@
 #include "actions/marking.h"
 #include "actions/saving.h"
 #include "common/error_log.h"
-#include "file_action_fixture.h"
+#include "support/file_action_fixture.h"
 #include "support/faulty_volume.h"
 
 namespace tolvane {

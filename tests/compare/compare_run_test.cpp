@@ -5,7 +5,7 @@
 #include <functional>
 #include <set>
 
-#include "actions/file_action_fixture.h"
+#include "support/file_action_fixture.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"

@@ -14,9 +14,9 @@
 #include <utility>
 #include <vector>
 
-#include "actions/file_action_fixture.h"
 #include "compare/compare_run.h"
-#include "find/search_test_support.h"
+#include "support/file_action_fixture.h"
+#include "support/search_test_support.h"
 
 namespace tolvane::test {
 namespace fs = std::filesystem;

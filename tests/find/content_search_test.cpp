@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "common/constants.h"
-#include "find/search_test_support.h"
+#include "support/search_test_support.h"
 
 namespace tolvane::test {
 namespace {

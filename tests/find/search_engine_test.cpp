@@ -8,7 +8,7 @@
 #include "common/constants.h"
 #include "common/size_date_text.h"
 #include "find/find_status_text.h"
-#include "find/search_test_support.h"
+#include "support/search_test_support.h"
 #include "platform/error.h"
 #include "platform/fs.h"
 #include "platform/path.h"

@@ -1,7 +1,7 @@
 // A suite named ...Threads: scripts/test also runs it built with ThreadSanitizer.
 #include <gtest/gtest.h>
 
-#include "search_test_support.h"
+#include "support/search_test_support.h"
 #include "support/ui_thread.h"
 
 namespace tolvane::test {
