@@ -18,9 +18,6 @@ namespace {
 
 constexpr int32_t Modes[] = {ActionModeCopy, ActionModeMove};
 
-const char* ModeName(int32_t mode) { return mode == ActionModeCopy ? "copy" : "move"; }
-const Messages::value_type AbortQuestion = {"Do you want to abort?", "Error occured"};
-
 // Rows are handled from the last up: on a 1 MiB volume a and c fit, big does
 // not, and the run ends there; a read-only volume refuses the first file.
 TEST(ActionFaults, AFullOrReadOnlyDestinationEndsTheRunWithoutAPartialFileOrALostSource)
@@ -39,21 +36,17 @@ TEST(ActionFaults, AFullOrReadOnlyDestinationEndsTheRunWithoutAPartialFileOrALos
             ASSERT_EQ(find.files.RowCount(), 3);
             const Paths rows = find.Paths(find.files);
 
-            const Messages said = Said(TransferAll(find, volume, mode));  // the text of the system's own error
+            const Messages said = Said(TransferAll(find, volume, mode));  // first: the text below is the last error's
             const uint32_t error = readOnly ? platform::ErrorAccessDenied : platform::ErrorDiskFull;
-            EXPECT_EQ(said, (Messages{{platform::SystemErrorText(error), "Operation aborted"}})) << ModeName(mode);
+            EXPECT_EQ(said, Messages{SystemError("Operation aborted", error)}) << mode;
             // The rows below big's were handled before it and went through whole.
-            size_t reached = 0;
             Intended intended;
             for (size_t row = rows.size() - 1; !readOnly && fs::path(rows[row]).filename() != "big"; --row) {
                 const fs::path name = fs::path(rows[row]).filename();
-                if (mode == ActionModeMove) intended.moved[fs::path("from") / name] = fs::path("to") / name;
-                ++reached;
+                (mode == ActionModeMove ? intended.moved : intended.copied)[fs::path("from") / name] = fs::path("to") / name;
             }
-            const TreeHashes after = HashTree(tree.Path());
-            EXPECT_EQ(Damage(before, after, intended), Paths{}) << ModeName(mode) << readOnly;
-            EXPECT_EQ(after.size(), mode == ActionModeCopy ? 3 + reached : 3u);
-            EXPECT_EQ(find.files.RowCount(), static_cast<int>(mode == ActionModeCopy ? 3 : 3 - reached));
+            EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << mode << readOnly;
+            EXPECT_EQ(find.files.RowCount(), 3 - static_cast<int>(intended.moved.size()));
         }
     }
 }
@@ -95,15 +88,12 @@ TEST(ActionFaults, ASourceReplacedOrHeldDuringAMoveIsMovedWholeOrLeft)
         Intended intended;
         intended.moved[fs::path("from") / second] = fs::path("to") / second;
         if (fs::exists(rows.back())) {
-            EXPECT_EQ(said, (Messages{AbortQuestion, {platform::SystemErrorText(platform::ErrorSharingViolation), "Operation failed"}}));
+            EXPECT_EQ(said, (Messages{AbortQuestion, SystemError("Operation failed", platform::ErrorSharingViolation)}));
         } else {
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
             EXPECT_EQ(said, Messages{});
         }
         EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << otherVolume;
-#ifndef _WIN32
-        EXPECT_EQ(ReadWholeFile(destination + first.string()), "other a") << otherVolume;
-#endif
     }
 }
 
@@ -141,8 +131,8 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
             if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
             if (c.markBoth) intended.deleted.insert("one/f");
             EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
-            Messages expected = {{"Do you really want to delete the selected items?", "Confirm"}};
-            if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed"}, AbortQuestion});
+            Messages expected = {{"Do you really want to delete the selected items?", "Confirm", MbQuestion}};
+            if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed", MbIconHand}, AbortQuestion});
             EXPECT_EQ(said, expected) << c.what;
             EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;
         }
@@ -160,7 +150,7 @@ TEST(ActionFaults, AMoveLeavesAFileChangedSinceItWasListed)
     const TreeHashes before = HashTree(tree.Path());
 
     EXPECT_EQ(Said(TransferAll(find, tree.MakeFolder("to"), ActionModeMove)),
-              (Messages{AbortQuestion, {SourceCheckText(SourceCheck::Changed, edited), "Operation failed"}}));
+              (Messages{AbortQuestion, {SourceCheckText(SourceCheck::Changed, edited), "Operation failed", MbIconHand}}));
     EXPECT_EQ(Damage(before, HashTree(tree.Path()), Intended{{{"from/b", "to/b"}}, {}}), Paths{});
     EXPECT_EQ(find.Paths(find.files), Paths{edited});
 }

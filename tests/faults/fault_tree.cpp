@@ -102,21 +102,21 @@ TreeHashes HashTree(const fs::path& root)
 
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended)
 {
+    TreeHashes expected = before;
+    for (const auto& [from, to] : intended.copied) expected[to] = before.at(from);
+    for (const auto& [from, to] : intended.moved) expected[to] = before.at(from);
+    for (const auto& [from, to] : intended.moved) expected.erase(from);
+    for (const fs::path& path : intended.deleted) expected.erase(path);
     std::vector<std::string> damage;
-    std::set<uint64_t> original;
-    for (const auto& [path, hash] : before) {
-        original.insert(hash);
-        if (intended.deleted.count(path)) continue;
-        const auto moved = intended.moved.find(path);
-        const fs::path& now = moved == intended.moved.end() ? path : moved->second;
-        const auto found = after.find(now);
+    for (const auto& [path, hash] : expected) {
+        const auto found = after.find(path);
         if (found == after.end())
             damage.push_back("lost: " + Text(path));
         else if (found->second != hash)
-            damage.push_back("overwritten: " + Text(now));
+            damage.push_back("changed: " + Text(path));
     }
     for (const auto& [path, hash] : after) {
-        if (!before.count(path) && !original.count(hash)) damage.push_back("partial: " + Text(path));
+        if (!expected.count(path)) damage.push_back((before.count(path) ? "left: " : "new: ") + Text(path));
     }
     return damage;
 }
@@ -127,13 +127,6 @@ std::vector<ErrorRow> ErrorRows(const MemoryResultList& log)
     for (int row = 0; row < log.RowCount(); ++row)
         rows.emplace_back(log.Cell(row, ErrorLogObjectColumn), log.Cell(row, ErrorLogEventColumn));
     return rows;
-}
-
-Messages Said(const std::vector<ShownMessage>& shown)
-{
-    Messages said;
-    for (const ShownMessage& m : shown) said.emplace_back(m.text, m.caption);
-    return said;
 }
 
 #ifdef _WIN32
@@ -151,24 +144,6 @@ TestMount::~TestMount()
 }
 #endif
 
-FindRun::FindRun(const std::string& root)
-{
-    state.locations.locationPaths = {root};
-    state.locations.locationCount = 1;
-    state.locations.locationsSpecified = state.locations.includeSubfolders = true;
-    prompter.Answer(IdYes);  // "No filters selected" (and for folders): go on
-    prompter.Answer(IdYes);
-    outcome = SearchWorker(state, view, prompter, lists);
-}
-
-std::vector<std::string> FindRun::Paths(const MemoryResultList& list) const
-{
-    std::vector<std::string> paths;
-    for (int row = 0; row < list.RowCount(); ++row)
-        paths.push_back(list.Cell(row, PathColumn) + list.Cell(row, NameColumn));
-    return paths;
-}
-
 void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
 {
     target.list = &files;
@@ -176,15 +151,6 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
     target.rowIndex = &state.fileRows;
     target.ActionMode = mode;
     target.RemovesRows = mode != ActionModeCopy;
-}
-
-CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes)
-{
-    CompareRunSettings settings;
-    settings.locationsSpecified = true;
-    settings.locationPaths = {root};
-    settings.boxes = boxes;
-    run.Run(settings);
 }
 
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
@@ -201,7 +167,7 @@ std::vector<Paths> CompareSession::Groups(CompareTab tab) const
     return groups;
 }
 
-std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
+ScriptedPrompter CompareSession::DeleteMarked(CompareTab tab)
 {
     ActionTarget target;
     target.list = &lists[static_cast<int>(tab)];
@@ -210,17 +176,22 @@ std::vector<ShownMessage> CompareSession::DeleteMarked(CompareTab tab)
     target.ActionMode = ActionModeMove;
     target.RemovesRows = target.groupedList = true;
     target.equalContentGroups = GroupsOfEqualContent(run, tab);
+    return test::DeleteMarked(target);
+}
+
+ScriptedPrompter DeleteMarked(ActionTarget& target)
+{
     RecordingProgress progress;
     ScriptedPrompter answers;
     answers.Answer(IdYes);
     for (int row = 0; row < target.list->RowCount(); ++row) answers.Answer(IdNo);
     DeleteWorker(target, progress, answers);
     EXPECT_EQ(1, progress.finished);
-    return answers.shown;
+    return answers;
 }
 
-std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
-                                      const std::function<void()>& onFile)
+ScriptedPrompter TransferAll(FindRun& found, const std::string& destination, int32_t mode,
+                             const std::function<void()>& onFile)
 {
     MarkAll(found.files);
     ActionTarget target;
@@ -232,7 +203,7 @@ std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destina
     ScriptedPrompter prompter;
     CopyMoveWorker(target, progress, choices, prompter);
     EXPECT_EQ(1, progress.finished);
-    return prompter.shown;
+    return prompter;
 }
 
 }  // namespace tolvane::test

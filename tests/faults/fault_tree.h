@@ -26,14 +26,15 @@ using TreeHashes = std::map<fs::path, uint64_t>;
 using Paths = std::vector<std::string>;
 TreeHashes HashTree(const fs::path& root);
 
-// What an action was meant to do: files moved (old to new relative path) and deleted.
+// What an action was meant to do: files moved and copied (old to new relative path) and deleted.
 struct Intended {
     std::map<fs::path, fs::path> moved;
     std::set<fs::path> deleted;
+    std::map<fs::path, fs::path> copied;
 };
 
-// One line per file lost or overwritten, and per new file that holds the bytes
-// of no file there before (a partial copy): empty when the tree changed only as intended.
+// One line per file lost or changed, per file left where it was moved or deleted from,
+// and per file that is new: empty when the tree changed exactly as intended.
 std::vector<std::string> Damage(const TreeHashes& before, const TreeHashes& after, const Intended& intended = {});
 
 template <typename Row>
@@ -47,8 +48,8 @@ inline Paths Sorted(std::initializer_list<std::string> paths) { return Sorted(Pa
 using ErrorRow = std::pair<std::string, std::string>;  // the path and the system's text
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
 
-using Messages = std::vector<std::pair<std::string, std::string>>;  // (text, caption)
-Messages Said(const std::vector<ShownMessage>& shown);
+using Messages = std::vector<Shown>;
+inline const Shown AbortQuestion{"Do you want to abort?", "Error occured", MbQuestion};
 
 // A 1 MiB tmpfs, or bindSource again, on target for the object's life (POSIX, where the test may mount).
 class TestMount {
@@ -63,27 +64,22 @@ private:
 };
 
 // A Find for every file under root, its lists kept for an action.
-struct FindRun {
-    explicit FindRun(const std::string& root);
-    std::vector<std::string> Paths(const MemoryResultList& list) const;  // full paths of the rows
+struct FindRun : FindSearch {
+    explicit FindRun(const std::string& root) { Run({root}); }
     void AimAtFiles(ActionTarget& target, int32_t mode = ActionModeMove);
-
-    FindState state;
-    MemoryResultList files, folders, errors{false};
-    FindLists lists{files, folders, errors};
-    FindRunView view;
-    ScriptedPrompter prompter;
-    SearchOutcome outcome;
 };
 
 // A compare run over root (by content and name unless told otherwise), its lists kept for an action.
 struct CompareSession {
     explicit CompareSession(const std::string& root,
-                            const CompareOptions& boxes = {.matchContent = true, .matchName = true});
+                            const CompareOptions& boxes = {.matchContent = true, .matchName = true})
+    {
+        run.Run({.locationsSpecified = true, .locationPaths = {root}, .boxes = boxes});
+    }
     std::vector<Paths> Groups(CompareTab tab) const;  // full paths, sorted within each group
     std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
-    // Deletes the tab's marked rows, answering Yes to the question and No to each abort question.
-    std::vector<ShownMessage> DeleteMarked(CompareTab tab);
+    // DeleteMarked on the tab's list.
+    ScriptedPrompter DeleteMarked(CompareTab tab);
 
     CompareRunView view;
     ScriptedPrompter prompter;
@@ -92,8 +88,10 @@ struct CompareSession {
     CompareRun run{view, prompter, files, ResultListsOf(lists)};
 };
 
+// Deletes the target's marked rows, answering Yes to the question and No to each abort question.
+ScriptedPrompter DeleteMarked(ActionTarget& target);
 // Copies (or moves) every file a find listed into destination, a clash answered Skip.
-std::vector<ShownMessage> TransferAll(FindRun& found, const std::string& destination, int32_t mode,
-                                      const std::function<void()>& onFile = {});
+ScriptedPrompter TransferAll(FindRun& found, const std::string& destination, int32_t mode,
+                             const std::function<void()>& onFile = {});
 
 }  // namespace tolvane::test

@@ -35,8 +35,8 @@ public:
     std::vector<std::string> statusTexts;
 };
 
-class SearchFixture : public ::testing::Test {
-protected:
+// The search with all it runs on, for a test that runs several.
+struct FindSearch {
     // From the idle page, with filtersSpecified on when some rule is on, as Accept does.
     SearchOutcome Run(const std::vector<std::string>& locations, bool includeSubfolders = true)
     {
@@ -49,15 +49,35 @@ protected:
         state.locations = LocationList{locations, !locations.empty(), count, includeSubfolders};
         return SearchWorker(state, presenter, prompter, lists);
     }
+    // The full paths of a list's rows, in row order.
+    std::vector<std::string> Paths(const MemoryResultList& list) const
+    {
+        std::vector<std::string> paths;
+        for (int row = 0; row < list.RowCount(); ++row)
+            paths.push_back(list.Cell(row, PathColumn) + list.Cell(row, NameColumn));
+        return paths;
+    }
+
+    FindState state;
+    MemoryResultList files, folders, errors{false};
+    FindLists lists{files, folders, errors};
+    RecordingControls view;
+    FindPagePresenter presenter{state, lists, view};
+    ScriptedPrompter prompter;
+};
+
+class SearchFixture : public ::testing::Test, protected FindSearch {
+protected:
+    using FindSearch::Run;
     SearchOutcome Run() { return Run({folder.Path()}); }
 
     // Rows of a list as paths relative to the temporary folder with '/', sorted and joined by blanks.
     std::string Found(const MemoryResultList& list) const
     {
-        std::vector<std::string> paths;
-        for (int row = 0; row < list.RowCount(); ++row) {
-            paths.push_back((list.Cell(row, PathColumn) + list.Cell(row, NameColumn)).substr(folder.Path().size()));
-            std::replace(paths.back().begin(), paths.back().end(), '\\', '/');
+        std::vector<std::string> paths = Paths(list);
+        for (std::string& path : paths) {
+            path.erase(0, folder.Path().size());
+            std::replace(path.begin(), path.end(), '\\', '/');
         }
         std::sort(paths.begin(), paths.end());
         std::string joined;
@@ -66,12 +86,6 @@ protected:
     }
 
     TempFolder folder;
-    FindState state;
-    MemoryResultList files, folders, errors{false};
-    FindLists lists{files, folders, errors};
-    RecordingControls view;
-    FindPagePresenter presenter{state, lists, view};
-    ScriptedPrompter prompter;
 };
 
 }  // namespace tolvane::test

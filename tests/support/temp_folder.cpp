@@ -36,7 +36,7 @@ TempFolder::TempFolder(const std::string& base)
     }
 }
 
-// Never throws: a tree the iterator cannot walk (paths past the length limit) is removed as far as it can be.
+// Never throws: a tree the iterator cannot walk (paths past the length limit on POSIX) is removed as far as it can be.
 TempFolder::~TempFolder()
 {
     std::error_code error;
@@ -48,7 +48,11 @@ TempFolder::~TempFolder()
         SetFileAttributesW(item->path().c_str(), FILE_ATTRIBUTE_NORMAL);
 #endif
     }
+#ifdef _WIN32
+    fs::remove_all(L"\\\\?\\" + fs::path(path_).wstring(), error);  // the extended-length form reaches past the limit
+#else
     fs::remove_all(path_, error);
+#endif
 }
 
 std::string TempFolder::PathOf(std::string_view relative) const
