@@ -6,7 +6,6 @@
 #include "platform/path.h"
 
 #ifndef _WIN32
-#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -25,10 +24,7 @@ TEST(WalkFaults, AnUnreadableFolderIsLoggedAndEverythingElseIsFound)
     const std::string closed = tree.MakeFolder("closed"), namesOnly = tree.MakeFolder("names-only");
     const TreeHashes before = HashTree(tree.Path());
     if (!MakeUnreadable(closed)) GTEST_SKIP() << "this system cannot make a folder unreadable";
-    MakeUnreadable(namesOnly);
-#ifndef _WIN32
-    chmod(namesOnly.c_str(), S_IRUSR);
-#endif
+    fs::permissions(namesOnly, fs::perms::owner_read);
     FindRun find(tree.Path());
     const CompareSession compare(tree.Path());
     MakeReadable(closed);
