@@ -114,6 +114,16 @@ FileTime UtcFileTime(int year, int month, int day, int hour, int minute, int sec
     return time;
 }
 
+// On Windows the library maps the write permissions to the read-only attribute.
+bool SetReadOnly(const std::string& path, bool readOnly)
+{
+    constexpr fs::perms write = fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write;
+    std::error_code error;
+    fs::permissions(path, readOnly ? write : fs::perms::owner_write,
+                    readOnly ? fs::perm_options::remove : fs::perm_options::add, error);
+    return !error;
+}
+
 #ifdef _WIN32
 
 bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
@@ -125,13 +135,6 @@ bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
     const bool done = SetFileTime(file, nullptr, &access, &write) != 0;
     CloseHandle(file);
     return done;
-}
-
-bool SetReadOnly(const std::string& path, bool readOnly)
-{
-    const DWORD attributes = GetFileAttributesA(path.c_str());
-    return attributes != INVALID_FILE_ATTRIBUTES &&
-           SetFileAttributesA(path.c_str(), readOnly ? attributes | FILE_ATTRIBUTE_READONLY : attributes & ~DWORD{FILE_ATTRIBUTE_READONLY});
 }
 
 bool MakeUnreadable(const std::string&) { return false; }
@@ -147,13 +150,6 @@ bool SetFileTimes(const std::string& path, FileTime modified, FileTime accessed)
     };
     const timespec times[2] = {spec(accessed), spec(modified)};
     return utimensat(AT_FDCWD, path.c_str(), times, AT_SYMLINK_NOFOLLOW) == 0;
-}
-
-bool SetReadOnly(const std::string& path, bool readOnly)
-{
-    struct stat status{};
-    return stat(path.c_str(), &status) == 0 &&
-           chmod(path.c_str(), readOnly ? (status.st_mode & ~mode_t{0222}) : (status.st_mode | S_IWUSR)) == 0;
 }
 
 // Root passes permission checks through two capabilities; taking them out of this thread's effective set
