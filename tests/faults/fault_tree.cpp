@@ -153,6 +153,15 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
     target.RemovesRows = mode != ActionModeCopy;
 }
 
+CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes)
+{
+    CompareRunSettings settings;
+    settings.locationsSpecified = true;
+    settings.locationPaths = {root};
+    settings.boxes = boxes;
+    run.Run(settings);
+}
+
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
 {
     const CompareLists& lists = run.Lists();

@@ -28,9 +28,9 @@ TreeHashes HashTree(const fs::path& root);
 
 // What an action was meant to do: files moved and copied (old to new relative path) and deleted.
 struct Intended {
-    std::map<fs::path, fs::path> moved;
-    std::set<fs::path> deleted;
-    std::map<fs::path, fs::path> copied;
+    std::map<fs::path, fs::path> moved{};
+    std::set<fs::path> deleted{};
+    std::map<fs::path, fs::path> copied{};
 };
 
 // One line per file lost or changed, per file left where it was moved or deleted from,
@@ -72,10 +72,7 @@ struct FindRun : FindSearch {
 // A compare run over root (by content and name unless told otherwise), its lists kept for an action.
 struct CompareSession {
     explicit CompareSession(const std::string& root,
-                            const CompareOptions& boxes = {.matchContent = true, .matchName = true})
-    {
-        run.Run({.locationsSpecified = true, .locationPaths = {root}, .boxes = boxes});
-    }
+                            const CompareOptions& boxes = {.matchContent = true, .matchName = true});
     std::vector<Paths> Groups(CompareTab tab) const;  // full paths, sorted within each group
     std::vector<ErrorRow> Errors() const { return ErrorRows(lists[static_cast<int>(CompareTab::ErrorLog)]); }
     // DeleteMarked on the tab's list.

@@ -68,7 +68,7 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
     const TreeHashes before = HashTree(tree.Path());
     MarkAllButFirst(compare.lists[static_cast<int>(CompareTab::Content)]);
     compare.DeleteMarked(CompareTab::Content);
-    Intended intended{{}, {"real/y", "real/sub/y"}};
+    Intended intended{.deleted = {"real/y", "real/sub/y"}};
     if (loop.Mounted() && file.Mounted()) intended.deleted.insert({"real/loop/y", "real/loop/sub/y"});
     EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
     if (!loop.Mounted() || !file.Mounted())
