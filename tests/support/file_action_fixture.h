@@ -1,11 +1,8 @@
 // Files listed in a result list as a page hands them to a file action, and stand-ins for its dialogs.
 #pragma once
 
-#include <cstring>
 #include <deque>
-#include <filesystem>
 #include <functional>
-#include <set>
 #include <tuple>
 
 #include "actions/copy_move.h"
