@@ -3,7 +3,6 @@
 #include "common/error_log.h"
 #include "faults/fault_tree.h"
 #include "platform/error.h"
-#include "platform/path.h"
 
 #ifndef _WIN32
 #include <unistd.h>
