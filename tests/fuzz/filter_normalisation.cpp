@@ -29,8 +29,8 @@ struct Decoder {
     FuzzedDataProvider& input;
     bool dialogShaped;
 
+    // A combo's selection: one of its items, or (Selection) any number for a raw input.
     int Item(int items) { return input.ConsumeIntegralInRange(0, items - 1); }
-    // A combo's selection: one of its items, or any number for a raw input.
     int Selection(int items) { return dialogShaped ? Item(items) : input.ConsumeIntegral<int>(); }
     bool Box() { return input.ConsumeBool(); }
 
@@ -57,8 +57,8 @@ struct Decoder {
     }
 };
 
-// Runs the typing filters as the edits do, until they change nothing (what
-// each pass removes is the Find suite's TypingFilters test).
+// Runs a typing filter as its edit does (this one lower-cases), until it
+// changes nothing; what each pass removes is the Find suite's TypingFilters test.
 std::string TypedExtensions(std::string text)
 {
     for (char& c : text) c = platform::LowerAnsi(c);
