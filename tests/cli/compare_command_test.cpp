@@ -10,12 +10,6 @@
 namespace tolvane::test {
 namespace {
 
-CliRun Compare(std::vector<std::string> arguments)
-{
-    arguments.insert(arguments.begin(), "compare");
-    return RunTolvane(std::move(arguments));
-}
-
 // The first fields of each tab-separated line, joined by '|', lines by blanks.
 std::string Fields(const std::string& text, size_t count)
 {
@@ -32,16 +26,16 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     TempFolder tree;
     const std::string a = tree.WriteFile("a.txt", "abc"), b = tree.WriteFile("sub/a.txt", "abc");
     const std::string c = tree.WriteFile("sub/c.txt", "abcdef"), empty = tree.WriteFile("empty", "");
-    const CliRun plain = Compare({"--content", "--quiet", tree.Path()});
+    const CliRun plain = RunTolvane({"compare", "--content", "--quiet", tree.Path()});
     EXPECT_EQ(plain.status, 0);
     EXPECT_EQ(plain.out + "|" + plain.err, "[Same content]\n" + a + "\n" + b + "\n\n[Zero size]\n" + empty + "\n\n|");
 
     // Plain lists have no group; the zero list's last field is the 17-character date.
-    const CliRun tsv = Compare({"--content", "--truncated", "--group-truncated", "--name", "--tsv", "--quiet", tree.Path()});
+    const CliRun tsv = RunTolvane({"compare", "--content", "--truncated", "--group-truncated", "--name", "--tsv", "-q", tree.Path()});
     EXPECT_EQ(Fields(tsv.out, 2), "content|1 content|1 content|1 name|1 name|1 truncated| truncated| zero| ");
     EXPECT_EQ(Fields(Lines(tsv.out).at(0), 4), "content|1|" + c + "|6 ");
     EXPECT_EQ(Split(Lines(tsv.out).back(), '\t').at(4).size(), 17u);
-    EXPECT_EQ(Compare({"--content", "--name", "--list", "name", "--quiet", tree.Path()}).out, "[Same name]\n" + a + "\n" + b + "\n\n");
+    EXPECT_EQ(RunTolvane({"compare", "--content", "--name", "--list", "name", "-q", tree.Path()}).out, "[Same name]\n" + a + "\n" + b + "\n\n");
 }
 
 // The inner folder lies inside the listed one, given again with a separator:
@@ -53,13 +47,13 @@ TEST(CompareCommand, FiltersAndLocations)
     tree.WriteFile("one/c.txt", "12345");
     const std::string inner = tree.WriteFile("one/inner/d.jpg", "12345");
     const std::string listFile = tree.WriteFile("locations.txt", tree.PathOf("one") + "\r\n" + tree.PathOf("nowhere") + "\n");
-    const CliRun result = Compare({"--size", "--ext", "JPG", "--size-filter", "min:5", "--quiet", "--tsv", "--locations",
-                                   listFile, tree.PathOf("one/inner"), tree.PathOf("one") + "/"});
+    const CliRun result = RunTolvane({"compare", "--size", "--ext", "JPG", "--size-filter", "min:5", "--quiet", "--tsv",
+                                      "--locations", listFile, tree.PathOf("one/inner"), tree.PathOf("one") + "/"});
     const std::vector<std::string> lines = Lines(result.out);
     ASSERT_EQ(lines.size(), 3u) << result.out;
     EXPECT_EQ((std::set<std::string>{Split(lines[0], '\t').at(2), Split(lines[1], '\t').at(2)}), (std::set<std::string>{a, b}));
     EXPECT_EQ(Split(lines[2], '\t').at(2), inner);
-    EXPECT_EQ(Compare({"--size", "--no-subfolders", "--quiet", tree.PathOf("one")}).out.find("d.jpg"), std::string::npos);
+    EXPECT_EQ(RunTolvane({"compare", "--size", "--no-subfolders", "-q", tree.PathOf("one")}).out.find("d.jpg"), std::string::npos);
 }
 
 TEST(CompareCommand, ProgressLineCountsFilesAndBytesOnlyWhileFilesAreRead)
