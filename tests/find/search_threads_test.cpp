@@ -27,7 +27,6 @@ struct ThreadedSearch {
                          if (errors.RowCount() > 0) state.stopRequested.store(true);
                      });
         EXPECT_TRUE(countsGrew && outcome == SearchOutcome::Completed);
-        EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
         EXPECT_EQ(page.indicator, IndicatorState::Indeterminate);
         EXPECT_FALSE(ticks.statusTexts.empty());
         EXPECT_EQ(files.RowCount(), state.foundFileCount.load());
