@@ -119,7 +119,6 @@ TEST_F(SearchEngine, TheFileLimitStopsTheWalkWithEveryStoredRowWritten)
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(files.RowCount(), MaxListEntries);
     EXPECT_EQ(prompter.shown.size(), 2u);  // the "No filters selected" question, then the limit
-    EXPECT_TRUE(state.stopRequested.load());
     EXPECT_EQ(view.indicator, IndicatorState::Indeterminate);
 }
 
