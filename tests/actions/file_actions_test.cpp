@@ -170,15 +170,6 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThe
     EXPECT_FALSE(t.list.IsEnabled());
 }
 
-// Files f<first>.txt to f<last>.txt, each holding "<n>", as Contents shows them, or (rows) as marked rows.
-std::string Range(int first, int last, bool rows = false)
-{
-    std::string files;
-    for (int n = first; n <= last; ++n)
-        files += (files.empty() ? "f" : " f") + std::to_string(n) + (rows ? ".txt*" : ".txt=" + std::to_string(n));
-    return files;
-}
-
 // Cancelled from the progress dialog's thread while it shows the third file (from the last row up): a file
 // begun is never broken off. Suites named ...Threads: scripts/test also runs them under ThreadSanitizer.
 TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
@@ -208,9 +199,9 @@ TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
         EXPECT_EQ(action.progress.finished, 1);
         ASSERT_EQ(action.progress.steps.size(), 3u);
         EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
-        EXPECT_EQ(FolderText(action.temp.PathOf("src")), Range(0, 4));
-        EXPECT_EQ(FolderText(destination), remove ? "" : Range(5, 7));
-        EXPECT_EQ(action.Rows(), Range(0, 4, true));  // through an index in step with the list
+        EXPECT_EQ(FolderText(action.temp.PathOf("src")), "f0.txt=0 f1.txt=1 f2.txt=2 f3.txt=3 f4.txt=4");
+        EXPECT_EQ(FolderText(destination), remove ? "" : "f5.txt=5 f6.txt=6 f7.txt=7");
+        EXPECT_EQ(action.Rows(), "f0.txt* f1.txt* f2.txt* f3.txt* f4.txt*");  // through an index in step with the list
     }
 }
 
