@@ -118,6 +118,7 @@ TEST_F(SearchEngine, TheFileLimitStopsTheWalkWithEveryStoredRowWritten)
     folder.WriteFile("many/later/never.txt", "");
     ASSERT_EQ(Run(), SearchOutcome::Completed);
     EXPECT_EQ(files.RowCount(), MaxListEntries);
+    EXPECT_EQ(state.foundFileCount.load(), MaxListEntries);
     EXPECT_EQ(prompter.shown.size(), 2u);  // the "No filters selected" question, then the limit
     EXPECT_EQ(view.indicator, IndicatorState::Indeterminate);
 }
