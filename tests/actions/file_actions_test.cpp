@@ -53,29 +53,35 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     EXPECT_EQ(FolderText(moved.temp.PathOf("dst")), "c.txt=old c");
 }
 
-// The middle file's destination path is too long, a failure outside the named codes: a copy explains, then
-// asks, and Yes stops it before the next file. (A move's order shows in the fault suite.)
+// The middle file's destination path is too long, a failure outside the named codes. A move asks first and
+// explains afterwards; a copy explains, then asks, and Yes stops it before the next file.
 TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
 {
 #ifdef _WIN32
     GTEST_SKIP() << "a folder path near the limit of 32,767 UTF-16 units is beyond what Wine's host system takes";
 #endif
     const std::string longName = std::string(150, 'm') + ".txt";
-    ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}});
-    std::string destination = t.temp.Path() + "d";  // MaxPath - 101 characters long
-    for (const size_t length = static_cast<size_t>(platform::MaxPath) - 101; destination.size() < length;) {
-        const size_t part = std::min<size_t>(length - destination.size() - 1, 200);
-        destination += part == 0 ? std::string("d") : platform::PathSeparator + std::string(part, 'd');
-    }
-    fs::create_directories(destination);
-    ScriptedChoices choices(destination);
-    t.prompter.Answer(IdYes);
-    Transfer(t, choices);
     const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
-    EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{failed, Abort}));
-    EXPECT_EQ(t.Rows(), "a.txt* " + longName + "* c.txt*");
-    EXPECT_EQ(FolderText(t.temp.PathOf("src")) + " > " + FolderText(destination),
-              "a.txt=a c.txt=c " + longName + "=m > c.txt=c");
+    const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, files; } cases[] = {
+        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*",
+         "a.txt=a c.txt=c " + longName + "=m > c.txt=c"},
+    };
+    for (const auto& c : cases) {
+        ActionList t({{"src/a.txt", "a"}, {"src/" + longName, "m"}, {"src/c.txt", "c"}}, c.mode);
+        std::string destination = t.temp.Path() + "d";  // MaxPath - 101 characters long
+        for (const size_t length = static_cast<size_t>(platform::MaxPath) - 101; destination.size() < length;) {
+            const size_t part = std::min<size_t>(length - destination.size() - 1, 200);
+            destination += part == 0 ? std::string("d") : platform::PathSeparator + std::string(part, 'd');
+        }
+        fs::create_directories(destination);
+        ScriptedChoices choices(destination);
+        t.prompter.Answer(c.answer);
+        Transfer(t, choices);
+        EXPECT_EQ(Said(t.prompter), c.said);
+        EXPECT_EQ(t.Rows(), c.rows);
+        EXPECT_EQ(FolderText(t.temp.PathOf("src")) + " > " + FolderText(destination), c.files);
+    }
 }
 
 // No destination, or an index out of step with the list, touches nothing; a gone source is skipped silently.
