@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "support/scripted_prompter.h"
+#include "support/temp_folder.h"
 
 namespace tolvane::test {
 namespace {
@@ -51,7 +52,6 @@ TEST_F(Accept, SizeRowMultipliesSwapsAndNormalises)
     const struct { int mode; const char* from; int fromUnit; const char* to; int toUnit; bool on; SizeRuleMode stored; uint64_t storedFrom, storedTo; } cases[] = {
         {4, "9999", 2, "", 0, true, NotBetween, 0, 9999ull << 20},  // beyond 32 bits once in bytes
         {1, "0", 0, "", 0, false, Minimum, 0, 0},
-        {2, "0", 0, "", 0, true, EqualTo, 0, 0},
         {3, "1024", 0, "1", 1, true, EqualTo, 1024, 1024},  // one size, not an empty range
         {3, "5", 2, "100", 1, true, Between, 102400, 5242880},
     };
@@ -122,6 +122,22 @@ TEST(SizeField, ReadsAsAnUnsignedNumberOrZeroAndSaturates)
     for (const char* text : {"", "4x", "-1"}) EXPECT_EQ(SizeFieldValue(text), 0u) << text;
     EXPECT_EQ(SizeFieldValue("99999999999999999999999"), UINT64_MAX);
     EXPECT_EQ(SizeInBytes(UINT64_MAX >> 10, SizeUnit::Megabytes), UINT64_MAX);
+}
+
+TEST(MatchName, ModesCaseAndCodePointFolding)
+{
+    using enum NameRuleMode;
+    const struct { const char *name, *pattern; NameRuleMode mode; bool caseSensitive, matches; } cases[] = {
+        {"Report.TXT", "REPORT.txt", Matches, false, true}, {"Report.TXT", "report", NotContains, false, false},
+        {"Report.TXT", "report", Contains, true, false},    {"Report.TXT", "report", NotContains, true, true},
+        {"a.txt.bak", "a.txt", Matches, false, false},      {"xa.txt", "a.txt", Matches, false, false},
+        {"abc.txt", "a?c.txt", Matches, false, false},
+        {"\xE2\x84\xAA.txt", "k.txt", Matches, false, true},  // Kelvin sign
+        {"\xE3\x83\x83.txt", "\xC3\x83", Contains, false, false},  // Ã folds to ã, never to a byte of ッ
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(MatchName(NamedEntry(c.name), c.pattern, c.mode, c.caseSensitive), c.matches)
+            << c.name << " / " << c.pattern;
 }
 
 // One character per pass: the box's own update removes the rest.

@@ -27,7 +27,6 @@ struct ThreadedSearch {
                          if (errors.RowCount() > 0) state.stopRequested.store(true);
                      });
         EXPECT_TRUE(countsGrew && outcome == SearchOutcome::Completed);
-        EXPECT_EQ(state.runState.load(), SearchRunState::Finished);
         EXPECT_EQ(page.indicator, IndicatorState::Indeterminate);
         EXPECT_FALSE(ticks.statusTexts.empty());
         EXPECT_EQ(files.RowCount(), state.foundFileCount.load());
@@ -63,7 +62,6 @@ TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
     ASSERT_EQ(search.files.RowCount(), 10);
     for (int row = 0; row < 10; ++row) EXPECT_TRUE(search.files.Cell(row, NameColumn).starts_with("top")) << row;
     ASSERT_EQ(search.errors.RowCount(), 1);
-    EXPECT_EQ(search.errors.Cell(0, ErrorLogObjectColumn), folder.PathOf("missing/"));
 }
 
 // A Cancel, or "Too many errors!", while files of a folder cannot be opened

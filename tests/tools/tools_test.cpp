@@ -42,8 +42,7 @@ TEST(NewFolders, NamesNameTextAndASeriesUpToTheFirstFailureOrNoneAtAll)
 {
     NewFoldersSettings letters{"", SequenceLowerCase, NoCountSelected, false, "p-", "-s"};  // no count for letters
     const std::pair<NewFoldersSettings, const char*> series[] = {{letters, "p-a-s p-z-s"},
-        {{"", SequenceNumbers, 9, true, "i", ""}, "i001 i100"}, {{"", SequenceNumbers, 4, false, "", ""}, "1 50"},
-        {{"", SequenceNumbers, NoCountSelected, true, "", ""}, "01 01"}};
+        {{"", SequenceNumbers, 4, false, "", ""}, "1 50"}, {{"", SequenceNumbers, NoCountSelected, true, "", ""}, "01 01"}};
     for (const auto& [settings, firstAndLast] : series)
         EXPECT_EQ(PreviewName(settings) + " " + FolderNames(settings).back(), firstAndLast);
     letters.parentFolder = std::string("base") + platform::PathSeparator;  // one separator, never two
