@@ -143,16 +143,5 @@ TEST(CompareEngineDifferential, AgreesWithTheAnchorScansOnGeneratedFiles)
     }
 }
 
-TEST(CompareEngineDifferential, AgreesUnderEveryOptionSet)
-{
-    Generator generate(7);
-    for (int set = 0; set < 40; ++set) {
-        const std::vector<MemoryFile> files = generate.Files();
-        for (unsigned bits = 0; bits < 512; ++bits) {
-            if (!RunBoth(files, bits, generate.Limits(), 3)) return;
-        }
-    }
-}
-
 }  // namespace
 }  // namespace tolvane::test
