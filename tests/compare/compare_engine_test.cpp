@@ -200,8 +200,6 @@ TEST_P(BothEngines, WorkedCases)
     for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 7 % 251);
     std::string lastDiffers = big;
     lastDiffers.back() ^= 1;
-    std::vector<MemoryFile> unreadable = {Plain("a", "abc"), Plain("b", "abc"), Plain("c", "abd")};
-    unreadable[1].unopenable = true;
     std::vector<MemoryFile> threeUnopenable(4, Plain("a", "abc"));
     for (int f = 0; f < 3; ++f) threeUnopenable[f].unopenable = true;
     const std::vector<MemoryFile> empties = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")},
@@ -220,8 +218,6 @@ TEST_P(BothEngines, WorkedCases)
         bool engineOnly = false;
         bool stopOnError = false;  // a stop is requested as a file is reported unopenable
     } rows[] = {
-        {"truncated copy grouped behind the longer file", {Plain("x", "abc"), Plain("y", "abcdef")},
-         "content truncated group", "content 1 0 | 1 1; truncated 0; "},
         {"longer file takes over a group of duplicates",
          {Plain("a", hundred), Plain("b", hundred), Plain("c", hundred + hundred)}, "content truncated group",
          "content 2 1 0 | 1 1 1; truncated 0 1; "},
@@ -247,7 +243,6 @@ TEST_P(BothEngines, WorkedCases)
          "name 0 1 2 4 | 1 1 1 1; content 0 2 4 1 3 | 1 1 1 2 2; combined 0 2 4 | 1 1 1; "},
         {"combined only, size grouping still runs", named, "content name combined only size",
          "size 0 2 4 1 3 | 1 1 1 2 2; combined 0 2 4 | 1 1 1; "},
-        {"unreadable file gives one error row", unreadable, "content truncated", "error /m/b; "},
         // As a Cancel or the error log full: no row, nor "Too many errors!", per further unopenable file.
         {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX,
          true, true},
