@@ -145,9 +145,10 @@ TEST(CompareOptionInterlocks, DependentBoxesAndTheBracketFollowTheirMatchOptions
     }
 }
 
-// The non-empty lists as "size 0 1 | 1 1; ...", then the truncated, zero size and error rows.
-std::string Summary(const CompareLists& l, const std::vector<std::string>& errors)
+// The non-empty lists as "size 0 1 | 1 1; ...", then the truncated, zero size and error rows (by path).
+std::string Summary(const CompareLists& l, std::vector<std::string> errors)
 {
+    std::ranges::sort(errors);
     std::ostringstream text;
     const auto rows = [&](const char* label, const std::vector<uint32_t>& values, const std::vector<uint32_t>* groups) {
         if (values.empty()) return;
@@ -314,15 +315,10 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             run.limits.openFiles = 4;
             run.limits.firstPiece = 256;
             run.limits.largestChunk = 512;
-            run.Run(options);
-            expected.Run(options, true);
-            EXPECT_EQ(Summary(expected.lists, {}), Summary(run.lists, {}));
+            // The file gone since it was hashed is logged like one unreadable from the start.
+            EXPECT_EQ(expected.Run(options, true), run.Run(options));
             EXPECT_EQ(truncated ? 43u : 38u, run.lists.content.rows.size() + (vanishes ? 1 : 0));
             EXPECT_LE(run.source.mostOpen, 5);
-            // The file gone since it was hashed is logged like one unreadable from the start.
-            std::sort(expected.host.errors.begin(), expected.host.errors.end());
-            std::sort(run.host.errors.begin(), run.host.errors.end());
-            EXPECT_EQ(expected.host.errors, run.host.errors);
             if (vanishes) continue;
             EXPECT_LE(run.source.opens, 3 * 68);
             // Progress follows the bytes: it rises in many steps, never falls, and
