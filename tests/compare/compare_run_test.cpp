@@ -187,17 +187,15 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
 // The worker's calls to the page's controls, carried out by the page's thread.
 struct SentCompareView : ComparePageControls {
     explicit SentCompareView(UiThread& thread) : ui(thread) {}
-    void SetStatusText(const std::string& text) override { ui.Send([&] { statusTexts.push_back(text); }); }
-    void SetButtonText(const std::string& text) override { ui.Send([&] { buttonText = text; }); }
-    void SetProgress(int) override { ui.Send([] {}); }
-    void SetOptionControlsEnabled(bool) override { ui.Send([] {}); }
-    void SetActionsEnabled(bool enabled) override { ui.Send([&] { actionsEnabled = enabled; }); }
-    void ShowTab(CompareTab) override { ui.Send([] {}); }
+    void SetStatusText(const std::string& text) override { ui.Send([&] { shown.SetStatusText(text); }); }
+    void SetButtonText(const std::string& text) override { ui.Send([&] { shown.SetButtonText(text); }); }
+    void SetProgress(int percent) override { ui.Send([&] { shown.SetProgress(percent); }); }
+    void SetOptionControlsEnabled(bool enabled) override { ui.Send([&] { shown.SetOptionControlsEnabled(enabled); }); }
+    void SetActionsEnabled(bool enabled) override { ui.Send([&] { shown.SetActionsEnabled(enabled); }); }
+    void ShowTab(CompareTab tab) override { ui.Send([&] { shown.ShowTab(tab); }); }
 
     UiThread& ui;
-    std::vector<std::string> statusTexts;  // as the page's thread leaves them
-    std::string buttonText = "Compare";
-    bool actionsEnabled = false;
+    RecordingView shown;  // as the page's thread leaves it
 };
 
 // A Compare page whose worker runs on its own thread.
@@ -220,10 +218,10 @@ struct ThreadedPage {
             }
         });
         // Ended Finished after Idle and Running, showing "Done" and "Reset", the stop cleared.
-        EXPECT_TRUE(cancelled && errorsGrew && view.actionsEnabled && run.ListsWritten() && prompter.shown.empty());
+        EXPECT_TRUE(cancelled && errorsGrew && view.shown.actionsEnabled && run.ListsWritten() && prompter.shown.empty());
         EXPECT_EQ(statesSeen.back(), CompareRunState::Finished);
         EXPECT_TRUE(std::is_sorted(statesSeen.begin(), statesSeen.end()));
-        EXPECT_EQ(view.statusTexts.back() + " " + view.buttonText, "Done Reset");
+        EXPECT_EQ(view.shown.statusTexts.back() + " " + view.shown.buttonText, "Done Reset");
         EXPECT_FALSE(run.StopFlag().load());
     }
 
@@ -254,7 +252,7 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
     page.Run({folder.Path()}, [&] {
-        return !page.view.statusTexts.empty() && page.view.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups);
+        return !page.view.shown.statusTexts.empty() && page.view.shown.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups);
     });
     std::string shown;  // rows, whether enabled, and rows written in part
     for (CompareTab tab : {CompareTab::Content, CompareTab::Size, CompareTab::Name})
