@@ -392,7 +392,8 @@ public:
     // Bit b of bits ticks the b-th box word of Checks.
     static CompareOptions Options(unsigned bits)
     {
-        static const char* const words[] = {"combined", "only", "content", "truncated", "group", "name", "case", "size", "zeros"};
+        static const char* const words[] = {"combined", "only", "content", "truncated", "group",
+                                            "name",     "case", "size",    "zeros"};
         std::string checked;
         for (size_t b = 0; b < std::size(words); ++b) checked += (bits >> b) & 1 ? std::string(words[b]) + " " : "";
         return Boxes(checked);

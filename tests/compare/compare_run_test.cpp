@@ -243,9 +243,9 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     folder.WriteFile("a/y.txt", "12345");
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
-    page.Run({folder.Path()}, [&] {
-        return !page.view.shown.statusTexts.empty() && page.view.shown.statusTexts.back() == ComparePhaseText(ComparePhase::ContentGroups);
-    });
+    const std::vector<std::string>& texts = page.view.shown.statusTexts;
+    page.Run({folder.Path()},
+             [&] { return !texts.empty() && texts.back() == ComparePhaseText(ComparePhase::ContentGroups); });
     std::string shown;  // rows, whether enabled, and rows written in part
     for (CompareTab tab : {CompareTab::Content, CompareTab::Size, CompareTab::Name})
         shown += std::to_string(page.List(tab).RowCount()) + (page.List(tab).IsEnabled() ? "+" : "-") +
