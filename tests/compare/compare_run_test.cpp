@@ -1,15 +1,18 @@
-// Compare runs over real temporary trees, through the page's ports.
+// Compare runs over real temporary trees, through the page's ports; the
+// ...Threads suite runs them on a thread of their own (scripts/test also runs
+// it under ThreadSanitizer).
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cctype>
 #include <functional>
-#include <set>
 
 #include "support/file_action_fixture.h"
 #include "compare/compare_filter_normalisation.h"
 #include "compare/compare_page_presenter.h"
 #include "compare/compare_run.h"
 #include "platform/path.h"
+#include "support/ui_thread.h"
 
 namespace tolvane::test {
 namespace {
@@ -118,6 +121,11 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
     EXPECT_EQ("Compare Idle", page.view.buttonText + " " + page.view.statusTexts.back());
     EXPECT_EQ(0, page.view.progress);
 
+    // A run that finds no files enables no list and leaves the current tab shown.
+    TempFolder empty;
+    page.run.Run(ContentRun({empty.Path()}));
+    for (const MemoryResultList& list : page.lists) EXPECT_FALSE(list.RowCount() > 0 || list.IsEnabled());
+    EXPECT_EQ("Reset Done actions tab " + std::to_string(static_cast<int>(CompareTab::Content)), page.State());
 }
 
 // A list that names one folder twice, and a folder inside another that the
@@ -136,12 +144,7 @@ TEST(CompareRun, EachFileIsCollectedOnceWhateverTheLocationsListHolds)
     page.run.Run(ContentRun(
         {tree.PathOf("Data/Old"), data, tree.PathOf("Data Backup"), platform::WithTrailingSeparator(data), shouted}));
     EXPECT_EQ(4u, page.run.Records().Count());
-    // One group of three different files: none is its own duplicate.
-    const MemoryResultList& content = page.List(CompareTab::Content);
-    std::set<std::string> paths;
-    for (int row = 0; row < content.RowCount(); ++row) paths.insert(content.Cell(row, 3) + content.Cell(row, 2));
-    EXPECT_EQ(3, content.RowCount());
-    EXPECT_EQ(3u, paths.size());
+    EXPECT_EQ(3, page.List(CompareTab::Content).RowCount()) << "one group of three different files";
 }
 
 TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
@@ -154,18 +157,7 @@ TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
     };
     page.run.Run(ContentRun({tree.Path()}));
     EXPECT_EQ(2u, page.run.Records().Count()) << "the walk ends after the folder being listed";
-    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount());
-    EXPECT_EQ(CompareRunState::Finished, page.run.RunState());
-    EXPECT_FALSE(page.run.StopFlag().load());
-}
-
-TEST(CompareRun, RunWithNoFilesEndsWithEveryListEmpty)
-{
-    TempFolder tree;
-    Page page;
-    page.run.Run(ContentRun({tree.Path()}));
-    for (const MemoryResultList& list : page.lists) EXPECT_FALSE(list.RowCount() > 0 || list.IsEnabled());
-    EXPECT_EQ("Reset Done actions tab -1", page.State()) << "the current tab stays";
+    EXPECT_EQ(2, page.List(CompareTab::Content).RowCount()) << "and the stop does not end the compare";
 }
 
 TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
@@ -182,6 +174,98 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
     EXPECT_FALSE(page.run.ListsWritten());
     EXPECT_EQ(0, page.List(CompareTab::Size).RowCount()) << "no list is written, not even one that was ready";
     EXPECT_TRUE(page.run.RunState() == CompareRunState::Finished && page.view.buttonText == "Reset");
+}
+
+// The worker's calls to the page's controls, carried out by the page's thread.
+struct SentCompareView : ComparePageControls {
+    explicit SentCompareView(UiThread& thread) : ui(thread) {}
+    void SetStatusText(const std::string& text) override { ui.Send([&] { shown.SetStatusText(text); }); }
+    void SetButtonText(const std::string& text) override { ui.Send([&] { shown.SetButtonText(text); }); }
+    void SetProgress(int percent) override { ui.Send([&] { shown.SetProgress(percent); }); }
+    void SetOptionControlsEnabled(bool enabled) override { ui.Send([&] { shown.SetOptionControlsEnabled(enabled); }); }
+    void SetActionsEnabled(bool enabled) override { ui.Send([&] { shown.SetActionsEnabled(enabled); }); }
+    void ShowTab(CompareTab tab) override { ui.Send([&] { shown.ShowTab(tab); }); }
+
+    UiThread& ui;
+    RecordingView shown;  // as the page's thread leaves it
+};
+
+// A Compare page whose worker runs on its own thread.
+struct ThreadedPage {
+    // By content, name and size; the page's thread polls as the page does and
+    // requests a stop once cancelWhen first returns true.
+    void Run(std::vector<std::string> locations, const std::function<bool()>& cancelWhen)
+    {
+        CompareRunSettings settings = ContentRun(std::move(locations));
+        settings.boxes.matchName = settings.boxes.matchSize = true;
+        ui.RunWorker([&] { run.Run(settings); }, [&] {
+            const CompareRunState state = run.RunState();
+            if (statesSeen.empty() || statesSeen.back() != state) statesSeen.push_back(state);
+            const int errors = run.ErrorCount();
+            errorsGrew = errorsGrew && errors >= lastErrors;
+            lastErrors = errors;
+            if (!cancelled && cancelWhen()) {
+                run.RequestStop();
+                cancelled = true;
+            }
+        });
+        // Ended Finished after Idle and Running, showing "Done" and "Reset", the stop cleared.
+        EXPECT_TRUE(cancelled && errorsGrew && view.shown.actionsEnabled && run.ListsWritten() && prompter.shown.empty());
+        EXPECT_EQ(statesSeen.back(), CompareRunState::Finished);
+        EXPECT_TRUE(std::is_sorted(statesSeen.begin(), statesSeen.end()));
+        EXPECT_EQ(view.shown.statusTexts.back() + " " + view.shown.buttonText, "Done Reset");
+        EXPECT_FALSE(run.StopFlag().load());
+    }
+
+    const MemoryResultList& List(CompareTab tab) const { return lists[static_cast<int>(tab)]; }
+    int PartRows(CompareTab tab, std::initializer_list<int> columns) const { return sent[static_cast<int>(tab)].PartRows(columns); }
+
+    UiThread ui;
+    SentCompareView view{ui};
+    ScriptedPrompter prompter;
+    FileContentSource files;
+    MemoryResultList lists[CompareTabCount];
+    SentResultList sent[CompareTabCount] = {{ui, lists[0]}, {ui, lists[1]}, {ui, lists[2]}, {ui, lists[3]},
+                                            {ui, lists[4]}, {ui, lists[5]}, {ui, lists[6]}};
+    ComparePagePresenter presenter{ResultListsOf(sent), view};
+    CompareRun run{presenter, prompter, files, ResultListsOf(sent)};
+    std::vector<CompareRunState> statesSeen;
+    int lastErrors = 0;
+    bool errorsGrew = true, cancelled = false;
+};
+
+// The earlier phases keep their groups, written whole.
+TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
+{
+    TempFolder folder;
+    folder.WriteFile("a/x.txt", "same");
+    folder.WriteFile("b/x.txt", "same");
+    folder.WriteFile("a/y.txt", "12345");
+    folder.WriteFile("b/z.txt", "abcde");
+    ThreadedPage page;
+    const std::vector<std::string>& texts = page.view.shown.statusTexts;
+    page.Run({folder.Path()},
+             [&] { return !texts.empty() && texts.back() == ComparePhaseText(ComparePhase::ContentGroups); });
+    std::string shown;  // rows, whether enabled, and rows written in part
+    for (CompareTab tab : {CompareTab::Content, CompareTab::Size, CompareTab::Name})
+        shown += std::to_string(page.List(tab).RowCount()) + (page.List(tab).IsEnabled() ? "+" : "-") +
+                 std::to_string(page.PartRows(tab, {GroupColumn, 2, 3, 4, 5})) + " ";
+    EXPECT_EQ(shown, "0-0 4+0 2+0 ");
+}
+
+// A Cancel (or "Too many errors!") during a run of folders that cannot be
+// listed ends the walk there, rather than after the next folder that can be.
+TEST(CompareThreads, CancelAfterAFolderThatCannotBeListedEndsTheWalk)
+{
+    TempFolder folder;
+    folder.WriteFile("present/x.txt", "same");
+    folder.WriteFile("present/sub/x.txt", "same");
+    ThreadedPage page;
+    page.Run({folder.PathOf("missing1"), folder.PathOf("missing2"), folder.PathOf("present")},
+             [&] { return page.List(CompareTab::ErrorLog).RowCount() == 1; });
+    EXPECT_EQ(page.List(CompareTab::ErrorLog).RowCount(), 1);
+    EXPECT_EQ(page.PartRows(CompareTab::ErrorLog, {ErrorLogObjectColumn, ErrorLogEventColumn}), 0);
+    EXPECT_EQ(page.run.Records().Count(), 0u);
 }
 
 TEST(CompareFilters, SizeRowNormalisation)

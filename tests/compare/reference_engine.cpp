@@ -102,17 +102,12 @@ struct Reference {
     uint64_t Size(uint32_t r) const { return records_.Size(r); }
     bool IsZero(uint32_t r) const { return Size(r) == 0; }
     bool NamesMatch(uint32_t i, uint32_t j) const { return SameName(records_.FileName(i), records_.FileName(j), options_.ignoreCase); }
-    void Progress(uint32_t step, uint32_t total)
-    {
-        if (total > 0) host_.ReportProgress({.percent = static_cast<int>((uint64_t{step} * 100 + 100) / total)});
-    }
 
     void AnchorScan(bool MatchFlags::*flag, GroupList& list, const std::function<bool(uint32_t)>& neverAnchor,
                     const std::function<bool(uint32_t, uint32_t)>& matches)
     {
         OpenGroup group{list};
         for (uint32_t i = 0; i < count_; ++i) {
-            Progress(i, count_);
             if (flags_[i].*flag || neverAnchor(i)) continue;
             for (uint32_t j = i + 1; j < count_; ++j) {
                 if (flags_[j].*flag || !matches(i, j)) continue;
@@ -138,7 +133,6 @@ struct Reference {
         const uint32_t nameCount = static_cast<uint32_t>(names.rows.size());
         OpenGroup group{lists_.combined};
         for (uint32_t p = 0; p < nameCount; ++p) {
-            Progress(p, nameCount);
             const uint32_t x = names.rows[p];
             if (!qualifies(x)) continue;
             for (uint32_t q = p + 1; q < nameCount && names.groups[q] == names.groups[p]; ++q) {
@@ -198,7 +192,6 @@ struct Reference {
         std::unique_ptr<ContentReader> a, b;
 
         for (uint32_t anchor = 0; anchor < count_; ++anchor) {
-            Progress(anchor, count_);
             if (flags_[anchor].*flag || IsZero(anchor)) continue;
             uint32_t i = anchor;
             for (uint32_t j = anchor + 1; j < count_; ++j) {
