@@ -283,6 +283,15 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
     pieces.limits.tailPiece = 100;
     EXPECT_EQ("content 0 1 2 | 1 1 1; ", pieces.Run(Boxes("content")));
     EXPECT_EQ(3u * (40000 + 100), pieces.source.bytesRead);
+
+    // With one file open at a time each is opened again for its next piece; one gone by then is logged.
+    MemoryRun reopened(pieces.files);
+    reopened.limits = pieces.limits;
+    reopened.limits.openFiles = 1;
+    reopened.source.onRead = [&](uint32_t record) {
+        if (record == 2) reopened.files[1].unopenable = true;
+    };
+    EXPECT_EQ("content 0 2 | 1 1; error /m/f; ", reopened.Run(Boxes("content")));
 }
 
 // Sets beyond the open-file budget of files that differ at their end (pairs, a
