@@ -45,7 +45,6 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     stored = {.locationPaths = {data}, .locationCount = 1};
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
-    EXPECT_EQ(Items(), std::vector<std::string>{data});
     Add(Folder("Data/Old"));
     CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
     EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
@@ -70,7 +69,6 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     script.fileNames = {listFile, listFile};
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 1);
     Click(dialog, IDC_LOCATIONS_DEL);
-    EXPECT_EQ(Items(), std::vector<std::string>{data});
     Click(dialog, IDC_LOCATIONS_SAVE);
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 0);
     Click(dialog, IDC_LOCATIONS_DEL);

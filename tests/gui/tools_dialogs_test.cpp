@@ -36,7 +36,6 @@ TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
     temp.MakeFolder("p");
     script.folders.push_back(temp.PathOf("p"));
     Click(dialog, IDC_NF_SELECT_PARENT);
-    EXPECT_EQ(ItemText(dialog, IDC_NF_PARENT), temp.PathOf("p"));
     Click(dialog, IDC_NF_PREFIX_ON);
     Click(dialog, IDC_NF_CREATE);
     EXPECT_TRUE(fs::is_directory(temp.PathOf("p/aab")) && fs::is_directory(temp.PathOf("p/zab")));
