@@ -8,15 +8,6 @@
 
 namespace tolvane::test {
 
-namespace {
-
-void Notify(HWND dialog, int id, WORD code)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-}  // namespace
-
 int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
 {
     boxes.push_back({owner, text, caption});
@@ -54,13 +45,13 @@ std::string WindowText(HWND window)
 void CheckRow(HWND dialog, int id, bool checked)
 {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    Notify(dialog, id, BN_CLICKED);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void Choose(HWND dialog, int id, int index)
 {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
-    Notify(dialog, id, CBN_SELCHANGE);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::vector<std::string> ListBoxItems(HWND listBox)

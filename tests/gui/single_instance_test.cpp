@@ -11,14 +11,12 @@ struct ProgramProcess {
     explicit ProgramProcess(const std::string& switches)
     {
         std::string commandLine = "\"" TOLVANE_PROGRAM "\" " + switches;
-        STARTUPINFOA startup{};
-        startup.cb = sizeof startup;
-        started =
-            CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
+        STARTUPINFOA startup{sizeof startup};
+        CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
     ~ProgramProcess()
     {
-        if (!started) return;
+        if (!info.hProcess) return;
         if (!HasEnded(0)) TerminateProcess(info.hProcess, 1);
         CloseHandle(info.hThread);
         CloseHandle(info.hProcess);
@@ -27,21 +25,18 @@ struct ProgramProcess {
     bool HasEnded(DWORD timeout) const { return WaitForSingleObject(info.hProcess, timeout) == WAIT_OBJECT_0; }
 
     PROCESS_INFORMATION info{};
-    bool started = false;
 };
 
 // The visible top-level windows with this title, with the processes that own them.
 std::vector<std::pair<HWND, DWORD>> TitledWindows(const char* title)
 {
-    std::pair<const char*, std::vector<std::pair<HWND, DWORD>>> search{title, {}};
-    EnumWindows([](HWND window, LPARAM parameter) -> BOOL {
-        auto& [wanted, found] = *reinterpret_cast<decltype(search)*>(parameter);
+    std::vector<std::pair<HWND, DWORD>> found;
+    for (HWND window = nullptr; (window = FindWindowExA(nullptr, window, nullptr, title));) {
         DWORD process = 0;
         GetWindowThreadProcessId(window, &process);
-        if (IsWindowVisible(window) && WindowText(window) == wanted) found.emplace_back(window, process);
-        return TRUE;
-    }, reinterpret_cast<LPARAM>(&search));
-    return search.second;
+        if (IsWindowVisible(window)) found.emplace_back(window, process);
+    }
+    return found;
 }
 
 struct ToolStart {
