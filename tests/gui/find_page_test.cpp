@@ -1,6 +1,12 @@
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "actions/win32/action_dialogs.h"
 #include "common/win32/list_view_result_list.h"
+#include "find/win32/find_filters_dialog.h"
 #include "find/win32/find_page.h"
+#include "find/win32/locations_dialog.h"
 #include "gui_support.h"
 
 namespace tolvane::test {
@@ -132,6 +138,147 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
     ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
     EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
+}
+
+class FiltersDialogTest : public MainWindowTest {
+protected:
+    void TearDown() override
+    {
+        DestroyWindow(dialog);
+        MainWindowTest::TearDown();
+    }
+    void Open(int searchTarget = 0)
+    {
+        DestroyWindow(dialog);
+        SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, searchTarget, 0);
+        target = {&FindPageState()->criteria, findPageWindow};
+        dialog = OpenDialog(IDD_FIND_FILTERS, FindFiltersDialogProc, findPageWindow, &target);
+    }
+
+    FindFiltersTarget target{};
+    HWND dialog = nullptr;
+};
+
+TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
+{
+    SearchCriteria& criteria = FindPageState()->criteria;
+    Open();
+    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
+    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
+    CheckRow(dialog, IDC_NAME_ON);
+    SetItemText(dialog, IDC_NAME_TEXT, "a:b");
+    CheckRow(dialog, IDC_SIZE_ON);
+    EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
+    // A "between" relation shows the second bound of its row.
+    const std::tuple<int, int, int> ranges[] = {
+        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
+    for (const auto& [mode, relation, second] : ranges) {
+        EXPECT_FALSE(IsShown(dialog, second)) << second;
+        Choose(dialog, mode, relation);
+        EXPECT_TRUE(IsShown(dialog, second)) << second;
+    }
+    SetItemText(dialog, IDC_SIZE_FROM, "5");
+    Choose(dialog, IDC_SIZE_FROM_UNIT, 2);
+    SetItemText(dialog, IDC_SIZE_TO, "100");
+    Choose(dialog, IDC_SIZE_TO_UNIT, 1);
+    Click(dialog, IDC_FILTERS_ACCEPT);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && criteria.nameText == "ab");
+    EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
+    EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_FILTERS), "Specified filters");
+
+    // Opening again shows the stored bounds, each in its own unit; Discard changes nothing.
+    Open();
+    EXPECT_EQ(ItemText(dialog, IDC_SIZE_FROM) + " " + ItemText(dialog, IDC_SIZE_FROM_UNIT), "100 kB");
+    CheckRow(dialog, IDC_SIZE_ON, false);
+    Click(dialog, IDC_FILTERS_DISCARD);
+    EXPECT_TRUE(criteria.sizeRuleOn);
+
+    // A folder search disables the file rows.
+    criteria.attributeRuleOn = true;
+    for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
+        criteria.attributeFlags[static_cast<int>(flag)] = 1;
+    Open(1);
+    EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
+    // A file search never offers the reparse point.
+    criteria.searchTarget = SearchTarget::Files;
+    AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
+    HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
+    EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
+    for (int id : {IDC_ATTRIBUTE_HIDDEN, IDC_ATTRIBUTE_COMPRESSED, IDC_ATTRIBUTE_ENCRYPTED}) Click(box, id);
+    Click(box, IDC_ATTRIBUTES_OK);
+    DestroyWindow(box);
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
+}
+
+class LocationsDialogTest : public GuiTest {
+protected:
+    void TearDown() override
+    {
+        DestroyWindow(dialog);
+        DestroyWindow(button);
+        GuiTest::TearDown();
+    }
+    // A folder path as the picker, the shell or a file gives it: no trailing backslash.
+    std::string Folder(const char* relative) const
+    {
+        const std::string path = temp.MakeFolder(relative);
+        return path.substr(0, path.size() - 1);
+    }
+    void Add(const std::string& folder)
+    {
+        script.folders.push_back(folder);
+        Click(dialog, IDC_LOCATIONS_ADD);
+    }
+    std::vector<std::string> Items() const { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); }
+
+    TempFolder temp;
+    LocationList stored;
+    HWND button =
+        CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
+    HWND dialog = nullptr;
+};
+
+// The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
+// and dropped folders, the selection and the file names.
+TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
+{
+    const std::string data = Folder("Data"), dropped = Folder("dropped"), note = temp.WriteFile("note.txt", "x");
+    stored = {.locationPaths = {data}, .locationCount = 1};
+    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
+    Add(Folder("Data/Old"));
+    CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
+    EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
+    // A dropped file is no location; a dropped folder is.
+    const std::string names = note + '\0' + dropped + '\0' + '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    const std::vector<std::string> both{data, dropped};
+    EXPECT_EQ(Items(), both);
+    Click(dialog, IDC_LOCATIONS_ACCEPT);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
+    EXPECT_EQ(WindowText(button), "Specified locations");
+
+    DestroyWindow(dialog);
+    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    const std::string listFile = temp.PathOf("list.txt");
+    script.answers = {IDYES, IDYES};
+    script.fileNames = {listFile, listFile};
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 1);
+    Click(dialog, IDC_LOCATIONS_DEL);
+    Click(dialog, IDC_LOCATIONS_SAVE);
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 0);
+    Click(dialog, IDC_LOCATIONS_DEL);
+    Click(dialog, IDC_LOCATIONS_LOAD);
+    EXPECT_EQ(Items(), std::vector<std::string>{data});
+    Click(dialog, IDC_LOCATIONS_DISCARD);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && stored.locationPaths == both);
 }
 
 }  // namespace
