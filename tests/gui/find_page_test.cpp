@@ -24,8 +24,16 @@ protected:
     }
     std::string SearchButton() const { return ItemText(findPageWindow, IDC_FIND_SEARCH); }
     void Command(int id) { SendMessageA(findPageWindow, WM_COMMAND, id, 0); }
+    void OpenFilters(int searchTarget = 0)
+    {
+        SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, searchTarget, 0);
+        target = {&FindPageState()->criteria, findPageWindow};
+        dialog = OpenDialog(IDD_FIND_FILTERS, FindFiltersDialogProc, findPageWindow, &target);
+    }
 
     TempFolder temp;
+    FindFiltersTarget target{};
+    HWND dialog = nullptr;
 };
 
 TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
@@ -135,29 +143,10 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
 }
 
-class FiltersDialogTest : public MainWindowTest {
-protected:
-    void TearDown() override
-    {
-        DestroyWindow(dialog);
-        MainWindowTest::TearDown();
-    }
-    void Open(int searchTarget = 0)
-    {
-        DestroyWindow(dialog);
-        SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, searchTarget, 0);
-        target = {&FindPageState()->criteria, findPageWindow};
-        dialog = OpenDialog(IDD_FIND_FILTERS, FindFiltersDialogProc, findPageWindow, &target);
-    }
-
-    FindFiltersTarget target{};
-    HWND dialog = nullptr;
-};
-
-TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
+TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
 {
     SearchCriteria& criteria = FindPageState()->criteria;
-    Open();
+    OpenFilters();
     const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
     EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
     CheckRow(dialog, IDC_NAME_ON);
@@ -182,7 +171,7 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttribut
     EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_FILTERS), "Specified filters");
 
     // Opening again shows the stored bounds, each in its own unit; Discard changes nothing.
-    Open();
+    OpenFilters();
     EXPECT_EQ(ItemText(dialog, IDC_SIZE_FROM) + " " + ItemText(dialog, IDC_SIZE_FROM_UNIT), "100 kB");
     CheckRow(dialog, IDC_SIZE_ON, false);
     Click(dialog, IDC_FILTERS_DISCARD);
@@ -192,7 +181,7 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttribut
     criteria.attributeRuleOn = true;
     for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
         criteria.attributeFlags[static_cast<int>(flag)] = 1;
-    Open(1);
+    OpenFilters(1);
     EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
     // A file search never offers the reparse point.
@@ -202,18 +191,11 @@ TEST_F(FiltersDialogTest, RowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttribut
     EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
     for (int id : {IDC_ATTRIBUTE_HIDDEN, IDC_ATTRIBUTE_COMPRESSED, IDC_ATTRIBUTE_ENCRYPTED}) Click(box, id);
     Click(box, IDC_ATTRIBUTES_OK);
-    DestroyWindow(box);
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
 }
 
 class LocationsDialogTest : public GuiTest {
 protected:
-    void TearDown() override
-    {
-        DestroyWindow(dialog);
-        DestroyWindow(button);
-        GuiTest::TearDown();
-    }
     // A folder path as the picker, the shell or a file gives it: no trailing backslash.
     std::string Folder(const char* relative) const
     {
@@ -224,8 +206,7 @@ protected:
 
     TempFolder temp;
     LocationList stored;
-    HWND button =
-        CreateWindowExA(0, "BUTTON", "*Specify locations", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND button = Window("BUTTON", "*Specify locations");
     LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
     HWND dialog = nullptr;
 };
@@ -256,7 +237,6 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
     EXPECT_EQ(WindowText(button), "Specified locations");
 
-    DestroyWindow(dialog);
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     const std::string listFile = temp.PathOf("list.txt");
     script.answers = {IDYES, IDYES};

@@ -100,6 +100,7 @@ void GuiTest::SetUp()
 
 void GuiTest::TearDown()
 {
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) DestroyWindow(*window);
     PumpMessages();
     SetInteraction(nullptr);
     // A quit posted by the code under test must not end the next test's loop.
@@ -113,7 +114,14 @@ HWND GuiTest::OpenDialog(int id, DLGPROC procedure, HWND owner, const void* targ
     HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(id), owner, procedure, parameter);
     EXPECT_NE(dialog, nullptr) << id;
     ShowWindow(dialog, SW_SHOW);
+    windows.push_back(dialog);
     return dialog;
+}
+
+HWND GuiTest::Window(const char* className, const char* text, DWORD style)
+{
+    const HWND window = CreateWindowExA(0, className, text, style, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    return windows.emplace_back(window);
 }
 
 void MainWindowTest::SetUp()

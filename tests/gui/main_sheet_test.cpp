@@ -130,7 +130,6 @@ TEST_F(GuiTest, AboutBoxShowsThePageOfItsTabAsksBeforeALinkAndClosesOnlyByItsClo
     EXPECT_TRUE(IsWindowVisible(dialog)) << "Esc does not close";
     SendMessageA(dialog, WM_CLOSE, 0, 0);
     EXPECT_FALSE(IsWindowVisible(dialog));
-    DestroyWindow(dialog);
 }
 
 }  // namespace

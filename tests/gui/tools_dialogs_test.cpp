@@ -41,7 +41,6 @@ TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
     Click(dialog, IDC_NF_PREFIX_ON);
     Click(dialog, IDC_NF_CREATE);
     EXPECT_TRUE(fs::is_directory(temp.PathOf("p/aab")) && fs::is_directory(temp.PathOf("p/zab")));
-    DestroyWindow(dialog);
 }
 
 TEST_F(GuiTest, FakeFileCreatesTheChosenSizeAtThePathOfItsSaveAsDialog)
@@ -54,7 +53,6 @@ TEST_F(GuiTest, FakeFileCreatesTheChosenSizeAtThePathOfItsSaveAsDialog)
     SendDlgItemMessageA(dialog, IDC_FF_UNIT, CB_SETCURSEL, 1, 0);
     Click(dialog, IDC_FF_CREATE);
     EXPECT_TRUE(fs::file_size(temp.PathOf("fake.bin")) == 5u * 1024 && ItemText(dialog, IDC_FF_PATH).empty());
-    DestroyWindow(dialog);
 }
 
 // The built program, started as a process of its own; ended with the test.
@@ -103,8 +101,7 @@ class ToolStartTest : public GuiTest, public ::testing::WithParamInterface<ToolS
 TEST_P(ToolStartTest, TheMenuStartsTheToolAsAProgramOfItsOwnAndASecondStartBringsItToTheFront)
 {
     const auto [command, switches, title] = GetParam();
-    HWND decoy =
-        CreateWindowExA(0, "STATIC", title, WS_POPUP | WS_VISIBLE, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    HWND decoy = Window("STATIC", title, WS_POPUP | WS_VISIBLE);
     ProgramProcess program("");
     std::vector<std::pair<HWND, DWORD>> found;
     ASSERT_TRUE(PumpUntil([&] { return (found = TitledWindows("Tolvane")).size() == 1; })) << TOLVANE_PROGRAM;
@@ -121,7 +118,6 @@ TEST_P(ToolStartTest, TheMenuStartsTheToolAsAProgramOfItsOwnAndASecondStartBring
     EXPECT_TRUE(GetExitCodeProcess(second.info.hProcess, &code) && code == 0);
     EXPECT_EQ(TitledWindows(title).size(), 2u) << "the decoy and no second tool";
     EXPECT_TRUE(PumpUntil([&] { return GetForegroundWindow() == tool; }, std::chrono::seconds(5)));
-    DestroyWindow(decoy);
     const HANDLE toolProcess = OpenProcess(SYNCHRONIZE, FALSE, owner);
     PostMessageA(tool, WM_CLOSE, 0, 0);
     EXPECT_EQ(WaitForSingleObject(toolProcess, 10000), WAIT_OBJECT_0) << "the tool closes on WM_CLOSE";
