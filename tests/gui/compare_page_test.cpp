@@ -139,8 +139,7 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     EXPECT_TRUE(Rows(content) == 0 && !IsWindowEnabled(content));
     EXPECT_EQ(script.boxes.size(), 2u) << "the save's and the delete's, no error on the way";
 
-    Click(page, IDC_COMPARE_BUTTON);
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Idle");
+    Click(page, IDC_COMPARE_BUTTON);  // Reset
     EXPECT_TRUE(IsEnabledItem(page, IDC_SO_TRUNCATED)) << "the interlocks run again";
 }
 
