@@ -139,15 +139,13 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
     EXPECT_TRUE(Rows(content) == 0 && !IsWindowEnabled(content));
     EXPECT_EQ(script.boxes.size(), 2u) << "the save's and the delete's, no error on the way";
 
-    Click(page, IDC_COMPARE_BUTTON);
-    EXPECT_EQ(ItemText(page, IDC_COMPARE_STATUS), "Idle");
+    Click(page, IDC_COMPARE_BUTTON);  // Reset
     EXPECT_TRUE(IsEnabledItem(page, IDC_SO_TRUNCATED)) << "the interlocks run again";
 }
 
 TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
 {
-    HWND button =
-        CreateWindowExA(0, "BUTTON", "Specify filters", WS_POPUP, 0, 0, 80, 20, nullptr, nullptr, nullptr, nullptr);
+    HWND button = Window("BUTTON", "Specify filters");
     CompareCriteria criteria;
     CompareFiltersTarget target{&criteria, button};
     HWND dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
@@ -161,10 +159,8 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     EXPECT_FALSE(IsEnabledItem(attributes, IDC_ATTRIBUTE_REPARSE));
     Click(attributes, IDC_ATTRIBUTE_ENCRYPTED);
     Click(attributes, IDC_ATTRIBUTES_OK);
-    DestroyWindow(attributes);
     CheckRow(dialog, IDC_CATTRIBUTES_ON);
     Click(dialog, IDC_CFILTERS_ACCEPT);
-    DestroyWindow(dialog);
     EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
     EXPECT_EQ(WindowText(button), "Specified filters");
     // Reopening shows the stored rules, the bounds in their units; Discard keeps them.
@@ -173,8 +169,6 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     EXPECT_EQ(shown + ItemText(dialog, IDC_CATTRIBUTES_SUMMARY), "100 5 encrypted ");
     CheckRow(dialog, IDC_CSIZE_ON, false);
     Click(dialog, IDC_CFILTERS_DISCARD);
-    DestroyWindow(dialog);
-    DestroyWindow(button);
     EXPECT_TRUE(criteria.sizeRuleOn);
 }
 

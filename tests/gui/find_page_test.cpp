@@ -1,6 +1,12 @@
+#include <shlobj.h>
+
+#include <cstring>
+
 #include "actions/win32/action_dialogs.h"
 #include "common/win32/list_view_result_list.h"
+#include "find/win32/find_filters_dialog.h"
 #include "find/win32/find_page.h"
+#include "find/win32/locations_dialog.h"
 #include "gui_support.h"
 
 namespace tolvane::test {
@@ -18,8 +24,16 @@ protected:
     }
     std::string SearchButton() const { return ItemText(findPageWindow, IDC_FIND_SEARCH); }
     void Command(int id) { SendMessageA(findPageWindow, WM_COMMAND, id, 0); }
+    void OpenFilters(int searchTarget = 0)
+    {
+        SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, searchTarget, 0);
+        target = {&FindPageState()->criteria, findPageWindow};
+        dialog = OpenDialog(IDD_FIND_FILTERS, FindFiltersDialogProc, findPageWindow, &target);
+    }
 
     TempFolder temp;
+    FindFiltersTarget target{};
+    HWND dialog = nullptr;
 };
 
 TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
@@ -60,10 +74,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     // A name outside any legacy code page reaches the control exactly, as the wide text a screen reader gets.
     files.SetCellText(alpha, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80");
     wchar_t wide[64] = {};
-    LVITEMW item{};
-    item.iSubItem = 1;
-    item.pszText = wide;
-    item.cchTextMax = 64;
+    LVITEMW item{.iSubItem = 1, .pszText = wide, .cchTextMax = 64};
     SendMessageW(FilesList, LVM_GETITEMTEXTW, alpha, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600");
 
@@ -75,13 +86,10 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_TRUE(files.IsMarked(alpha) && ListView_GetCheckState(FilesList, alpha));
     EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
     SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_FALSE(files.IsMarked(alpha));
     Command(IDM_FILES_INVERT_MARKS);
-    EXPECT_TRUE(files.IsMarked(alpha) && files.IsMarked(1 - alpha));
     RECT bounds{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
-    LVHITTESTINFO hit{};
-    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
+    LVHITTESTINFO hit{.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2}};
     ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
     SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
@@ -128,12 +136,120 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
     Search(temp.PathOf("big"));
     ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Cancel"; }));
     Click(findPageWindow, IDC_FIND_SEARCH);
-    EXPECT_TRUE(FindPageState()->stopRequested.load());
     Click(findPageWindow, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
     EXPECT_EQ(SearchButton(), "Wait...");
     ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
     EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
+}
+
+TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
+{
+    SearchCriteria& criteria = FindPageState()->criteria;
+    OpenFilters();
+    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
+    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
+    CheckRow(dialog, IDC_NAME_ON);
+    SetItemText(dialog, IDC_NAME_TEXT, "a:b");
+    CheckRow(dialog, IDC_SIZE_ON);
+    EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
+    // A "between" relation shows the second bound of its row.
+    const std::tuple<int, int, int> ranges[] = {
+        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
+    for (const auto& [mode, relation, second] : ranges) {
+        EXPECT_FALSE(IsShown(dialog, second)) << second;
+        Choose(dialog, mode, relation);
+        EXPECT_TRUE(IsShown(dialog, second)) << second;
+    }
+    SetItemText(dialog, IDC_SIZE_FROM, "5");
+    Choose(dialog, IDC_SIZE_FROM_UNIT, 2);
+    SetItemText(dialog, IDC_SIZE_TO, "100");
+    Choose(dialog, IDC_SIZE_TO_UNIT, 1);
+    Click(dialog, IDC_FILTERS_ACCEPT);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && criteria.nameText == "ab");
+    EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
+    EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_FILTERS), "Specified filters");
+
+    // Opening again shows the stored bounds, each in its own unit; Discard changes nothing.
+    OpenFilters();
+    EXPECT_EQ(ItemText(dialog, IDC_SIZE_FROM) + " " + ItemText(dialog, IDC_SIZE_FROM_UNIT), "100 kB");
+    CheckRow(dialog, IDC_SIZE_ON, false);
+    Click(dialog, IDC_FILTERS_DISCARD);
+    EXPECT_TRUE(criteria.sizeRuleOn);
+
+    // A folder search disables the file rows.
+    criteria.attributeRuleOn = true;
+    for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
+        criteria.attributeFlags[static_cast<int>(flag)] = 1;
+    OpenFilters(1);
+    EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
+    // A file search never offers the reparse point.
+    criteria.searchTarget = SearchTarget::Files;
+    AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
+    HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
+    EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
+    for (int id : {IDC_ATTRIBUTE_HIDDEN, IDC_ATTRIBUTE_COMPRESSED, IDC_ATTRIBUTE_ENCRYPTED}) Click(box, id);
+    Click(box, IDC_ATTRIBUTES_OK);
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
+}
+
+class LocationsDialogTest : public GuiTest {
+protected:
+    // A folder path as the picker, the shell or a file gives it: no trailing backslash.
+    std::string Folder(const char* relative) const
+    {
+        const std::string path = temp.MakeFolder(relative);
+        return path.substr(0, path.size() - 1);
+    }
+    std::vector<std::string> Items() const { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); }
+
+    TempFolder temp;
+    LocationList stored;
+    HWND button = Window("BUTTON", "*Specify locations");
+    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
+    HWND dialog = nullptr;
+};
+
+// The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
+// and dropped folders, the selection and the file names.
+TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
+{
+    const std::string data = Folder("Data"), dropped = Folder("dropped"), note = temp.WriteFile("note.txt", "x");
+    stored = {.locationPaths = {data}, .locationCount = 1};
+    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
+    script.folders.push_back(Folder("Data/Old"));
+    Click(dialog, IDC_LOCATIONS_ADD);
+    CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
+    EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
+    // A dropped file is no location; a dropped folder is.
+    const std::string names = note + '\0' + dropped + '\0' + '\0';
+    HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
+    auto* files = static_cast<DROPFILES*>(GlobalLock(memory));
+    files->pFiles = sizeof(DROPFILES);
+    std::memcpy(reinterpret_cast<char*>(files) + sizeof(DROPFILES), names.data(), names.size());
+    GlobalUnlock(memory);
+    SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
+    const std::vector<std::string> both{data, dropped};
+    EXPECT_EQ(Items(), both);
+    Click(dialog, IDC_LOCATIONS_ACCEPT);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
+    EXPECT_EQ(WindowText(button), "Specified locations");
+
+    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    const std::string listFile = temp.PathOf("list.txt");
+    script.answers = {IDYES, IDYES};
+    script.fileNames = {listFile, listFile};
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 1);
+    Click(dialog, IDC_LOCATIONS_DEL);
+    Click(dialog, IDC_LOCATIONS_SAVE);
+    SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 0);
+    Click(dialog, IDC_LOCATIONS_DEL);
+    Click(dialog, IDC_LOCATIONS_LOAD);
+    EXPECT_EQ(Items(), std::vector<std::string>{data});
+    Click(dialog, IDC_LOCATIONS_DISCARD);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && stored.locationPaths == both);
 }
 
 }  // namespace

@@ -8,15 +8,6 @@
 
 namespace tolvane::test {
 
-namespace {
-
-void Notify(HWND dialog, int id, WORD code)
-{
-    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, code), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-}
-
-}  // namespace
-
 int ScriptedInteraction::Message(HWND owner, const std::string& text, const std::string& caption, unsigned style)
 {
     boxes.push_back({owner, text, caption});
@@ -54,13 +45,13 @@ std::string WindowText(HWND window)
 void CheckRow(HWND dialog, int id, bool checked)
 {
     CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
-    Notify(dialog, id, BN_CLICKED);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 void Choose(HWND dialog, int id, int index)
 {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, index, 0);
-    Notify(dialog, id, CBN_SELCHANGE);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE), reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
 std::vector<std::string> ListBoxItems(HWND listBox)
@@ -109,6 +100,7 @@ void GuiTest::SetUp()
 
 void GuiTest::TearDown()
 {
+    for (auto window = windows.rbegin(); window != windows.rend(); ++window) DestroyWindow(*window);
     PumpMessages();
     SetInteraction(nullptr);
     // A quit posted by the code under test must not end the next test's loop.
@@ -122,7 +114,14 @@ HWND GuiTest::OpenDialog(int id, DLGPROC procedure, HWND owner, const void* targ
     HWND dialog = CreateDialogParamA(appInstance, MAKEINTRESOURCEA(id), owner, procedure, parameter);
     EXPECT_NE(dialog, nullptr) << id;
     ShowWindow(dialog, SW_SHOW);
+    windows.push_back(dialog);
     return dialog;
+}
+
+HWND GuiTest::Window(const char* className, const char* text, DWORD style)
+{
+    const HWND window = CreateWindowExA(0, className, text, style, 0, 0, 200, 100, nullptr, nullptr, nullptr, nullptr);
+    return windows.emplace_back(window);
 }
 
 void MainWindowTest::SetUp()

@@ -80,8 +80,11 @@ protected:
     void TearDown() override;
     // A dialog of the program, modeless so that the test drives it, shown as the modal loop shows it.
     HWND OpenDialog(int id, DLGPROC procedure, HWND owner = nullptr, const void* target = nullptr);
+    // A stand-in top-level window: an owner, a button that shows a caption, a window with a title.
+    HWND Window(const char* className, const char* text, DWORD style = WS_POPUP);
 
     ScriptedInteraction script;
+    std::vector<HWND> windows;  // what OpenDialog and Window made, destroyed with the test
 };
 
 // The main window, opened modelessly as the program opens it modally.

@@ -1,3 +1,6 @@
+#include <array>
+
+#include "app/about_dialog.h"
 #include "find/win32/find_page.h"
 #include "gui_support.h"
 
@@ -12,22 +15,10 @@ TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
     for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
 }
 
-// A list's right edge as seen from the sheet's: each list follows the sheet's width, by the same margin.
-LONG RightMargin(HWND list)
-{
-    RECT sheetArea{};
-    RECT rect{};
-    GetClientRect(sheetWindow, &sheetArea);
-    GetWindowRect(list, &rect);
-    MapWindowPoints(nullptr, sheetWindow, reinterpret_cast<POINT*>(&rect), 2);
-    return sheetArea.right - rect.right;
-}
-
 TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
 {
     EXPECT_EQ(GetDlgItem(sheet, IDOK), nullptr);
     EXPECT_TRUE(GetWindowLongPtrA(sheet, GWL_STYLE) & WS_THICKFRAME);
-    EXPECT_EQ(CurrentPage(), findPageWindow);
     SendMessageA(findPageWindow, WM_COMMAND, IDM_SELECT_FIND, 0);
     EXPECT_EQ(comparePageWindow, nullptr) << "the Compare page is made when first shown";
     // The Find page is laid out again when it comes back after a resize.
@@ -40,7 +31,14 @@ TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
         SendMessageA(CurrentPage(), WM_COMMAND, IDM_SELECT_FIND, 0);
         PumpMessages();
         ASSERT_EQ(CurrentPage(), findPageWindow);
-        for (HWND list : {FilesList, FoldersList, FindErrorLog}) margins.push_back(RightMargin(list));
+        // Each list's right edge keeps the same margin to the sheet's, whatever its width.
+        RECT area{}, rect{};
+        GetClientRect(sheet, &area);
+        for (HWND list : {FilesList, FoldersList, FindErrorLog}) {
+            GetWindowRect(list, &rect);
+            MapWindowPoints(nullptr, sheet, reinterpret_cast<POINT*>(&rect), 2);
+            margins.push_back(area.right - rect.right);
+        }
     }
     EXPECT_EQ(margins, std::vector<LONG>(6, margins[0]));
 }
@@ -103,6 +101,34 @@ TEST_F(MainWindowTest, ExitAndTheWindowIconEndTheLoopWithoutAQuestionAndThePages
     EXPECT_EQ(refusals(), "00");
     SendMessageA(findPageWindow, WM_COMMAND, IDM_COMMAND_LINE_OPTIONS, 0);
     EXPECT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
+}
+
+TEST_F(GuiTest, AboutBoxShowsThePageOfItsTabAsksBeforeALinkAndClosesOnlyByItsCloseBox)
+{
+    HWND dialog = OpenDialog(IDD_ABOUT, AboutDialogProc), pages[3] = {};  // found by one control of each
+    const std::array controls{IDC_ABOUT_CREDIT, IDC_ABOUT_DONATIONS, IDC_ABOUT_LICENSE_TEXT};
+    for (HWND page = nullptr; (page = FindWindowExA(dialog, page, "#32770", nullptr));)
+        for (int tab : {0, 1, 2})
+            if (GetDlgItem(page, controls[tab])) pages[tab] = page;
+    // The credit caption turns yellow after 38 ticks, given here before the box's own timer fires.
+    KillTimer(pages[0], CreditTimerId);
+    for (int tick = 0; tick < 38; ++tick) SendMessageA(pages[0], WM_TIMER, CreditTimerId, 0);
+    HWND credit = GetDlgItem(pages[0], IDC_ABOUT_CREDIT);
+    HDC dc = GetDC(credit);
+    EXPECT_EQ(GetPixel(dc, 1, 3), RGB(190, 190, 0)) << "the leading blank's cell shows the background";
+    ReleaseDC(credit, dc);
+    for (int tab : {0, 2, 1}) {
+        SendDlgItemMessageA(dialog, IDC_ABOUT_TABS, TCM_SETCURFOCUS, tab, 0);
+        for (int page : {0, 1, 2}) EXPECT_EQ(IsWindowVisible(pages[page]) != FALSE, page == tab) << tab;
+    }
+    SendMessageA(pages[0], WM_COMMAND, MAKEWPARAM(IDC_ABOUT_HOME_LINK, STN_CLICKED), 0);
+    SendMessageA(pages[1], WM_COMMAND, MAKEWPARAM(IDC_ABOUT_DONATE_LINK, STN_CLICKED), 0);
+    ASSERT_EQ(script.boxes.size(), 2u) << "answered No: nothing opens";
+    EXPECT_EQ(script.boxes[0].caption, ItemText(pages[0], IDC_ABOUT_HOME_LINK));
+    SendMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
+    EXPECT_TRUE(IsWindowVisible(dialog)) << "Esc does not close";
+    SendMessageA(dialog, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindowVisible(dialog));
 }
 
 }  // namespace
