@@ -74,7 +74,10 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     // A name outside any legacy code page reaches the control exactly, as the wide text a screen reader gets.
     files.SetCellText(alpha, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80");
     wchar_t wide[64] = {};
-    LVITEMW item{.iSubItem = 1, .pszText = wide, .cchTextMax = 64};
+    LVITEMW item{};
+    item.iSubItem = 1;
+    item.pszText = wide;
+    item.cchTextMax = 64;
     SendMessageW(FilesList, LVM_GETITEMTEXTW, alpha, reinterpret_cast<LPARAM>(&item));
     EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600");
 
@@ -89,7 +92,8 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     Command(IDM_FILES_INVERT_MARKS);
     RECT bounds{LVIR_BOUNDS, 0, 0, 0};
     SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
-    LVHITTESTINFO hit{.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2}};
+    LVHITTESTINFO hit{};
+    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
     ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
     SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
