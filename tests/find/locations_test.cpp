@@ -93,8 +93,9 @@ TEST(LocationsEditor, DeleteAsksFirstAndAcceptStoresTheList)
 }
 
 // Saved in UTF-8, sorted, one path a line; an earlier version's file in
-// Windows-1252 still loads; dropped files and missing paths are ignored.
-TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
+// Windows-1252 still loads; dropped files and missing paths are ignored. A
+// blank list is not saved, and no file is asked for.
+TEST(LocationsFile, SavedListLoadsBackDroppedFilesAreIgnoredAndFailuresReported)
 {
     TempFolder temp;
     LocationsEditor editor = EditorWith({});
@@ -115,20 +116,14 @@ TEST(LocationsFile, SavedListLoadsBackAndDroppedFilesAreIgnored)
     EXPECT_EQ(legacy.Load(temp.WriteFile("old.txt", temp.Path() + "Caf\xE9\r\n"), prompter), LocationsFileResult::Done);
     EXPECT_EQ(legacy.Box().Items(), (Items{cafe}));
     EXPECT_EQ(prompter.shown.size(), 1u);
-}
 
-TEST(LocationsFile, SaveRefusesABlankListAndReportsFailures)
-{
-    TempFolder temp;
-    ScriptedPrompter prompter;
     bool asked = false;
     EXPECT_EQ(EditorWith({}).Save(prompter, [&] { asked = true; return std::optional(temp.PathOf("x.txt")); }),
               LocationsFileResult::NothingToSave);
-    EXPECT_FALSE(asked);  // no file is asked for when there is nothing to save
-    const LocationsEditor editor = EditorWith({temp.Path()});
+    EXPECT_FALSE(asked);
     EXPECT_EQ(editor.Save(prompter, [] { return std::optional<std::string>(); }), LocationsFileResult::Cancelled);
     EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf("no/such/x.txt")); }), LocationsFileResult::Failed);
-    EXPECT_EQ(prompter.shown.size(), 2u);  // nothing to save, and the failure
+    EXPECT_EQ(prompter.shown.size(), 3u);  // saved, nothing to save, and the failure
 
     for (const test::VolumeFault fault : {test::VolumeFault::Full, test::VolumeFault::LateClose}) {
         const std::string folder = fault == test::VolumeFault::Full ? "full" : "late";

@@ -47,7 +47,7 @@ struct ThreadedSearch {
 };
 
 // The walk lists "first", fails on "missing" and would then list "second" and the subfolders.
-TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
+TEST(SearchThreads, CancelOnAnErrorRowOrAFileThatCannotBeOpenedEndsTheWalkThere)
 {
     TempFolder folder;
     for (int n = 0; n < 10; ++n) {
@@ -62,24 +62,20 @@ TEST(SearchThreads, CancelOnAnErrorRowEndsTheWalkAfterThatFolder)
     ASSERT_EQ(search.files.RowCount(), 10);
     for (int row = 0; row < 10; ++row) EXPECT_TRUE(search.files.Cell(row, NameColumn).starts_with("top")) << row;
     ASSERT_EQ(search.errors.RowCount(), 1);
-}
 
-// A Cancel, or "Too many errors!", while files of a folder cannot be opened
-// for the content rule ends the walk at once, rather than adding a row (or
-// one more "Too many errors!") for every further such file.
-TEST(SearchThreads, CancelOnAFileThatCannotBeOpenedEndsTheWalkThere)
-{
-    TempFolder folder;
+    // A Cancel, or "Too many errors!", while files of a folder cannot be opened
+    // for the content rule ends the walk at once, rather than adding a row (or
+    // one more "Too many errors!") for every further such file.
     for (int n = 0; n < 3; ++n) {
-        if (!MakeUnreadable(folder.WriteFile("locked" + std::to_string(n) + ".txt", "a")))
+        if (!MakeUnreadable(folder.WriteFile("locked/locked" + std::to_string(n) + ".txt", "a")))
             GTEST_SKIP() << "this system cannot make a file unreadable for the test";
     }
     SearchCriteria content;
     content.contentRuleOn = true;
     content.contentText = "a";
-    ThreadedSearch search({folder.Path()}, content);
-    EXPECT_EQ(search.files.RowCount(), 0);
-    EXPECT_EQ(search.errors.RowCount(), 1);
+    ThreadedSearch locked({folder.PathOf("locked")}, content);
+    EXPECT_EQ(locked.files.RowCount(), 0);
+    EXPECT_EQ(locked.errors.RowCount(), 1);
 }
 
 }  // namespace
