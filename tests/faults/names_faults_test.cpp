@@ -169,8 +169,7 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
     const TreeHashes afterDelete = HashTree(tree.Path());
     EXPECT_EQ(Damage(before, afterDelete, intended), Paths{});
 
-    // Move what is left: each file arrives under its own name, whole, and none stays behind; rows
-    // the deletion kept, or took while their file stayed, show here.
+    // Move what is left: each file arrives under its own name, whole, none stays behind and no row is left.
     EXPECT_EQ(TransferAll(find, tree.MakeFolder("moved"), ActionModeMove).shown.size(), 0u);
     EXPECT_EQ(find.files.RowCount(), 0);
     EXPECT_EQ(Damage(afterDelete, HashTree(tree.Path()), moved), Paths{});
