@@ -2,7 +2,6 @@
 // failure is reported, no partial file is left, no source is lost.
 #include <chrono>
 #include <fstream>
-#include <optional>
 
 #include "actions/source_check.h"
 
@@ -46,19 +45,16 @@ TEST(ActionFaults, AFullOrReadOnlyDestinationEndsTheRunWithoutAPartialFileOrALos
     }
 }
 
-// The first file a move reaches is edited after the find (reported and left) or,
-// as the move reaches it, replaced (POSIX; same size and time: moved whole as it
-// is then) or held open (Windows: reported and left).
+// The first file a move reaches is edited after the find (reported and left) or, as the move reaches it,
+// replaced (POSIX; same size and time: moved whole as it is then) or held open (Windows: reported and left).
+// (A move to another volume, copy and delete, shows in the full-volume test above.)
 TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
 {
-    for (const auto& [edited, otherVolume] : {std::pair(false, false), {false, true}, {true, false}}) {
+    for (const bool edited : {false, true}) {
         TempFolder tree;
         tree.WriteFile("from/a", "first a");
         tree.WriteFile("from/b", "first b");
         const std::string destination = tree.MakeFolder("to");
-        std::optional<TestMount> volume;
-        if (otherVolume) volume.emplace(destination, false);
-        if (otherVolume && !volume->Mounted()) continue;
         FindRun find(tree.PathOf("from"));
         const Paths rows = find.Paths(find.files);
         const fs::path first = fs::path(rows.back()).filename(), second = fs::path(rows.front()).filename();
@@ -92,7 +88,7 @@ TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
             EXPECT_EQ(said, Messages{});
         }
-        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << edited << otherVolume;
+        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << edited;
         EXPECT_EQ(find.Paths(find.files), intended.moved.size() == 2 ? Paths{} : Paths{rows.back()});
     }
 }
