@@ -14,8 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
-const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
-
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
 // Rows go from the bottom up; nothing is ever replaced and an answer for all lasts one run. The number goes
@@ -63,8 +61,8 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
     const std::string longName = std::string(150, 'm') + ".txt";
     const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
     const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, files; } cases[] = {
-        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
-        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*",
+        {ActionModeMove, IdNo, {AbortQuestion, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, AbortQuestion}, "a.txt* " + longName + "* c.txt*",
          "a.txt=a c.txt=c " + longName + "=m > c.txt=c"},
     };
     for (const auto& c : cases) {
@@ -121,18 +119,16 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
 }
 #endif
 
-const Shown Confirm{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
-
 // A file already gone is as good as deleted; a read-only one keeps its marked row, and Yes to the abort
 // question stops before the next file.
 TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
 {
     const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
     const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
-        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
-        {"gone", {IdYes}, {Confirm}, "b.txt > b.txt=b"},
-        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt* > b.txt=b"},
-        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt* > a.txt=a b.txt=b"},
+        {"no", {IdNo}, {ConfirmDelete}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
+        {"gone", {IdYes}, {ConfirmDelete}, "b.txt > b.txt=b"},
+        {"locked", {IdYes, IdNo}, {ConfirmDelete, denied, AbortQuestion}, "b.txt* > b.txt=b"},
+        {"locked, abort", {IdYes, IdYes}, {ConfirmDelete, denied, AbortQuestion}, "a.txt* b.txt* > a.txt=a b.txt=b"},
     };
     for (const auto& c : cases) {
         ActionList t(ThreeFiles(), ActionModeMove);

@@ -127,7 +127,7 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
             if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
             if (c.markBoth) intended.deleted.insert("one/f");
             EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
-            Messages expected = {{"Do you really want to delete the selected items?", "Confirm", MbQuestion}};
+            Messages expected = {ConfirmDelete};
             if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed", MbIconHand}, AbortQuestion});
             EXPECT_EQ(said, expected) << c.what;
             EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;
