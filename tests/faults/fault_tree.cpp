@@ -193,7 +193,6 @@ ScriptedPrompter DeleteMarked(ActionTarget& target)
     RecordingProgress progress;
     ScriptedPrompter answers;
     answers.Answer(IdYes);
-    for (int row = 0; row < target.list->RowCount(); ++row) answers.Answer(IdNo);
     DeleteWorker(target, progress, answers);
     EXPECT_EQ(1, progress.finished);
     return answers;
