@@ -114,8 +114,7 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
     ScriptedChoices choices(destination.Path());
     Transfer(t, choices);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(t.Rows() + " > " + FolderText(destination.Path()), "a.txt* > ");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
+    EXPECT_EQ(t.Rows() + " " + FolderText(t.temp.PathOf("src")) + " > " + FolderText(destination.Path()), "a.txt* a.txt=a > ");
 }
 #endif
 
@@ -197,8 +196,7 @@ TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
                 if (action.progress.steps.size() == 3) action.target.ActionMode.store(ActionModeStop);
             });
         EXPECT_EQ(action.progress.finished, 1);
-        ASSERT_EQ(action.progress.steps.size(), 3u);
-        EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
+        EXPECT_EQ(action.progress.steps.back(), remove ? "f5.txt, 3 / 8, 25%" : "f5.txt  (1 B), 3 / 8, 25%");  // and no more
         EXPECT_EQ(FolderText(action.temp.PathOf("src")), "f0.txt=0 f1.txt=1 f2.txt=2 f3.txt=3 f4.txt=4");
         EXPECT_EQ(FolderText(destination), remove ? "" : "f5.txt=5 f6.txt=6 f7.txt=7");
         EXPECT_EQ(action.Rows(), "f0.txt* f1.txt* f2.txt* f3.txt* f4.txt*");  // through an index in step with the list
