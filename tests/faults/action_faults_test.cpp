@@ -98,7 +98,6 @@ TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
 TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
 {
     const auto retime = [](const std::string& path) { fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1)); };
-    const auto remove = [](const std::string& path) { fs::remove(path); };
     const struct {
         const char* what;
         bool markBoth, changeKept;
@@ -108,7 +107,7 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
         {"unchanged", false, false, {}, SourceCheck::AsListed},
         {"marked file touched", false, false, retime, SourceCheck::Changed},
         {"kept copy touched", false, true, retime, SourceCheck::NoCopyLeft},
-        {"kept copy deleted", false, true, remove, SourceCheck::NoCopyLeft},
+        {"kept copy deleted", false, true, [](const std::string& path) { fs::remove(path); }, SourceCheck::NoCopyLeft},
         {"all marked", true, false, {}, SourceCheck::AsListed},
     };
     for (const CompareTab tab : {CompareTab::Content, CompareTab::Combined}) {
