@@ -123,7 +123,7 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
 TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
 {
     const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
-    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
+    const struct { std::string_view what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
         {"no", {IdNo}, {ConfirmDelete}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
         {"gone", {IdYes}, {ConfirmDelete}, "b.txt > b.txt=b"},
         {"locked", {IdYes, IdNo}, {ConfirmDelete, denied, AbortQuestion}, "b.txt* > b.txt=b"},
@@ -131,15 +131,14 @@ TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
     };
     for (const auto& c : cases) {
         ActionList t(ThreeFiles(), ActionModeMove);
-        const std::string what = c.what;
-        if (what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
-        if (what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
+        if (c.what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
+        if (c.what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
         else t.Mark({0, 2});
         for (int answer : c.answers) t.prompter.Answer(answer);
         DeleteWorker(t.target, t.progress, t.prompter);
-        EXPECT_EQ(Said(t.prompter), c.said) << what;
-        EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("src")), c.left) << what;
-        EXPECT_EQ(t.progress.finished, 1) << what;
+        EXPECT_EQ(Said(t.prompter), c.said) << c.what;
+        EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("src")), c.left) << c.what;
+        EXPECT_EQ(t.progress.finished, 1) << c.what;
     }
 }
 
