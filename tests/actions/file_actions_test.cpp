@@ -14,8 +14,6 @@ namespace {
 namespace fs = std::filesystem;
 using namespace test;
 
-const Shown Abort{"Do you want to abort?", "Error occured", MbQuestion};
-
 void Transfer(ActionList& t, ScriptedChoices& choices) { CopyMoveWorker(t.target, t.progress, choices, t.prompter); }
 
 // Rows go from the bottom up; nothing is ever replaced and an answer for all lasts one run. The number goes
@@ -63,8 +61,8 @@ TEST(CopyMoveWorker, AFailingMiddleRowAsksWhetherToAbortAndKeepsItsRow)
     const std::string longName = std::string(150, 'm') + ".txt";
     const Shown failed = SystemError("Operation failed", platform::ErrorFilenameTooLong);
     const struct { int32_t mode; int answer; std::vector<Shown> said; std::string rows, files; } cases[] = {
-        {ActionModeMove, IdNo, {Abort, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
-        {ActionModeCopy, IdYes, {failed, Abort}, "a.txt* " + longName + "* c.txt*",
+        {ActionModeMove, IdNo, {AbortQuestion, failed}, longName + "*", longName + "=m > a.txt=a c.txt=c"},
+        {ActionModeCopy, IdYes, {failed, AbortQuestion}, "a.txt* " + longName + "* c.txt*",
          "a.txt=a c.txt=c " + longName + "=m > c.txt=c"},
     };
     for (const auto& c : cases) {
@@ -95,7 +93,6 @@ TEST(CopyMoveWorker, AGoneSourceIsSkippedSilentlyAndNoDestinationOrAnIncompleteT
     const std::string enabled = std::to_string(t.list.IsEnabled());
     EXPECT_EQ(t.Rows() + " " + std::to_string(t.progress.finished) + " " + enabled, "a.txt* b.txt* c.txt* 1 1");
     Transfer(t, choices);
-    EXPECT_TRUE(t.prompter.shown.empty());
     EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("dst")), "b.txt* > a.txt=a c.txt=c");
     t.index.clear();
     Transfer(t, unused);
@@ -117,35 +114,31 @@ TEST(CopyMoveWorker, AMoveToAnotherVolumeThatCannotDeleteItsSourceLeavesEverythi
     ScriptedChoices choices(destination.Path());
     Transfer(t, choices);
     EXPECT_EQ(Said(t.prompter), (std::vector<Shown>{SystemError("Operation aborted", platform::ErrorAccessDenied)}));
-    EXPECT_EQ(t.Rows() + " > " + FolderText(destination.Path()), "a.txt* > ");
-    EXPECT_EQ(ReadWholeFile(t.temp.PathOf("src/a.txt")), "a");
+    EXPECT_EQ(t.Rows() + " " + FolderText(t.temp.PathOf("src")) + " > " + FolderText(destination.Path()), "a.txt* a.txt=a > ");
 }
 #endif
-
-const Shown Confirm{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
 
 // A file already gone is as good as deleted; a read-only one keeps its marked row, and Yes to the abort
 // question stops before the next file.
 TEST(DeleteWorker, DeletesTheMarkedFilesAfterYesAndAsksWhetherToAbortOnAFailure)
 {
     const Shown denied = SystemError("Operation failed", platform::ErrorAccessDenied);
-    const struct { const char* what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
-        {"no", {IdNo}, {Confirm}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
-        {"gone", {IdYes}, {Confirm}, "b.txt > b.txt=b"},
-        {"locked", {IdYes, IdNo}, {Confirm, denied, Abort}, "b.txt* > b.txt=b"},
-        {"locked, abort", {IdYes, IdYes}, {Confirm, denied, Abort}, "a.txt* b.txt* > a.txt=a b.txt=b"},
+    const struct { std::string_view what; std::vector<int> answers; std::vector<Shown> said; const char* left; } cases[] = {
+        {"no", {IdNo}, {ConfirmDelete}, "a.txt* b.txt c.txt* > a.txt=a b.txt=b c.txt=c"},
+        {"gone", {IdYes}, {ConfirmDelete}, "b.txt > b.txt=b"},
+        {"locked", {IdYes, IdNo}, {ConfirmDelete, denied, AbortQuestion}, "b.txt* > b.txt=b"},
+        {"locked, abort", {IdYes, IdYes}, {ConfirmDelete, denied, AbortQuestion}, "a.txt* b.txt* > a.txt=a b.txt=b"},
     };
     for (const auto& c : cases) {
         ActionList t(ThreeFiles(), ActionModeMove);
-        const std::string what = c.what;
-        if (what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
-        if (what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
+        if (c.what == "gone") fs::remove(t.temp.PathOf("src/a.txt"));
+        if (c.what.starts_with("locked")) ASSERT_TRUE(SetReadOnly(t.temp.PathOf("src/b.txt"), true));
         else t.Mark({0, 2});
         for (int answer : c.answers) t.prompter.Answer(answer);
         DeleteWorker(t.target, t.progress, t.prompter);
-        EXPECT_EQ(Said(t.prompter), c.said) << what;
-        EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("src")), c.left) << what;
-        EXPECT_EQ(t.progress.finished, 1) << what;
+        EXPECT_EQ(Said(t.prompter), c.said) << c.what;
+        EXPECT_EQ(t.Rows() + " > " + FolderText(t.temp.PathOf("src")), c.left) << c.what;
+        EXPECT_EQ(t.progress.finished, 1) << c.what;
     }
 }
 
@@ -165,7 +158,6 @@ TEST(DeleteWorker, GroupsLeftWithOneRowGoAndADeletedFileLeavesTheOtherListsOfThe
     t.prompter.Answer(IdYes);
     DeleteWorker(t.target, t.progress, t.prompter);
     EXPECT_EQ(t.Rows(), "g2b/1 g2c/1");
-    EXPECT_EQ(t.target.removedRecords, (std::vector<uint32_t>{2, 0}));
     DeleteRecordRows(other.target, t.target.removedRecords);
     EXPECT_EQ(other.Rows(), "g1b/1 g2b/1 g2c/1");
 
@@ -203,8 +195,7 @@ TEST(ActionThreads, CancelAtTheThirdFileHandlesThreeFilesAndLosesNone)
                 if (action.progress.steps.size() == 3) action.target.ActionMode.store(ActionModeStop);
             });
         EXPECT_EQ(action.progress.finished, 1);
-        ASSERT_EQ(action.progress.steps.size(), 3u);
-        EXPECT_NE(action.progress.steps[2].find(", 3 / 8, 25%"), std::string::npos) << action.progress.steps[2];
+        EXPECT_EQ(action.progress.steps.back(), remove ? "f5.txt, 3 / 8, 25%" : "f5.txt  (1 B), 3 / 8, 25%");  // and no more
         EXPECT_EQ(FolderText(action.temp.PathOf("src")), "f0.txt=0 f1.txt=1 f2.txt=2 f3.txt=3 f4.txt=4");
         EXPECT_EQ(FolderText(destination), remove ? "" : "f5.txt=5 f6.txt=6 f7.txt=7");
         EXPECT_EQ(action.Rows(), "f0.txt* f1.txt* f2.txt* f3.txt* f4.txt*");  // through an index in step with the list

@@ -2,7 +2,6 @@
 // failure is reported, no partial file is left, no source is lost.
 #include <chrono>
 #include <fstream>
-#include <optional>
 
 #include "actions/source_check.h"
 
@@ -46,19 +45,16 @@ TEST(ActionFaults, AFullOrReadOnlyDestinationEndsTheRunWithoutAPartialFileOrALos
     }
 }
 
-// The first file a move reaches is edited after the find (reported and left) or,
-// as the move reaches it, replaced (POSIX; same size and time: moved whole as it
-// is then) or held open (Windows: reported and left).
+// The first file a move reaches is edited after the find (reported and left) or, as the move reaches it,
+// replaced (POSIX; same size and time: moved whole as it is then) or held open (Windows: reported and left).
+// (A move to another volume, copy and delete, shows in the full-volume test above.)
 TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
 {
-    for (const auto& [edited, otherVolume] : {std::pair(false, false), {false, true}, {true, false}}) {
+    for (const bool edited : {false, true}) {
         TempFolder tree;
         tree.WriteFile("from/a", "first a");
         tree.WriteFile("from/b", "first b");
         const std::string destination = tree.MakeFolder("to");
-        std::optional<TestMount> volume;
-        if (otherVolume) volume.emplace(destination, false);
-        if (otherVolume && !volume->Mounted()) continue;
         FindRun find(tree.PathOf("from"));
         const Paths rows = find.Paths(find.files);
         const fs::path first = fs::path(rows.back()).filename(), second = fs::path(rows.front()).filename();
@@ -92,7 +88,7 @@ TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
             intended.moved[fs::path("from") / first] = fs::path("to") / first;
             EXPECT_EQ(said, Messages{});
         }
-        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << edited << otherVolume;
+        EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << edited;
         EXPECT_EQ(find.Paths(find.files), intended.moved.size() == 2 ? Paths{} : Paths{rows.back()});
     }
 }
@@ -102,7 +98,6 @@ TEST(ActionFaults, ASourceChangedOrHeldDuringAMoveIsMovedWholeOrLeft)
 TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
 {
     const auto retime = [](const std::string& path) { fs::last_write_time(path, fs::last_write_time(path) - std::chrono::hours(1)); };
-    const auto remove = [](const std::string& path) { fs::remove(path); };
     const struct {
         const char* what;
         bool markBoth, changeKept;
@@ -112,7 +107,7 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
         {"unchanged", false, false, {}, SourceCheck::AsListed},
         {"marked file touched", false, false, retime, SourceCheck::Changed},
         {"kept copy touched", false, true, retime, SourceCheck::NoCopyLeft},
-        {"kept copy deleted", false, true, remove, SourceCheck::NoCopyLeft},
+        {"kept copy deleted", false, true, [](const std::string& path) { fs::remove(path); }, SourceCheck::NoCopyLeft},
         {"all marked", true, false, {}, SourceCheck::AsListed},
     };
     for (const CompareTab tab : {CompareTab::Content, CompareTab::Combined}) {
@@ -121,7 +116,6 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
             const std::string kept = tree.WriteFile("one/f", "same"), marked = tree.WriteFile("two/f", "same");
             CompareSession compare(tree.Path(), {.combinedResult = true, .matchContent = true, .matchName = true});
             MemoryResultList& list = compare.lists[static_cast<int>(tab)];
-            ASSERT_EQ(compare.Groups(tab), std::vector<Paths>{Paths({kept, marked})});
             c.markBoth ? MarkAll(list) : MarkAllButFirst(list);
             if (c.change) c.change(c.changeKept ? kept : marked);
             const TreeHashes before = HashTree(tree.Path());
@@ -131,7 +125,7 @@ TEST(ActionFaults, ADeletionLeavesAChangedFileAndTheLastCopy)
             if (c.refused == SourceCheck::AsListed) intended.deleted.insert("two/f");
             if (c.markBoth) intended.deleted.insert("one/f");
             EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{}) << c.what;
-            Messages expected = {{"Do you really want to delete the selected items?", "Confirm", MbQuestion}};
+            Messages expected = {ConfirmDelete};
             if (c.refused != SourceCheck::AsListed) expected.insert(expected.end(), {{SourceCheckText(c.refused, marked), "Operation failed", MbIconHand}, AbortQuestion});
             EXPECT_EQ(said, expected) << c.what;
             EXPECT_EQ(list.RowCount(), c.refused == SourceCheck::AsListed ? 0 : 2) << c.what;

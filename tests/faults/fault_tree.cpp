@@ -155,11 +155,7 @@ void FindRun::AimAtFiles(ActionTarget& target, int32_t mode)
 
 CompareSession::CompareSession(const std::string& root, const CompareOptions& boxes)
 {
-    CompareRunSettings settings;
-    settings.locationsSpecified = true;
-    settings.locationPaths = {root};
-    settings.boxes = boxes;
-    run.Run(settings);
+    run.Run({.locationsSpecified = true, .locationPaths = {root}, .criteria = {}, .boxes = boxes, .walkLimits = {}});
 }
 
 std::vector<Paths> CompareSession::Groups(CompareTab tab) const
@@ -193,7 +189,6 @@ ScriptedPrompter DeleteMarked(ActionTarget& target)
     RecordingProgress progress;
     ScriptedPrompter answers;
     answers.Answer(IdYes);
-    for (int row = 0; row < target.list->RowCount(); ++row) answers.Answer(IdNo);
     DeleteWorker(target, progress, answers);
     EXPECT_EQ(1, progress.finished);
     return answers;

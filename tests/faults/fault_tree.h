@@ -49,7 +49,6 @@ using ErrorRow = std::pair<std::string, std::string>;  // the path and the syste
 std::vector<ErrorRow> ErrorRows(const MemoryResultList& log);
 
 using Messages = std::vector<Shown>;
-inline const Shown AbortQuestion{"Do you want to abort?", "Error occured", MbQuestion};
 
 // A 1 MiB tmpfs, or bindSource again, on target for the object's life (POSIX, where the test may mount).
 class TestMount {

@@ -62,14 +62,7 @@ TEST(WalkFaults, TwoNamesOfOneFileAreNeverGroupedAsCopies)
     FindRun find(root);
     EXPECT_EQ(Sorted(find.Paths(find.files)), Sorted(eachOnce));
 
-    CompareSession compare(root);
-    EXPECT_EQ(compare.Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})});
-    const TreeHashes before = HashTree(tree.Path());
-    MarkAllButFirst(compare.lists[static_cast<int>(CompareTab::Content)]);
-    compare.DeleteMarked(CompareTab::Content);
-    Intended intended{.deleted = {"real/y", "real/sub/y"}};
-    if (loop.Mounted() && file.Mounted()) intended.deleted.insert({"real/loop/y", "real/loop/sub/y"});
-    EXPECT_EQ(Damage(before, HashTree(tree.Path()), intended), Paths{});
+    EXPECT_EQ(CompareSession(root).Groups(CompareTab::Content), std::vector<Paths>{Sorted({x, y, subY})});
     if (!loop.Mounted() || !file.Mounted())
         GTEST_SKIP() << "a folder cannot be mounted twice here (bind mounts need root)";
 }

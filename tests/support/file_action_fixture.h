@@ -26,6 +26,8 @@ inline std::vector<Shown> Said(const ScriptedPrompter& prompter)
     return said;
 }
 inline Shown SystemError(const char* caption, uint32_t code) { return {platform::SystemErrorText(code), caption, MbIconHand}; }
+inline const Shown AbortQuestion{"Do you want to abort?", "Error occured", MbQuestion};
+inline const Shown ConfirmDelete{"Do you really want to delete the selected items?", "Confirm", MbQuestion};
 
 // Each file shown as one step: "name, 2 / 3, 33%"; with send set, every call goes through it.
 class RecordingProgress : public CopyMoveProgress {

@@ -43,10 +43,7 @@ TempFolder::~TempFolder()
     fs::recursive_directory_iterator item(path_, fs::directory_options::skip_permission_denied, error);
     for (const fs::recursive_directory_iterator end; !error && item != end; item.increment(error)) {
         std::error_code ignored;
-        fs::permissions(item->path(), fs::perms::owner_all, fs::perm_options::add, ignored);
-#ifdef _WIN32
-        SetFileAttributesW(item->path().c_str(), FILE_ATTRIBUTE_NORMAL);
-#endif
+        fs::permissions(item->path(), fs::perms::owner_all, fs::perm_options::add, ignored);  // and read-only off
     }
 #ifdef _WIN32
     fs::remove_all(L"\\\\?\\" + fs::path(path_).wstring(), error);  // the extended-length form reaches past the limit
