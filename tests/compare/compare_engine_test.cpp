@@ -174,8 +174,8 @@ struct MemoryRun {
 
     std::string Run(const CompareOptions& options, bool reference = false)
     {
-        reference ? RunReferencePhases(MakeRecords(files), options, source, host, stop, lists, 5)
-                  : RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
+        if (reference) RunReferencePhases(MakeRecords(files), options, source, host, lists, 5);
+        else RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
         return Summary(lists, host.errors);
     }
 
@@ -242,7 +242,7 @@ TEST_P(BothEngines, WorkedCases)
         {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX,
          true, true},
         {"stop in content keeps earlier groups and runs later phases", pairs, "content name combined",
-         "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2},
+         "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2, true},
         // With "So truncated" all are one set: a stop at the first piece of 4
         // keeps the groups compared to their end, none compared in part (2, 3).
         {"stop in one set", oneSet, "content truncated", "content 0 1 | 1 1; ", 4, true},
@@ -438,7 +438,7 @@ bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const Co
     MemorySource sources[2] = {MemorySource(files), MemorySource(files)};
     RecordingHost hosts[2];
     CompareLists l[2];
-    RunReferencePhases(records, options, sources[0], hosts[0], stop, l[0], referenceChunk);
+    RunReferencePhases(records, options, sources[0], hosts[0], l[0], referenceChunk);
     EXPECT_EQ(CompareOutcome::Completed, RunComparePhases(records, options, sources[1], hosts[1], stop, l[1], limits));
     const auto fields = [](const CompareLists& x) {
         return std::tie(x.combined.rows, x.combined.groups, x.content.rows, x.content.groups, x.name.rows, x.name.groups,

@@ -1,7 +1,6 @@
 #include "compare/reference_engine.h"
 
 #include <algorithm>
-#include <array>
 #include <cstring>
 #include <functional>
 
@@ -10,14 +9,6 @@ namespace {
 
 struct MatchFlags {
     bool inCombined = false, inContent = false, inName = false, inSize = false;
-};
-
-constexpr size_t PrefixSize = 256;
-
-struct ContentProbe {
-    bool prefixLoaded = false;
-    size_t delivered = 0;  // bytes the prefix read gave
-    std::array<uint8_t, PrefixSize> prefix{};
 };
 
 // The group being filled: numbered g, k rows so far, its first row at start.
@@ -50,13 +41,11 @@ struct Reference {
     const CompareOptions options_;
     ContentSource& source_;
     CompareEngineHost& host_;
-    std::atomic<bool>& stop_;
     CompareLists& lists_;
     const size_t chunkSize_;
     const uint32_t count_ = records_.Count();
     std::vector<MatchFlags> flags_ = std::vector<MatchFlags>(count_);
     std::vector<bool> failedOpen_ = std::vector<bool>(count_, false);
-    std::vector<ContentProbe> probes_{};
     std::vector<uint8_t> chunkA_{}, chunkB_{};
     uint32_t truncatedCount_ = 0;
 
@@ -158,33 +147,22 @@ struct Reference {
         return false;
     }
 
-    bool LoadPrefix(uint32_t record, std::unique_ptr<ContentReader>& handle)
-    {
-        if (!OpenFile(record, handle)) return false;
-        ContentProbe& probe = probes_[record];
-        const int64_t got = ReadUpTo(*handle, probe.prefix.data(), static_cast<size_t>(std::min<uint64_t>(Size(record), PrefixSize)));
-        probe.delivered = got < 0 ? 0 : static_cast<size_t>(got);
-        return probe.prefixLoaded = true;
-    }
-
     // Compares the first m bytes of both files in chunks; a file that
     // delivers fewer bytes than asked for makes them different.
     bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
     {
         if (!a.Seek(0) || !b.Seek(0)) return false;
-        const uint64_t chunks = (m + chunkSize_ - 1) / chunkSize_;
-        for (uint64_t c = 0; c < chunks; ++c) {
-            const size_t n = c + 1 < chunks || m % chunkSize_ == 0 ? chunkSize_ : static_cast<size_t>(m % chunkSize_);
+        for (uint64_t done = 0; done < m; done += chunkSize_) {
+            const size_t n = static_cast<size_t>(std::min<uint64_t>(chunkSize_, m - done));
             const int64_t gotA = ReadUpTo(a, chunkA_.data(), n), gotB = ReadUpTo(b, chunkB_.data(), n);
-            if (gotA != static_cast<int64_t>(n) || gotB != static_cast<int64_t>(n)) return false;
-            if (std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0 || stop_.load()) return false;
+            const int64_t wanted = static_cast<int64_t>(n);
+            if (gotA != wanted || gotB != wanted || std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0) return false;
         }
         return true;
     }
 
     void ContentGrouping(bool MatchFlags::*flag, GroupList& list, bool sameNameToo)
     {
-        probes_.assign(count_, ContentProbe{});
         chunkA_.assign(chunkSize_, 0);
         chunkB_.assign(chunkSize_, 0);
         const bool dontGroup = options_.dontGroupTruncated;
@@ -198,22 +176,10 @@ struct Reference {
                 if (flags_[j].*flag || IsZero(j)) continue;
                 if (!options_.soTruncated && Size(j) != Size(i)) continue;
                 if (sameNameToo && !NamesMatch(i, j)) continue;
-                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) break;
-                if (!probes_[j].prefixLoaded && !LoadPrefix(j, b)) continue;
-                const size_t l = static_cast<size_t>(std::min({Size(i), Size(j), uint64_t{PrefixSize}}));
-                if (l > probes_[i].delivered || l > probes_[j].delivered ||
-                    std::memcmp(probes_[i].prefix.data(), probes_[j].prefix.data(), l) != 0) {
-                    b.reset();
-                    continue;
-                }
                 if (!a && !OpenFile(i, a)) break;
-                if (!b && !OpenFile(j, b)) continue;
+                if (!OpenFile(j, b)) continue;
                 const bool same = SameBeginning(*a, *b, std::min(Size(i), Size(j)));
                 b.reset();
-                if (stop_.load()) {
-                    stop_.store(false);
-                    return;
-                }
                 if (!same) continue;
 
                 flags_[j].*flag = true;
@@ -255,12 +221,10 @@ struct Reference {
 
 }  // namespace
 
-CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
-                                  ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
-                                  CompareLists& lists, size_t chunkSize)
+void RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions, ContentSource& source,
+                        CompareEngineHost& host, CompareLists& lists, size_t chunkSize)
 {
-    Reference{records, countedOptions, source, host, stopRequested, lists, chunkSize}.Run();
-    return CompareOutcome::Completed;
+    Reference{records, countedOptions, source, host, lists, chunkSize}.Run();
 }
 
 }  // namespace tolvane::test
