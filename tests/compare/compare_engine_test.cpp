@@ -168,13 +168,13 @@ std::string Summary(const CompareLists& l, std::vector<std::string> errors)
     return text.str();
 }
 
-// One run over files held in memory: the engine's, or the anchor scans' in pieces of five bytes.
+// One run over files held in memory: the engine's, or the anchor scans'.
 struct MemoryRun {
     explicit MemoryRun(std::vector<MemoryFile> given) : files(std::move(given)) {}
 
     std::string Run(const CompareOptions& options, bool reference = false)
     {
-        if (reference) RunReferencePhases(MakeRecords(files), options, source, host, lists, 5);
+        if (reference) RunReferencePhases(MakeRecords(files), options, source, host, lists);
         else RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
         return Summary(lists, host.errors);
     }
@@ -425,7 +425,7 @@ private:
 };
 
 // Runs both on one record set and option set; true when they agree.
-bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const ContentLimits& limits, size_t referenceChunk)
+bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const ContentLimits& limits)
 {
     std::ostringstream context;
     context << "option bits " << optionBits << "\n";
@@ -438,7 +438,7 @@ bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const Co
     MemorySource sources[2] = {MemorySource(files), MemorySource(files)};
     RecordingHost hosts[2];
     CompareLists l[2];
-    RunReferencePhases(records, options, sources[0], hosts[0], l[0], referenceChunk);
+    RunReferencePhases(records, options, sources[0], hosts[0], l[0]);
     EXPECT_EQ(CompareOutcome::Completed, RunComparePhases(records, options, sources[1], hosts[1], stop, l[1], limits));
     const auto fields = [](const CompareLists& x) {
         return std::tie(x.combined.rows, x.combined.groups, x.content.rows, x.content.groups, x.name.rows, x.name.groups,
@@ -459,12 +459,11 @@ TEST(CompareEngineDifferential, AgreesWithTheAnchorScansOnGeneratedFiles)
     Generator generate(20240611);
     for (int set = 0; set < RecordSets; ++set) {
         const std::vector<MemoryFile> files = generate.Files();
-        const size_t referenceChunk = static_cast<size_t>(1 + generate.Below(6));
         for (int run = 0; run < 12; ++run) {
-            if (!RunBoth(files, static_cast<unsigned>(generate.Below(512)), generate.Limits(), referenceChunk)) return;
+            if (!RunBoth(files, static_cast<unsigned>(generate.Below(512)), generate.Limits())) return;
         }
         // Every fourth set also with the program's own limits.
-        if (set % 4 == 0 && !RunBoth(files, static_cast<unsigned>(generate.Below(512)), ContentLimits{}, 4096)) return;
+        if (set % 4 == 0 && !RunBoth(files, static_cast<unsigned>(generate.Below(512)), ContentLimits{})) return;
     }
 }
 

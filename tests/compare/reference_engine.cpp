@@ -1,7 +1,6 @@
 #include "compare/reference_engine.h"
 
 #include <algorithm>
-#include <cstring>
 #include <functional>
 
 namespace tolvane::test {
@@ -42,11 +41,9 @@ struct Reference {
     ContentSource& source_;
     CompareEngineHost& host_;
     CompareLists& lists_;
-    const size_t chunkSize_;
     const uint32_t count_ = records_.Count();
     std::vector<MatchFlags> flags_ = std::vector<MatchFlags>(count_);
     std::vector<bool> failedOpen_ = std::vector<bool>(count_, false);
-    std::vector<uint8_t> chunkA_{}, chunkB_{};
     uint32_t truncatedCount_ = 0;
 
     void Run()
@@ -147,24 +144,18 @@ struct Reference {
         return false;
     }
 
-    // Compares the first m bytes of both files in chunks; a file that
+    // Whether both files begin with the same m bytes, read whole; a file that
     // delivers fewer bytes than asked for makes them different.
-    bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
+    static bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
     {
-        if (!a.Seek(0) || !b.Seek(0)) return false;
-        for (uint64_t done = 0; done < m; done += chunkSize_) {
-            const size_t n = static_cast<size_t>(std::min<uint64_t>(chunkSize_, m - done));
-            const int64_t gotA = ReadUpTo(a, chunkA_.data(), n), gotB = ReadUpTo(b, chunkB_.data(), n);
-            const int64_t wanted = static_cast<int64_t>(n);
-            if (gotA != wanted || gotB != wanted || std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0) return false;
-        }
-        return true;
+        std::string x(m, '\0'), y(m, '\0');
+        const int64_t wanted = static_cast<int64_t>(m);
+        return a.Seek(0) && b.Seek(0) && ReadUpTo(a, x.data(), x.size()) == wanted &&
+               ReadUpTo(b, y.data(), y.size()) == wanted && x == y;
     }
 
     void ContentGrouping(bool MatchFlags::*flag, GroupList& list, bool sameNameToo)
     {
-        chunkA_.assign(chunkSize_, 0);
-        chunkB_.assign(chunkSize_, 0);
         const bool dontGroup = options_.dontGroupTruncated;
         OpenGroup group{list};
         std::unique_ptr<ContentReader> a, b;
@@ -222,9 +213,9 @@ struct Reference {
 }  // namespace
 
 void RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions, ContentSource& source,
-                        CompareEngineHost& host, CompareLists& lists, size_t chunkSize)
+                        CompareEngineHost& host, CompareLists& lists)
 {
-    Reference{records, countedOptions, source, host, lists, chunkSize}.Run();
+    Reference{records, countedOptions, source, host, lists}.Run();
 }
 
 }  // namespace tolvane::test
