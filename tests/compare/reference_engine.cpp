@@ -10,29 +10,25 @@ struct MatchFlags {
     bool inCombined = false, inContent = false, inName = false, inSize = false;
 };
 
-// The group being filled: numbered g, k rows so far, its first row at start.
+// The group being filled: numbered g, open once it has rows, its first row at start.
 struct OpenGroup {
     GroupList& list;
-    uint32_t g = 1, k = 0;
+    uint32_t g = 1;
+    bool open = false;
     size_t start = 0;
 
     void Append(uint32_t record) { list.rows.push_back(record), list.groups.push_back(g); }
     // Adds member behind anchor, opening the group with anchor first.
     void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
     {
-        if (k == 0) {
-            anchorFlag = true;
+        if (!open) {
+            anchorFlag = open = true;
             start = list.rows.size();
             Append(anchor);
-            k = 1;
         }
         Append(member);
-        ++k;
     }
-    void Close()
-    {
-        if (k > 0) ++g, k = 0;
-    }
+    void Close() { g += open, open = false; }
 };
 
 struct Reference {
@@ -44,7 +40,6 @@ struct Reference {
     const uint32_t count_ = records_.Count();
     std::vector<MatchFlags> flags_ = std::vector<MatchFlags>(count_);
     std::vector<bool> failedOpen_ = std::vector<bool>(count_, false);
-    uint32_t truncatedCount_ = 0;
 
     void Run()
     {
@@ -72,7 +67,6 @@ struct Reference {
             AnchorScan(&MatchFlags::inCombined, lists_.combined, ignoredZero,
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
 
-        lists_.truncatedCount = truncatedCount_;
         for (uint32_t r = 0; r < count_; ++r) {
             if (lists_.truncated[r]) lists_.truncatedRows.push_back(r);
             if (IsZero(r)) lists_.zeroSizeRows.push_back(r);
@@ -188,7 +182,7 @@ struct Reference {
                     // duplicates of the new anchor must not join it.
                     group.Close();
                 } else {
-                    if (group.k > 0) {
+                    if (group.open) {
                         list.rows[group.start] = j;
                         for (size_t r = group.start + 1; r < list.rows.size(); ++r) {
                             if (!lists_.truncated[list.rows[r]]) MarkTruncated(list.rows[r]);
@@ -206,7 +200,7 @@ struct Reference {
     void MarkTruncated(uint32_t record)
     {
         lists_.truncated[record] = 1;
-        ++truncatedCount_;
+        ++lists_.truncatedCount;
     }
 };
 
