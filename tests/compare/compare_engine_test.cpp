@@ -230,8 +230,6 @@ TEST_P(BothEngines, WorkedCases)
          "content 0 2 | 1 1; ", UINT32_MAX, true},
         {"zero size files counted by size only", empties, "content truncated group size zeros",
          "size 0 1 2 3 | 1 1 2 2; content 2 3 | 1 1; zero 0 1; "},
-        {"zero size files ignored are still listed", empties, "content size",
-         "size 2 3 | 1 1; content 2 3 | 1 1; zero 0 1; "},
         {"letter case folds Latin letters only", cases, "name case", "name 0 1 | 1 1; "},
         {"combined list", named, "content name combined",
          "name 0 1 2 4 | 1 1 1 1; content 0 2 4 1 3 | 1 1 1 2 2; combined 0 2 4 | 1 1 1; "},
