@@ -193,9 +193,7 @@ INSTANTIATE_TEST_SUITE_P(EngineAndReference, BothEngines, ::testing::Values(fals
 TEST_P(BothEngines, WorkedCases)
 {
     const std::string hundred(100, 'q'), q40(40, 'q'), withZero("abc\0", 4);
-    MemoryFile shrank = Plain("b", withZero), grew = Plain("b", "abc");
-    shrank.content = "abc";  // listed with four bytes, delivers three
-    grew.content = "abcd";
+    const MemoryFile shrank{"/m/", "b", 4, "abc"}, grew{"/m/", "b", 3, "abcd"};  // listed with 4 and 3 bytes
     std::vector<MemoryFile> threeUnopenable(4, Plain("a", "abc"));
     for (int f = 0; f < 3; ++f) threeUnopenable[f].unopenable = true;
     const std::vector<MemoryFile> empties = {Plain("a", ""), Plain("b", ""), Plain("c", "x"), Plain("d", "x")},

@@ -110,12 +110,11 @@ struct Reference {
     void FromGroups(const GroupList& other, const std::function<bool(uint32_t)>& qualifies)
     {
         const GroupList& names = lists_.name;
-        const uint32_t nameCount = static_cast<uint32_t>(names.rows.size());
         OpenGroup group{lists_.combined};
-        for (uint32_t p = 0; p < nameCount; ++p) {
+        for (size_t p = 0; p < names.rows.size(); ++p) {
             const uint32_t x = names.rows[p];
             if (!qualifies(x)) continue;
-            for (uint32_t q = p + 1; q < nameCount && names.groups[q] == names.groups[p]; ++q) {
+            for (size_t q = p + 1; q < names.rows.size() && names.groups[q] == names.groups[p]; ++q) {
                 const uint32_t y = names.rows[q];
                 if (!qualifies(y)) continue;
                 const uint32_t gx = GroupOf(other, x);
