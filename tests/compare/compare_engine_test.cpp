@@ -243,7 +243,6 @@ TEST_P(BothEngines, WorkedCases)
         {"stop in one set", oneSet, "content truncated", "content 0 1 | 1 1; ", 4, true},
         // Without it the files of two bytes are a set of their own, read before the stop.
         {"stop after a set", oneSet, "content", "content 0 1 5 | 1 1 1; ", 4, true},
-        {"no files", {}, "content truncated group name size combined", ""},
     };
     for (const auto& row : rows) {
         if (row.engineOnly && GetParam()) continue;
