@@ -120,11 +120,7 @@ TEST(ScriptOptions, FindListsPastTheWindowsRowLimit)
 {
     TempFolder folder;
     constexpr int Count = 32768 + 5;
-    for (int i = 0; i < Count; ++i) {
-        std::FILE* file = std::fopen((folder.Path() + std::to_string(i)).c_str(), "w");
-        ASSERT_NE(file, nullptr);
-        std::fclose(file);
-    }
+    for (int i = 0; i < Count; ++i) folder.WriteFile(std::to_string(i), "");
     const CliRun run = RunTolvane({"find", folder.Path()});
     EXPECT_EQ(run.status, 0);
     EXPECT_EQ(Lines(run.out).size(), static_cast<size_t>(Count));

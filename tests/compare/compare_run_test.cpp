@@ -94,9 +94,7 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
     tree.WriteFile("two/empty", "");
     const std::string missing = tree.PathOf("missing");
     Page page;
-    std::string one = tree.PathOf("one/");
-    one.pop_back();  // a location without its trailing separator
-    page.run.Run(ContentRun({one, missing, tree.PathOf("two")}));
+    page.run.Run(ContentRun({tree.PathOf("one"), missing, tree.PathOf("two")}));  // no trailing separators
 
     const MemoryResultList& errors = page.List(CompareTab::ErrorLog);
     ASSERT_EQ(1, errors.RowCount());
@@ -163,8 +161,7 @@ TEST(CompareRun, StopDuringTheWalkComparesTheFilesFoundSoFar)
 TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
 {
     TempFolder tree;
-    tree.WriteFile("a", "abc");
-    tree.WriteFile("b", "abc");
+    for (const char* file : {"a", "b"}) tree.WriteFile(file, "abc");
     ExhaustedSource source;
     Page page(&source);
     CompareRunSettings settings = ContentRun({tree.Path()});
@@ -238,8 +235,7 @@ struct ThreadedPage {
 TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
 {
     TempFolder folder;
-    folder.WriteFile("a/x.txt", "same");
-    folder.WriteFile("b/x.txt", "same");
+    for (const char* file : {"a/x.txt", "b/x.txt"}) folder.WriteFile(file, "same");
     folder.WriteFile("a/y.txt", "12345");
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
@@ -258,8 +254,7 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
 TEST(CompareThreads, CancelAfterAFolderThatCannotBeListedEndsTheWalk)
 {
     TempFolder folder;
-    folder.WriteFile("present/x.txt", "same");
-    folder.WriteFile("present/sub/x.txt", "same");
+    for (const char* file : {"present/x.txt", "present/sub/x.txt"}) folder.WriteFile(file, "same");
     ThreadedPage page;
     page.Run({folder.PathOf("missing1"), folder.PathOf("missing2"), folder.PathOf("present")},
              [&] { return page.List(CompareTab::ErrorLog).RowCount() == 1; });

@@ -1,8 +1,6 @@
 #include "compare/reference_engine.h"
 
 #include <algorithm>
-#include <array>
-#include <cstring>
 #include <functional>
 
 namespace tolvane::test {
@@ -12,37 +10,25 @@ struct MatchFlags {
     bool inCombined = false, inContent = false, inName = false, inSize = false;
 };
 
-constexpr size_t PrefixSize = 256;
-
-struct ContentProbe {
-    bool prefixLoaded = false;
-    size_t delivered = 0;  // bytes the prefix read gave
-    std::array<uint8_t, PrefixSize> prefix{};
-};
-
-// The group being filled: numbered g, k rows so far, its first row at start.
+// The group being filled: numbered g, open once it has rows, its first row at start.
 struct OpenGroup {
     GroupList& list;
-    uint32_t g = 1, k = 0;
+    uint32_t g = 1;
+    bool open = false;
     size_t start = 0;
 
     void Append(uint32_t record) { list.rows.push_back(record), list.groups.push_back(g); }
     // Adds member behind anchor, opening the group with anchor first.
     void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
     {
-        if (k == 0) {
-            anchorFlag = true;
+        if (!open) {
+            anchorFlag = open = true;
             start = list.rows.size();
             Append(anchor);
-            k = 1;
         }
         Append(member);
-        ++k;
     }
-    void Close()
-    {
-        if (k > 0) ++g, k = 0;
-    }
+    void Close() { g += open, open = false; }
 };
 
 struct Reference {
@@ -50,15 +36,10 @@ struct Reference {
     const CompareOptions options_;
     ContentSource& source_;
     CompareEngineHost& host_;
-    std::atomic<bool>& stop_;
     CompareLists& lists_;
-    const size_t chunkSize_;
     const uint32_t count_ = records_.Count();
     std::vector<MatchFlags> flags_ = std::vector<MatchFlags>(count_);
     std::vector<bool> failedOpen_ = std::vector<bool>(count_, false);
-    std::vector<ContentProbe> probes_{};
-    std::vector<uint8_t> chunkA_{}, chunkB_{};
-    uint32_t truncatedCount_ = 0;
 
     void Run()
     {
@@ -86,7 +67,6 @@ struct Reference {
             AnchorScan(&MatchFlags::inCombined, lists_.combined, ignoredZero,
                        [&](uint32_t i, uint32_t j) { return Size(i) == Size(j) && NamesMatch(i, j); });
 
-        lists_.truncatedCount = truncatedCount_;
         for (uint32_t r = 0; r < count_; ++r) {
             if (lists_.truncated[r]) lists_.truncatedRows.push_back(r);
             if (IsZero(r)) lists_.zeroSizeRows.push_back(r);
@@ -130,12 +110,11 @@ struct Reference {
     void FromGroups(const GroupList& other, const std::function<bool(uint32_t)>& qualifies)
     {
         const GroupList& names = lists_.name;
-        const uint32_t nameCount = static_cast<uint32_t>(names.rows.size());
         OpenGroup group{lists_.combined};
-        for (uint32_t p = 0; p < nameCount; ++p) {
+        for (size_t p = 0; p < names.rows.size(); ++p) {
             const uint32_t x = names.rows[p];
             if (!qualifies(x)) continue;
-            for (uint32_t q = p + 1; q < nameCount && names.groups[q] == names.groups[p]; ++q) {
+            for (size_t q = p + 1; q < names.rows.size() && names.groups[q] == names.groups[p]; ++q) {
                 const uint32_t y = names.rows[q];
                 if (!qualifies(y)) continue;
                 const uint32_t gx = GroupOf(other, x);
@@ -158,35 +137,18 @@ struct Reference {
         return false;
     }
 
-    bool LoadPrefix(uint32_t record, std::unique_ptr<ContentReader>& handle)
-    {
-        if (!OpenFile(record, handle)) return false;
-        ContentProbe& probe = probes_[record];
-        const int64_t got = ReadUpTo(*handle, probe.prefix.data(), static_cast<size_t>(std::min<uint64_t>(Size(record), PrefixSize)));
-        probe.delivered = got < 0 ? 0 : static_cast<size_t>(got);
-        return probe.prefixLoaded = true;
-    }
-
-    // Compares the first m bytes of both files in chunks; a file that
+    // Whether both files begin with the same m bytes, read whole; a file that
     // delivers fewer bytes than asked for makes them different.
-    bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
+    static bool SameBeginning(ContentReader& a, ContentReader& b, uint64_t m)
     {
-        if (!a.Seek(0) || !b.Seek(0)) return false;
-        const uint64_t chunks = (m + chunkSize_ - 1) / chunkSize_;
-        for (uint64_t c = 0; c < chunks; ++c) {
-            const size_t n = c + 1 < chunks || m % chunkSize_ == 0 ? chunkSize_ : static_cast<size_t>(m % chunkSize_);
-            const int64_t gotA = ReadUpTo(a, chunkA_.data(), n), gotB = ReadUpTo(b, chunkB_.data(), n);
-            if (gotA != static_cast<int64_t>(n) || gotB != static_cast<int64_t>(n)) return false;
-            if (std::memcmp(chunkA_.data(), chunkB_.data(), n) != 0 || stop_.load()) return false;
-        }
-        return true;
+        std::string x(m, '\0'), y(m, '\0');
+        const int64_t wanted = static_cast<int64_t>(m);
+        return a.Seek(0) && b.Seek(0) && ReadUpTo(a, x.data(), x.size()) == wanted &&
+               ReadUpTo(b, y.data(), y.size()) == wanted && x == y;
     }
 
     void ContentGrouping(bool MatchFlags::*flag, GroupList& list, bool sameNameToo)
     {
-        probes_.assign(count_, ContentProbe{});
-        chunkA_.assign(chunkSize_, 0);
-        chunkB_.assign(chunkSize_, 0);
         const bool dontGroup = options_.dontGroupTruncated;
         OpenGroup group{list};
         std::unique_ptr<ContentReader> a, b;
@@ -198,22 +160,10 @@ struct Reference {
                 if (flags_[j].*flag || IsZero(j)) continue;
                 if (!options_.soTruncated && Size(j) != Size(i)) continue;
                 if (sameNameToo && !NamesMatch(i, j)) continue;
-                if (!probes_[i].prefixLoaded && !LoadPrefix(i, a)) break;
-                if (!probes_[j].prefixLoaded && !LoadPrefix(j, b)) continue;
-                const size_t l = static_cast<size_t>(std::min({Size(i), Size(j), uint64_t{PrefixSize}}));
-                if (l > probes_[i].delivered || l > probes_[j].delivered ||
-                    std::memcmp(probes_[i].prefix.data(), probes_[j].prefix.data(), l) != 0) {
-                    b.reset();
-                    continue;
-                }
                 if (!a && !OpenFile(i, a)) break;
-                if (!b && !OpenFile(j, b)) continue;
+                if (!OpenFile(j, b)) continue;
                 const bool same = SameBeginning(*a, *b, std::min(Size(i), Size(j)));
                 b.reset();
-                if (stop_.load()) {
-                    stop_.store(false);
-                    return;
-                }
                 if (!same) continue;
 
                 flags_[j].*flag = true;
@@ -231,7 +181,7 @@ struct Reference {
                     // duplicates of the new anchor must not join it.
                     group.Close();
                 } else {
-                    if (group.k > 0) {
+                    if (group.open) {
                         list.rows[group.start] = j;
                         for (size_t r = group.start + 1; r < list.rows.size(); ++r) {
                             if (!lists_.truncated[list.rows[r]]) MarkTruncated(list.rows[r]);
@@ -249,18 +199,16 @@ struct Reference {
     void MarkTruncated(uint32_t record)
     {
         lists_.truncated[record] = 1;
-        ++truncatedCount_;
+        ++lists_.truncatedCount;
     }
 };
 
 }  // namespace
 
-CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
-                                  ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
-                                  CompareLists& lists, size_t chunkSize)
+void RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions, ContentSource& source,
+                        CompareEngineHost& host, CompareLists& lists)
 {
-    Reference{records, countedOptions, source, host, stopRequested, lists, chunkSize}.Run();
-    return CompareOutcome::Completed;
+    Reference{records, countedOptions, source, host, lists}.Run();
 }
 
 }  // namespace tolvane::test

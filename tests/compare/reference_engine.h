@@ -3,16 +3,11 @@
 // right: the tests hold the real engine to its lists.
 #pragma once
 
-#include <atomic>
-#include <cstddef>
-
 #include "compare/compare_engine.h"
 
 namespace tolvane::test {
 
-// chunkSize: the piece a full comparison reads; a few bytes reach chunk edges with small files.
-CompareOutcome RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions,
-                                  ContentSource& source, CompareEngineHost& host, std::atomic<bool>& stopRequested,
-                                  CompareLists& lists, size_t chunkSize);
+void RunReferencePhases(const FileRecords& records, const CompareOptions& countedOptions, ContentSource& source,
+                        CompareEngineHost& host, CompareLists& lists);
 
 }  // namespace tolvane::test
