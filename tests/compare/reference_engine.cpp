@@ -17,7 +17,11 @@ struct OpenGroup {
     bool open = false;
     size_t start = 0;
 
-    void Append(uint32_t record) { list.rows.push_back(record), list.groups.push_back(g); }
+    void Append(uint32_t record)
+    {
+        list.rows.push_back(record);
+        list.groups.push_back(g);
+    }
     // Adds member behind anchor, opening the group with anchor first.
     void Add(uint32_t anchor, bool& anchorFlag, uint32_t member)
     {
@@ -28,7 +32,11 @@ struct OpenGroup {
         }
         Append(member);
     }
-    void Close() { g += open, open = false; }
+    void Close()
+    {
+        if (open) ++g;
+        open = false;
+    }
 };
 
 struct Reference {
