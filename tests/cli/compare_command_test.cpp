@@ -1,6 +1,7 @@
 // `tolvane compare` run in-process on temporary trees.
 #include <gtest/gtest.h>
 
+#include <nlohmann/json.hpp>
 #include <set>
 
 #include "support/command_run.h"
@@ -27,6 +28,15 @@ TEST(CompareCommand, ListsGroupsAndExitsByWhatItFound)
     EXPECT_EQ(Pieces(Lines(tsv.out).at(0), "\t", 4), (std::vector<std::string_view>{"content", "1", c, "6"}));
     EXPECT_EQ(Split(Lines(tsv.out).back(), '\t').at(4).size(), 17u);
     EXPECT_EQ(RunTolvane({"compare", "--content", "--name", "--list", "name", "-q", tree.Path()}).out, "[Same name]\n" + a + "\n" + b + "\n\n");
+
+    // One JSON object a file; a plain list's group is null.
+    std::string json;
+    for (const std::string& line : Lines(RunTolvane({"compare", "--content", "--json", "-q", tree.Path()}).out)) {
+        const nlohmann::json row = nlohmann::json::parse(line);
+        json += row["list"].get<std::string>() + " " + row["group"].dump() + " " + row["size"].dump() + " " +
+                row["path"].get<std::string>() + "; ";
+    }
+    EXPECT_EQ(json, "content 1 3 " + a + "; content 1 3 " + b + "; zero null 0 " + empty + "; ");
 }
 
 // The inner folder lies inside the listed one, given again with a separator:
