@@ -68,7 +68,7 @@ protected:
     HWND page = nullptr;
 };
 
-TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
+TEST_F(ComparePageTest, OptionsInterlockAStartWithoutLocationsIsRefusedAndCancelTurnsIntoWaitAndTheRunEndsDone)
 {
     EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMPARE_ACTIONS}, IsEnabledItem), "00000" "00");
     Click(page, IDC_MATCH_CONTENT);
@@ -78,16 +78,13 @@ TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
     ASSERT_TRUE(PumpUntil([] { return !CompareWorkerActive(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == page && Button() == "Compare");
-}
 
-TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
-{
     // Large identical files: the worker waits for each progress step it sends, so the Cancel lands while they are read.
     for (int set = 0; set < 4; ++set) {
         const std::string data((size_t{4} << 20) + set, 'a' + set);
         for (const char* file : {"/0", "/1", "/2"}) temp.WriteFile("set" + std::to_string(set) + file, data);
     }
-    Start({IDC_MATCH_CONTENT});
+    Start({IDC_MATCH_NAME});  // by content alone
     ASSERT_TRUE(PumpUntil([&] { return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..."; }));
     EXPECT_EQ(Button(), "Cancel");
     Click(page, IDC_COMPARE_BUTTON);

@@ -36,7 +36,7 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
+TEST_F(FindPageTest, TabsShowTheirListsASearchWithoutLocationsIsRefusedOnceAndTheButtonCyclesThroughCancelWaitAndReset)
 {
     const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
     for (const auto& [tab, save] : tabs) {
@@ -52,6 +52,17 @@ TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
     PumpMessages();
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == findPageWindow && SearchButton() == "Search");
+
+    // Many folders, so that the Cancel lands inside the walk, and few files, so that writing the rows stays short.
+    for (int folder = 0; folder < 400; ++folder) temp.WriteFile("big/f" + std::to_string(folder) + "/n.txt", "x");
+    Search(temp.PathOf("big"));
+    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Cancel"; }));
+    Click(findPageWindow, IDC_FIND_SEARCH);
+    Click(findPageWindow, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
+    EXPECT_EQ(SearchButton(), "Wait...");
+    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
+    EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
+    EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
 }
 
 // The rows live in the page's list: the list view learns their count and asks for what it shows.
@@ -131,20 +142,6 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     Click(findPageWindow, IDC_FIND_SEARCH);  // Reset
     EXPECT_TRUE(SearchButton() == "Search" && !IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
     for (HWND list : {FilesList, FoldersList, FindErrorLog}) EXPECT_TRUE(Rows(list) == 0 && !IsWindowEnabled(list));
-}
-
-TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
-{
-    // Many folders, so that the Cancel lands inside the walk, and few files, so that writing the rows stays short.
-    for (int folder = 0; folder < 400; ++folder) temp.WriteFile("big/f" + std::to_string(folder) + "/n.txt", "x");
-    Search(temp.PathOf("big"));
-    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Cancel"; }));
-    Click(findPageWindow, IDC_FIND_SEARCH);
-    Click(findPageWindow, IDC_FIND_SEARCH);  // again while waiting: nothing more happens
-    EXPECT_EQ(SearchButton(), "Wait...");
-    ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
-    EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
-    EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
 }
 
 TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
