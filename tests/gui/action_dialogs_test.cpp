@@ -15,7 +15,6 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        mainWindow = Window("STATIC", "Tolvane");
         list.Attach(CreateResultListView(mainWindow, 0, LVS_EX_CHECKBOXES, {{LVCFMT_LEFT, 100, ""}}));
         target.list = &list;
         target.records = &records;
@@ -42,11 +41,6 @@ protected:
         }
     }
 
-    void Open(int dialogId, DLGPROC procedure)
-    {
-        dialog = OpenDialog(dialogId, procedure, mainWindow, &target);
-    }
-
     bool Finished() const { return (!dialog || !IsWindowVisible(dialog)) && !ActionWorkerRunning(); }
 
     TempFolder temp;
@@ -54,7 +48,7 @@ protected:
     ListViewResultList list;
     RowIndex index;
     ActionTarget target;
-    HWND mainWindow = nullptr;
+    HWND mainWindow = Window("STATIC", "Tolvane");
     HWND dialog = nullptr;
 };
 
@@ -65,7 +59,7 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     temp.WriteFile("dst/3", "taken");
     script.folders.push_back(temp.PathOf("dst"));
     target.ActionMode = ActionModeCopy;
-    Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
+    dialog = OpenDialog(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc, mainWindow, &target);
     HWND confirm = nullptr;  // the clash of the last row, its first
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(confirm = FindWindowA(nullptr, " Confirm action")); }));
     EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "3");
@@ -85,13 +79,13 @@ TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
     target.ActionMode = ActionModeMove;
     target.RemovesRows = true;
     script.answers.push_back(IDYES);
-    Open(IDD_DELETE_PROGRESS, DeleteProgressDialogProc);
+    dialog = OpenDialog(IDD_DELETE_PROGRESS, DeleteProgressDialogProc, mainWindow, &target);
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == dialog && list.RowCount() == 0);
 
     target.rowIndex = nullptr;
-    Open(IDD_DELETE_PROGRESS, DeleteProgressDialogProc);
+    dialog = OpenDialog(IDD_DELETE_PROGRESS, DeleteProgressDialogProc, mainWindow, &target);
     ASSERT_EQ(script.boxes.size(), 2u);
     EXPECT_TRUE(script.boxes[1].text == "Invalid data." && script.boxes[1].owner == mainWindow);
     DestroyWindow(dialog);  // a modeless dialog stays up after its EndDialog
@@ -101,7 +95,7 @@ TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
 TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderAndCancelMarksNothing)
 {
     AddFiles({"B/1", "A/2", "B/3"});
-    Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
+    dialog = OpenDialog(IDD_MARK_BY_PATH, MarkByPathDialogProc, mainWindow, &target);
     HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
     const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
     EXPECT_EQ(ListBoxItems(folders), shown);

@@ -195,35 +195,25 @@ TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndThe
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
 }
 
-class LocationsDialogTest : public GuiTest {
-protected:
-    // A folder path as the picker, the shell or a file gives it: no trailing backslash.
-    std::string Folder(const char* relative) const
-    {
-        const std::string path = temp.MakeFolder(relative);
-        return path.substr(0, path.size() - 1);
-    }
-    std::vector<std::string> Items() const { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); }
-
-    TempFolder temp;
-    LocationList stored;
-    HWND button = Window("BUTTON", "*Specify locations");
-    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
-    HWND dialog = nullptr;
-};
-
 // The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
 // and dropped folders, the selection and the file names.
-TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
+TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
 {
-    const std::string data = Folder("Data"), dropped = Folder("dropped"), note = temp.WriteFile("note.txt", "x");
-    stored = {.locationPaths = {data}, .locationCount = 1};
-    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    TempFolder temp;
+    // Folder paths as the picker, the shell or a file gives them: no trailing backslash.
+    for (const char* folder : {"Data/Old", "dropped"}) temp.MakeFolder(folder);
+    const std::string data = temp.PathOf("Data"), dropped = temp.PathOf("dropped");
+    const std::string note = temp.WriteFile("note.txt", "x");
+    LocationList stored{.locationPaths = {data}, .locationCount = 1};
+    HWND button = Window("BUTTON", "*Specify locations");
+    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
+    HWND dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    const auto items = [&] { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); };
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
-    script.folders.push_back(Folder("Data/Old"));
+    script.folders.push_back(temp.PathOf("Data/Old"));
     Click(dialog, IDC_LOCATIONS_ADD);
     CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
-    EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
+    EXPECT_EQ(items(), std::vector<std::string>{data}) << "a covered entry goes";
     // A dropped file is no location; a dropped folder is.
     const std::string names = note + '\0' + dropped + '\0' + '\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
@@ -233,7 +223,7 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     GlobalUnlock(memory);
     SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     const std::vector<std::string> both{data, dropped};
-    EXPECT_EQ(Items(), both);
+    EXPECT_EQ(items(), both);
     Click(dialog, IDC_LOCATIONS_ACCEPT);
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
     EXPECT_EQ(WindowText(button), "Specified locations");
@@ -248,7 +238,7 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 0);
     Click(dialog, IDC_LOCATIONS_DEL);
     Click(dialog, IDC_LOCATIONS_LOAD);
-    EXPECT_EQ(Items(), std::vector<std::string>{data});
+    EXPECT_EQ(items(), std::vector<std::string>{data});
     Click(dialog, IDC_LOCATIONS_DISCARD);
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.locationPaths == both);
 }
