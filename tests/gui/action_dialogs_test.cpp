@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "actions/win32/action_dialogs.h"
 #include "common/win32/list_view_result_list.h"
 #include "gui_support.h"
@@ -30,11 +28,10 @@ protected:
     {
         for (const char* relative : relatives) {
             const std::string path = temp.WriteFile(relative, relative);
-            const size_t slash = path.find_last_of(platform::PathSeparator);
-            FindData entry;
+            const size_t slash = path.find_last_of(platform::PathSeparator) + 1;
+            FindData entry = NamedEntry(path.substr(slash));
             platform::ReadPathDetails(path, entry);
-            std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
-            records.Add(path.substr(0, slash + 1), entry);
+            records.Add(path.substr(0, slash), entry);
             list.InsertRow(list.RowCount());
             list.SetStateImage(list.RowCount() - 1, StateImageMarked);
             index.push_back(static_cast<uint32_t>(index.size()));
@@ -73,9 +70,19 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     EXPECT_FALSE(fs::exists(temp.PathOf("dst/1")) || fs::exists(temp.PathOf("dst/2")));
 }
 
-TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
+// The folders in row order, although the box sorts; Cancel leaves the marks as they were.
+TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderCancelMarksNothingDeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
 {
-    AddFiles({"d/x", "d/z"});
+    AddFiles({"B/1", "A/2", "B/3"});
+    dialog = OpenDialog(IDD_MARK_BY_PATH, MarkByPathDialogProc, mainWindow, &target);
+    HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
+    const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
+    EXPECT_EQ(ListBoxItems(folders), shown);
+    SendMessageA(folders, LB_SETSEL, TRUE, 1);
+    Click(dialog, IDC_MARK_CANCEL);
+    EXPECT_TRUE(list.IsMarked(0) && list.IsMarked(1) && list.IsMarked(2) && !IsWindowVisible(dialog));
+
+    // Deleting the marked rows asks over the progress dialog.
     target.ActionMode = ActionModeMove;
     target.RemovesRows = true;
     script.answers.push_back(IDYES);
@@ -89,19 +96,6 @@ TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
     ASSERT_EQ(script.boxes.size(), 2u);
     EXPECT_TRUE(script.boxes[1].text == "Invalid data." && script.boxes[1].owner == mainWindow);
     DestroyWindow(dialog);  // a modeless dialog stays up after its EndDialog
-}
-
-// The folders in row order, although the box sorts; Cancel leaves the marks as they were.
-TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderAndCancelMarksNothing)
-{
-    AddFiles({"B/1", "A/2", "B/3"});
-    dialog = OpenDialog(IDD_MARK_BY_PATH, MarkByPathDialogProc, mainWindow, &target);
-    HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-    const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
-    EXPECT_EQ(ListBoxItems(folders), shown);
-    SendMessageA(folders, LB_SETSEL, TRUE, 1);
-    Click(dialog, IDC_MARK_CANCEL);  // the dialog closes: the teardown waits for that
-    EXPECT_TRUE(list.IsMarked(0) && list.IsMarked(1) && list.IsMarked(2));
 }
 
 }  // namespace
