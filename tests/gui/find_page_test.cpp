@@ -101,11 +101,11 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
     SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
     Command(IDM_FILES_INVERT_MARKS);
-    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
+    RECT bounds{};
+    ListView_GetItemRect(FilesList, 1 - alpha, &bounds, LVIR_BOUNDS);
     LVHITTESTINFO hit{};
     hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
-    ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
+    ASSERT_EQ(ListView_HitTest(FilesList, &hit), 1 - alpha);
     ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
     SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
     SendMessageA(FilesList, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
@@ -123,8 +123,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     EXPECT_EQ(Names(FilesList, 0), "alpha.txt ");
 
     // The shortcut menu opens only on a selected row, and not on the Error log.
-    bounds = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(FilesList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds));
+    ListView_GetItemRect(FilesList, 0, &bounds, LVIR_BOUNDS);
     POINT onRow{bounds.left + 40, (bounds.top + bounds.bottom) / 2};
     ClientToScreen(FilesList, &onRow);
     bool overRow = false;
