@@ -36,7 +36,7 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FindPageTest, TabsShowTheirListsASearchWithoutLocationsIsRefusedOnceAndTheButtonCyclesThroughCancelWaitAndReset)
+TEST_F(FindPageTest, TabsShowTheirListsTheButtonCyclesThroughCancelWaitAndResetAndTheFiltersDialogStoresTheRules)
 {
     const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
     for (const auto& [tab, save] : tabs) {
@@ -63,6 +63,55 @@ TEST_F(FindPageTest, TabsShowTheirListsASearchWithoutLocationsIsRefusedOnceAndTh
     ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
     EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
+
+    // The filters dialog's rows follow their boxes, Accept stores the rules, the attributes dialog writes the summary.
+    SearchCriteria& criteria = FindPageState()->criteria;
+    OpenFilters();
+    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
+    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
+    CheckRow(dialog, IDC_NAME_ON);
+    SetItemText(dialog, IDC_NAME_TEXT, "a:b");
+    CheckRow(dialog, IDC_SIZE_ON);
+    EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
+    // A "between" relation shows the second bound of its row.
+    const std::tuple<int, int, int> ranges[] = {
+        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
+    for (const auto& [mode, relation, second] : ranges) {
+        EXPECT_FALSE(IsShown(dialog, second)) << second;
+        Choose(dialog, mode, relation);
+        EXPECT_TRUE(IsShown(dialog, second)) << second;
+    }
+    SetItemText(dialog, IDC_SIZE_FROM, "5");
+    Choose(dialog, IDC_SIZE_FROM_UNIT, 2);
+    SetItemText(dialog, IDC_SIZE_TO, "100");
+    Choose(dialog, IDC_SIZE_TO_UNIT, 1);
+    Click(dialog, IDC_FILTERS_ACCEPT);
+    EXPECT_TRUE(!IsWindowVisible(dialog) && criteria.nameText == "ab");
+    EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
+    EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_FILTERS), "Specified filters");
+
+    // Opening again shows the stored bounds, each in its own unit; Discard changes nothing.
+    OpenFilters();
+    EXPECT_EQ(ItemText(dialog, IDC_SIZE_FROM) + " " + ItemText(dialog, IDC_SIZE_FROM_UNIT), "100 kB");
+    CheckRow(dialog, IDC_SIZE_ON, false);
+    Click(dialog, IDC_FILTERS_DISCARD);
+    EXPECT_TRUE(criteria.sizeRuleOn);
+
+    // A folder search disables the file rows.
+    criteria.attributeRuleOn = true;
+    for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
+        criteria.attributeFlags[static_cast<int>(flag)] = 1;
+    OpenFilters(1);
+    EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
+    // A file search never offers the reparse point.
+    criteria.searchTarget = SearchTarget::Files;
+    AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
+    HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
+    EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
+    for (int id : {IDC_ATTRIBUTE_HIDDEN, IDC_ATTRIBUTE_COMPRESSED, IDC_ATTRIBUTE_ENCRYPTED}) Click(box, id);
+    Click(box, IDC_ATTRIBUTES_OK);
+    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
 }
 
 // The rows live in the page's list: the list view learns their count and asks for what it shows.
@@ -141,57 +190,6 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
     Click(findPageWindow, IDC_FIND_SEARCH);  // Reset
     EXPECT_TRUE(SearchButton() == "Search" && !IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
     for (HWND list : {FilesList, FoldersList, FindErrorLog}) EXPECT_TRUE(Rows(list) == 0 && !IsWindowEnabled(list));
-}
-
-TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
-{
-    SearchCriteria& criteria = FindPageState()->criteria;
-    OpenFilters();
-    const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
-    EXPECT_EQ(Flags(dialog, rowControls, IsEnabledItem), "00000");
-    CheckRow(dialog, IDC_NAME_ON);
-    SetItemText(dialog, IDC_NAME_TEXT, "a:b");
-    CheckRow(dialog, IDC_SIZE_ON);
-    EXPECT_TRUE(IsEnabledItem(dialog, IDC_SIZE_FROM));
-    // A "between" relation shows the second bound of its row.
-    const std::tuple<int, int, int> ranges[] = {
-        {IDC_SIZE_MODE, 3, IDC_SIZE_TO}, {IDC_DATE_RELATION, 4, IDC_DATE_TO}, {IDC_TIME_RELATION, 3, IDC_TIME_TO}};
-    for (const auto& [mode, relation, second] : ranges) {
-        EXPECT_FALSE(IsShown(dialog, second)) << second;
-        Choose(dialog, mode, relation);
-        EXPECT_TRUE(IsShown(dialog, second)) << second;
-    }
-    SetItemText(dialog, IDC_SIZE_FROM, "5");
-    Choose(dialog, IDC_SIZE_FROM_UNIT, 2);
-    SetItemText(dialog, IDC_SIZE_TO, "100");
-    Choose(dialog, IDC_SIZE_TO_UNIT, 1);
-    Click(dialog, IDC_FILTERS_ACCEPT);
-    EXPECT_TRUE(!IsWindowVisible(dialog) && criteria.nameText == "ab");
-    EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
-    EXPECT_EQ(ItemText(findPageWindow, IDC_FIND_FILTERS), "Specified filters");
-
-    // Opening again shows the stored bounds, each in its own unit; Discard changes nothing.
-    OpenFilters();
-    EXPECT_EQ(ItemText(dialog, IDC_SIZE_FROM) + " " + ItemText(dialog, IDC_SIZE_FROM_UNIT), "100 kB");
-    CheckRow(dialog, IDC_SIZE_ON, false);
-    Click(dialog, IDC_FILTERS_DISCARD);
-    EXPECT_TRUE(criteria.sizeRuleOn);
-
-    // A folder search disables the file rows.
-    criteria.attributeRuleOn = true;
-    for (AttributeFlag flag : {AttributeFlag::Hidden, AttributeFlag::ReparsePoint})
-        criteria.attributeFlags[static_cast<int>(flag)] = 1;
-    OpenFilters(1);
-    EXPECT_EQ(Flags(dialog, {IDC_EXTENSION_ON, IDC_CONTENT_ON, IDC_SIZE_ON}, IsEnabledItem), "000");
-    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "hidden reparse");
-    // A file search never offers the reparse point.
-    criteria.searchTarget = SearchTarget::Files;
-    AttributesTarget attributes{&criteria, GetDlgItem(dialog, IDC_ATTRIBUTES_SUMMARY)};
-    HWND box = OpenDialog(IDD_ATTRIBUTES, AttributesDialogProc, dialog, &attributes);
-    EXPECT_FALSE(IsEnabledItem(box, IDC_ATTRIBUTE_REPARSE));
-    for (int id : {IDC_ATTRIBUTE_HIDDEN, IDC_ATTRIBUTE_COMPRESSED, IDC_ATTRIBUTE_ENCRYPTED}) Click(box, id);
-    Click(box, IDC_ATTRIBUTES_OK);
-    EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
 }
 
 // The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
