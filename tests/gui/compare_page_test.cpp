@@ -142,9 +142,8 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
 
 TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
 {
-    HWND button = Window("BUTTON", "Specify filters");
     CompareCriteria criteria;
-    CompareFiltersTarget target{&criteria, button};
+    CompareFiltersTarget target{&criteria, Window("BUTTON", "Specify filters")};
     HWND dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
     CheckRow(dialog, IDC_CSIZE_ON);
     Choose(dialog, IDC_CSIZE_MODE, static_cast<int>(SizeRuleMode::Between));
@@ -159,7 +158,7 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     CheckRow(dialog, IDC_CATTRIBUTES_ON);
     Click(dialog, IDC_CFILTERS_ACCEPT);
     EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
-    EXPECT_EQ(WindowText(button), "Specified filters");
+    EXPECT_EQ(WindowText(target.button), "Specified filters");
     // Reopening shows the stored rules, the bounds in their units; Discard keeps them.
     dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
     const std::string shown = ItemText(dialog, IDC_CSIZE_FROM) + " " + ItemText(dialog, IDC_CSIZE_TO) + " ";

@@ -202,8 +202,7 @@ TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndD
     const std::string data = temp.PathOf("Data"), dropped = temp.PathOf("dropped");
     const std::string note = temp.WriteFile("note.txt", "x");
     LocationList stored{.locationPaths = {data}, .locationCount = 1};
-    HWND button = Window("BUTTON", "*Specify locations");
-    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
+    LocationsDialogTarget target{&stored, Window("BUTTON", "*Specify locations"), " Find - Specify locations"};
     HWND dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     const auto items = [&] { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); };
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
@@ -223,7 +222,7 @@ TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndD
     EXPECT_EQ(items(), both);
     Click(dialog, IDC_LOCATIONS_ACCEPT);
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
-    EXPECT_EQ(WindowText(button), "Specified locations");
+    EXPECT_EQ(WindowText(target.button), "Specified locations");
 
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
     const std::string listFile = temp.PathOf("list.txt");
