@@ -63,8 +63,7 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
     Click(dialog, IDC_CM_CANCEL);
     EXPECT_TRUE(ItemText(dialog, IDC_CM_CANCEL) == "Wait..." && !IsEnabledItem(dialog, IDC_CM_CANCEL));
-    HWND rename = GetDlgItem(confirm, IDC_CONFIRM_RENAME);
-    PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_RENAME, BN_CLICKED), reinterpret_cast<LPARAM>(rename));
+    Click(confirm, IDC_CONFIRM_RENAME);
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
     EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/3_1")), "src/3");
     EXPECT_FALSE(fs::exists(temp.PathOf("dst/1")) || fs::exists(temp.PathOf("dst/2")));

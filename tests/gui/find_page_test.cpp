@@ -143,7 +143,6 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
 
     // The space bar toggles the focused row's mark, a click on a check box that row's.
     EXPECT_TRUE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED)) << "nothing marked";
-    SetFocus(FilesList);
     ListView_SetItemState(FilesList, alpha, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
     EXPECT_TRUE(files.IsMarked(alpha) && ListView_GetCheckState(FilesList, alpha));
