@@ -224,9 +224,8 @@ TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndD
     EXPECT_EQ(WindowText(target.button), "Specified locations");
 
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
-    const std::string listFile = temp.PathOf("list.txt");
     script.answers = {IDYES, IDYES};
-    script.fileNames = {listFile, listFile};
+    script.fileNames.assign(2, temp.PathOf("list.txt"));  // saved to, then loaded from
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 1);
     Click(dialog, IDC_LOCATIONS_DEL);
     Click(dialog, IDC_LOCATIONS_SAVE);

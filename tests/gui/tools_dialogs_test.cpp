@@ -57,7 +57,8 @@ struct ProgramProcess {
     explicit ProgramProcess(const std::string& switches)
     {
         std::string commandLine = "\"" TOLVANE_PROGRAM "\" " + switches;
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
     ~ProgramProcess()
