@@ -1,5 +1,3 @@
-#include <cstring>
-
 #include "actions/win32/action_dialogs.h"
 #include "common/win32/list_view_result_list.h"
 #include "gui_support.h"
@@ -15,7 +13,6 @@ protected:
     void SetUp() override
     {
         GuiTest::SetUp();
-        mainWindow = Window("STATIC", "Tolvane");
         list.Attach(CreateResultListView(mainWindow, 0, LVS_EX_CHECKBOXES, {{LVCFMT_LEFT, 100, ""}}));
         target.list = &list;
         target.records = &records;
@@ -31,20 +28,14 @@ protected:
     {
         for (const char* relative : relatives) {
             const std::string path = temp.WriteFile(relative, relative);
-            const size_t slash = path.find_last_of(platform::PathSeparator);
-            FindData entry;
+            const size_t slash = path.find_last_of(platform::PathSeparator) + 1;
+            FindData entry = NamedEntry(path.substr(slash));
             platform::ReadPathDetails(path, entry);
-            std::strncpy(entry.cFileName, path.c_str() + slash + 1, sizeof entry.cFileName - 1);
-            records.Add(path.substr(0, slash + 1), entry);
+            records.Add(path.substr(0, slash), entry);
             list.InsertRow(list.RowCount());
             list.SetStateImage(list.RowCount() - 1, StateImageMarked);
             index.push_back(static_cast<uint32_t>(index.size()));
         }
-    }
-
-    void Open(int dialogId, DLGPROC procedure)
-    {
-        dialog = OpenDialog(dialogId, procedure, mainWindow, &target);
     }
 
     bool Finished() const { return (!dialog || !IsWindowVisible(dialog)) && !ActionWorkerRunning(); }
@@ -54,7 +45,7 @@ protected:
     ListViewResultList list;
     RowIndex index;
     ActionTarget target;
-    HWND mainWindow = nullptr;
+    HWND mainWindow = Window("STATIC", "Tolvane");
     HWND dialog = nullptr;
 };
 
@@ -65,49 +56,45 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
     temp.WriteFile("dst/3", "taken");
     script.folders.push_back(temp.PathOf("dst"));
     target.ActionMode = ActionModeCopy;
-    Open(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc);
+    dialog = OpenDialog(IDD_COPY_MOVE_PROGRESS, CopyMoveProgressDialogProc, mainWindow, &target);
     HWND confirm = nullptr;  // the clash of the last row, its first
     ASSERT_TRUE(PumpUntil([&] { return IsWindowVisible(confirm = FindWindowA(nullptr, " Confirm action")); }));
     EXPECT_EQ(ItemText(confirm, IDC_CONFIRM_NAME), "3");
     EXPECT_EQ(GetWindow(confirm, GW_OWNER), dialog);
     Click(dialog, IDC_CM_CANCEL);
     EXPECT_TRUE(ItemText(dialog, IDC_CM_CANCEL) == "Wait..." && !IsEnabledItem(dialog, IDC_CM_CANCEL));
-    HWND rename = GetDlgItem(confirm, IDC_CONFIRM_RENAME);
-    PostMessageA(confirm, WM_COMMAND, MAKEWPARAM(IDC_CONFIRM_RENAME, BN_CLICKED), reinterpret_cast<LPARAM>(rename));
+    Click(confirm, IDC_CONFIRM_RENAME);
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
     EXPECT_EQ(ReadWholeFile(temp.PathOf("dst/3_1")), "src/3");
     EXPECT_FALSE(fs::exists(temp.PathOf("dst/1")) || fs::exists(temp.PathOf("dst/2")));
 }
 
-TEST_F(ActionDialogTest, DeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
+// The folders in row order, although the box sorts; Cancel leaves the marks as they were.
+TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderCancelMarksNothingDeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
 {
-    AddFiles({"d/x", "d/z"});
+    AddFiles({"B/1", "A/2", "B/3"});
+    dialog = OpenDialog(IDD_MARK_BY_PATH, MarkByPathDialogProc, mainWindow, &target);
+    HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
+    const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
+    EXPECT_EQ(ListBoxItems(folders), shown);
+    SendMessageA(folders, LB_SETSEL, TRUE, 1);
+    Click(dialog, IDC_MARK_CANCEL);
+    EXPECT_TRUE(list.IsMarked(0) && list.IsMarked(1) && list.IsMarked(2) && !IsWindowVisible(dialog));
+
+    // Deleting the marked rows asks over the progress dialog.
     target.ActionMode = ActionModeMove;
     target.RemovesRows = true;
     script.answers.push_back(IDYES);
-    Open(IDD_DELETE_PROGRESS, DeleteProgressDialogProc);
+    dialog = OpenDialog(IDD_DELETE_PROGRESS, DeleteProgressDialogProc, mainWindow, &target);
     ASSERT_TRUE(PumpUntil([&] { return Finished(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == dialog && list.RowCount() == 0);
 
     target.rowIndex = nullptr;
-    Open(IDD_DELETE_PROGRESS, DeleteProgressDialogProc);
+    dialog = OpenDialog(IDD_DELETE_PROGRESS, DeleteProgressDialogProc, mainWindow, &target);
     ASSERT_EQ(script.boxes.size(), 2u);
     EXPECT_TRUE(script.boxes[1].text == "Invalid data." && script.boxes[1].owner == mainWindow);
     DestroyWindow(dialog);  // a modeless dialog stays up after its EndDialog
-}
-
-// The folders in row order, although the box sorts; Cancel leaves the marks as they were.
-TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderAndCancelMarksNothing)
-{
-    AddFiles({"B/1", "A/2", "B/3"});
-    Open(IDD_MARK_BY_PATH, MarkByPathDialogProc);
-    HWND folders = GetDlgItem(dialog, IDC_MARK_FOLDERS);
-    const std::vector<std::string> shown{temp.PathOf("B/"), temp.PathOf("A/"), temp.PathOf("B/")};
-    EXPECT_EQ(ListBoxItems(folders), shown);
-    SendMessageA(folders, LB_SETSEL, TRUE, 1);
-    Click(dialog, IDC_MARK_CANCEL);  // the dialog closes: the teardown waits for that
-    EXPECT_TRUE(list.IsMarked(0) && list.IsMarked(1) && list.IsMarked(2));
 }
 
 }  // namespace

@@ -68,7 +68,7 @@ protected:
     HWND page = nullptr;
 };
 
-TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
+TEST_F(ComparePageTest, OptionsInterlockAStartWithoutLocationsIsRefusedAndCancelTurnsIntoWaitAndTheRunEndsDone)
 {
     EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMPARE_ACTIONS}, IsEnabledItem), "00000" "00");
     Click(page, IDC_MATCH_CONTENT);
@@ -78,16 +78,13 @@ TEST_F(ComparePageTest, OptionsInterlockAndAStartWithoutLocationsIsRefused)
     ASSERT_TRUE(PumpUntil([] { return !CompareWorkerActive(); }));
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == page && Button() == "Compare");
-}
 
-TEST_F(ComparePageTest, CancelTurnsIntoWaitAndTheRunEndsDone)
-{
     // Large identical files: the worker waits for each progress step it sends, so the Cancel lands while they are read.
     for (int set = 0; set < 4; ++set) {
         const std::string data((size_t{4} << 20) + set, 'a' + set);
         for (const char* file : {"/0", "/1", "/2"}) temp.WriteFile("set" + std::to_string(set) + file, data);
     }
-    Start({IDC_MATCH_CONTENT});
+    Start({IDC_MATCH_NAME});  // by content alone
     ASSERT_TRUE(PumpUntil([&] { return ItemText(page, IDC_COMPARE_STATUS) == "Comparing files by content..."; }));
     EXPECT_EQ(Button(), "Cancel");
     Click(page, IDC_COMPARE_BUTTON);
@@ -145,9 +142,8 @@ TEST_F(ComparePageTest, RunFillsTheListsWhoseMenuCommandsReachTheirEnginesAndRes
 
 TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
 {
-    HWND button = Window("BUTTON", "Specify filters");
     CompareCriteria criteria;
-    CompareFiltersTarget target{&criteria, button};
+    CompareFiltersTarget target{&criteria, Window("BUTTON", "Specify filters")};
     HWND dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
     CheckRow(dialog, IDC_CSIZE_ON);
     Choose(dialog, IDC_CSIZE_MODE, static_cast<int>(SizeRuleMode::Between));
@@ -162,7 +158,7 @@ TEST_F(GuiTest, CompareFiltersDialogStoresItsRowsAndNeverOffersReparsePoint)
     CheckRow(dialog, IDC_CATTRIBUTES_ON);
     Click(dialog, IDC_CFILTERS_ACCEPT);
     EXPECT_EQ(std::pair(criteria.sizeFrom, criteria.sizeTo), std::pair(uint64_t{100} << 10, uint64_t{5} << 20));
-    EXPECT_EQ(WindowText(button), "Specified filters");
+    EXPECT_EQ(WindowText(target.button), "Specified filters");
     // Reopening shows the stored rules, the bounds in their units; Discard keeps them.
     dialog = OpenDialog(IDD_COMPARE_FILTERS, CompareFiltersDialogProc, nullptr, &target);
     const std::string shown = ItemText(dialog, IDC_CSIZE_FROM) + " " + ItemText(dialog, IDC_CSIZE_TO) + " ";

@@ -36,7 +36,7 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
+TEST_F(FindPageTest, TabsShowTheirListsTheButtonCyclesThroughCancelWaitAndResetAndTheFiltersDialogStoresTheRules)
 {
     const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
     for (const auto& [tab, save] : tabs) {
@@ -52,89 +52,7 @@ TEST_F(FindPageTest, TabsShowTheirListsAndASearchWithoutLocationsIsRefusedOnce)
     PumpMessages();
     ASSERT_EQ(script.boxes.size(), 1u);
     EXPECT_TRUE(script.boxes[0].owner == findPageWindow && SearchButton() == "Search");
-}
 
-// The rows live in the page's list: the list view learns their count and asks for what it shows.
-TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
-{
-    const std::string alphaPath = temp.WriteFile("tree/alpha.txt", "12345");
-    temp.WriteFile("tree/sub/beta.doc", "");
-    temp.MakeFolder("tree/sub/empty");
-    SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, 2, 0);  // files & folders
-    Search(temp.PathOf("tree"));
-    ASSERT_TRUE(PumpUntil([&] { return !FindSearchThreadRunning() && SearchButton() == "Reset"; }));
-    EXPECT_EQ(Names(FilesList, 0) + "| " + Names(FoldersList, 0), "alpha.txt beta.doc | empty sub ");
-    EXPECT_TRUE(IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS) && !IsShown(findPageWindow, IDC_FIND_TARGET));
-
-    ListViewResultList& files = *ListViewResultList::Of(FilesList);
-    const int alpha = files.CellText(0, 0, MAX_PATH) == "alpha.txt" ? 0 : 1;
-    char shown[5] = {};
-    ListView_GetItemText(FilesList, alpha, 0, shown, sizeof shown);
-    EXPECT_STREQ(shown, "alph") << "cut to the caller's buffer";
-    // A name outside any legacy code page reaches the control exactly, as the wide text a screen reader gets.
-    files.SetCellText(alpha, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80");
-    wchar_t wide[64] = {};
-    LVITEMW item{};
-    item.iSubItem = 1;
-    item.pszText = wide;
-    item.cchTextMax = 64;
-    SendMessageW(FilesList, LVM_GETITEMTEXTW, alpha, reinterpret_cast<LPARAM>(&item));
-    EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600");
-
-    // The space bar toggles the focused row's mark, a click on a check box that row's.
-    EXPECT_TRUE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED)) << "nothing marked";
-    SetFocus(FilesList);
-    ListView_SetItemState(FilesList, alpha, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
-    EXPECT_TRUE(files.IsMarked(alpha) && ListView_GetCheckState(FilesList, alpha));
-    EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
-    SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
-    Command(IDM_FILES_INVERT_MARKS);
-    RECT bounds{LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(FilesList, LVM_GETITEMRECT, 1 - alpha, reinterpret_cast<LPARAM>(&bounds));
-    LVHITTESTINFO hit{};
-    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
-    ASSERT_EQ(SendMessageA(FilesList, LVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)), 1 - alpha);
-    ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
-    SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
-    SendMessageA(FilesList, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
-    EXPECT_FALSE(files.IsMarked(1 - alpha));
-    EXPECT_EQ(files.LastSelectedRow(), alpha) << "a click on a check box leaves the selection";
-
-    script.fileNames.push_back(temp.PathOf("saved.txt"));
-    Command(IDM_ERRORS_SAVE_LOG);  // an empty log asks for no file
-    Command(IDM_FILES_SAVE_LIST);
-    EXPECT_NE(ReadWholeFile(temp.PathOf("saved.txt")).find(temp.PathOf("tree\\sub\\beta.doc")), std::string::npos);
-    Command(IDM_FILES_INVERT_MARKS);  // beta.doc's row only
-    script.answers = {IDYES};  // "Do you really want to delete the selected items?"
-    Command(IDM_FILES_DELETE_MARKED);
-    ASSERT_TRUE(PumpUntil([] { return !ActionWorkerRunning(); }));
-    EXPECT_EQ(Names(FilesList, 0), "alpha.txt ");
-
-    // The shortcut menu opens only on a selected row, and not on the Error log.
-    bounds = {LVIR_BOUNDS, 0, 0, 0};
-    SendMessageA(FilesList, LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&bounds));
-    POINT onRow{bounds.left + 40, (bounds.top + bounds.bottom) / 2};
-    ClientToScreen(FilesList, &onRow);
-    bool overRow = false;
-    ListView_SetItemState(FilesList, -1, 0, LVIS_SELECTED);
-    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr);
-    EXPECT_TRUE(overRow);
-    ListView_SetItemState(FilesList, 0, LVIS_SELECTED, LVIS_SELECTED);
-    EXPECT_TRUE(DestroyMenu(LoadFindShortcutMenu(onRow, overRow)));
-    DeleteFileA(alphaPath.c_str());
-    Command(IDM_FILES_OPEN);
-    EXPECT_EQ(script.boxes.back().caption, alphaPath) << "a file that cannot be opened";
-    SendMessageA(FindTabs, TCM_SETCURFOCUS, 2, 0);
-    EXPECT_TRUE(LoadFindShortcutMenu(onRow, overRow) == nullptr && !overRow);
-
-    Click(findPageWindow, IDC_FIND_SEARCH);  // Reset
-    EXPECT_TRUE(SearchButton() == "Search" && !IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
-    for (HWND list : {FilesList, FoldersList, FindErrorLog}) EXPECT_TRUE(Rows(list) == 0 && !IsWindowEnabled(list));
-}
-
-TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
-{
     // Many folders, so that the Cancel lands inside the walk, and few files, so that writing the rows stays short.
     for (int folder = 0; folder < 400; ++folder) temp.WriteFile("big/f" + std::to_string(folder) + "/n.txt", "x");
     Search(temp.PathOf("big"));
@@ -145,10 +63,8 @@ TEST_F(FindPageTest, SearchButtonCyclesThroughCancelWaitAndReset)
     ASSERT_TRUE(PumpUntil([&] { return SearchButton() == "Reset" && !FindSearchThreadRunning(); }));
     EXPECT_NE(ItemText(findPageWindow, IDC_FIND_STATUS).find("Search procedure aborted after "), std::string::npos);
     EXPECT_EQ(IsDlgButtonChecked(findPageWindow, IDC_FIND_INDICATOR), static_cast<UINT>(BST_INDETERMINATE));
-}
 
-TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndTheAttributesDialogWritesTheSummary)
-{
+    // The filters dialog's rows follow their boxes, Accept stores the rules, the attributes dialog writes the summary.
     SearchCriteria& criteria = FindPageState()->criteria;
     OpenFilters();
     const auto rowControls = {IDC_NAME_TEXT, IDC_SIZE_FROM, IDC_DATE_FROM, IDC_TIME_FROM, IDC_ATTRIBUTES_SELECT};
@@ -198,35 +114,101 @@ TEST_F(FindPageTest, FiltersDialogRowsFollowTheirBoxesAcceptStoresTheRulesAndThe
     EXPECT_EQ(ItemText(dialog, IDC_ATTRIBUTES_SUMMARY), "encrypted ") << "compressed and encrypted exclude each other";
 }
 
-class LocationsDialogTest : public GuiTest {
-protected:
-    // A folder path as the picker, the shell or a file gives it: no trailing backslash.
-    std::string Folder(const char* relative) const
-    {
-        const std::string path = temp.MakeFolder(relative);
-        return path.substr(0, path.size() - 1);
-    }
-    std::vector<std::string> Items() const { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); }
+// The rows live in the page's list: the list view learns their count and asks for what it shows.
+TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
+{
+    const std::string alphaPath = temp.WriteFile("tree/alpha.txt", "12345");
+    temp.WriteFile("tree/sub/beta.doc", "");
+    temp.MakeFolder("tree/sub/empty");
+    SendDlgItemMessageA(findPageWindow, IDC_FIND_TARGET, CB_SETCURSEL, 2, 0);  // files & folders
+    Search(temp.PathOf("tree"));
+    ASSERT_TRUE(PumpUntil([&] { return !FindSearchThreadRunning() && SearchButton() == "Reset"; }));
+    EXPECT_EQ(Names(FilesList, 0) + "| " + Names(FoldersList, 0), "alpha.txt beta.doc | empty sub ");
+    EXPECT_TRUE(IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS) && !IsShown(findPageWindow, IDC_FIND_TARGET));
 
-    TempFolder temp;
-    LocationList stored;
-    HWND button = Window("BUTTON", "*Specify locations");
-    LocationsDialogTarget target{&stored, button, " Find - Specify locations"};
-    HWND dialog = nullptr;
-};
+    ListViewResultList& files = *ListViewResultList::Of(FilesList);
+    const int alpha = files.CellText(0, 0, MAX_PATH) == "alpha.txt" ? 0 : 1;
+    char shown[5] = {};
+    ListView_GetItemText(FilesList, alpha, 0, shown, sizeof shown);
+    EXPECT_STREQ(shown, "alph") << "cut to the caller's buffer";
+    // A name outside any legacy code page reaches the control exactly, as the wide text a screen reader gets.
+    files.SetCellText(alpha, 1, "\xE5\xA0\xB1 smile\xF0\x9F\x98\x80");
+    wchar_t wide[64] = {};
+    LVITEMW item{};
+    item.iSubItem = 1;
+    item.pszText = wide;
+    item.cchTextMax = 64;
+    SendMessageW(FilesList, LVM_GETITEMTEXTW, alpha, reinterpret_cast<LPARAM>(&item));
+    EXPECT_EQ(std::wstring(wide), L"\u5831 smile\U0001F600");
+
+    // The space bar toggles the focused row's mark, a click on a check box that row's.
+    EXPECT_TRUE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED)) << "nothing marked";
+    ListView_SetItemState(FilesList, alpha, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
+    SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
+    EXPECT_TRUE(files.IsMarked(alpha) && ListView_GetCheckState(FilesList, alpha));
+    EXPECT_FALSE(Greyed(LoadFindActionsMenu(0), IDM_FILES_DELETE_MARKED));
+    SendMessageA(FilesList, WM_KEYDOWN, VK_SPACE, 0);
+    Command(IDM_FILES_INVERT_MARKS);
+    RECT bounds{};
+    ListView_GetItemRect(FilesList, 1 - alpha, &bounds, LVIR_BOUNDS);
+    LVHITTESTINFO hit{};
+    hit.pt = {bounds.left + 8, (bounds.top + bounds.bottom) / 2};
+    ASSERT_EQ(ListView_HitTest(FilesList, &hit), 1 - alpha);
+    ASSERT_TRUE(hit.flags & LVHT_ONITEMSTATEICON);
+    SendMessageA(FilesList, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(hit.pt.x, hit.pt.y));
+    SendMessageA(FilesList, WM_LBUTTONUP, 0, MAKELPARAM(hit.pt.x, hit.pt.y));
+    EXPECT_FALSE(files.IsMarked(1 - alpha));
+    EXPECT_EQ(files.LastSelectedRow(), alpha) << "a click on a check box leaves the selection";
+
+    script.fileNames.push_back(temp.PathOf("saved.txt"));
+    Command(IDM_ERRORS_SAVE_LOG);  // an empty log asks for no file
+    Command(IDM_FILES_SAVE_LIST);
+    EXPECT_NE(ReadWholeFile(temp.PathOf("saved.txt")).find(temp.PathOf("tree\\sub\\beta.doc")), std::string::npos);
+    Command(IDM_FILES_INVERT_MARKS);  // beta.doc's row only
+    script.answers = {IDYES};  // "Do you really want to delete the selected items?"
+    Command(IDM_FILES_DELETE_MARKED);
+    ASSERT_TRUE(PumpUntil([] { return !ActionWorkerRunning(); }));
+    EXPECT_EQ(Names(FilesList, 0), "alpha.txt ");
+
+    // The shortcut menu opens only on a selected row, and not on the Error log.
+    ListView_GetItemRect(FilesList, 0, &bounds, LVIR_BOUNDS);
+    POINT onRow{bounds.left + 40, (bounds.top + bounds.bottom) / 2};
+    ClientToScreen(FilesList, &onRow);
+    bool overRow = false;
+    ListView_SetItemState(FilesList, -1, 0, LVIS_SELECTED);
+    EXPECT_EQ(LoadFindShortcutMenu(onRow, overRow), nullptr);
+    EXPECT_TRUE(overRow);
+    ListView_SetItemState(FilesList, 0, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_TRUE(DestroyMenu(LoadFindShortcutMenu(onRow, overRow)));
+    DeleteFileA(alphaPath.c_str());
+    Command(IDM_FILES_OPEN);
+    EXPECT_EQ(script.boxes.back().caption, alphaPath) << "a file that cannot be opened";
+    SendMessageA(FindTabs, TCM_SETCURFOCUS, 2, 0);
+    EXPECT_TRUE(LoadFindShortcutMenu(onRow, overRow) == nullptr && !overRow);
+
+    Click(findPageWindow, IDC_FIND_SEARCH);  // Reset
+    EXPECT_TRUE(SearchButton() == "Search" && !IsEnabledItem(findPageWindow, IDC_FIND_ACTIONS));
+    for (HWND list : {FilesList, FoldersList, FindErrorLog}) EXPECT_TRUE(Rows(list) == 0 && !IsWindowEnabled(list));
+}
 
 // The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
 // and dropped folders, the selection and the file names.
-TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
+TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
 {
-    const std::string data = Folder("Data"), dropped = Folder("dropped"), note = temp.WriteFile("note.txt", "x");
-    stored = {.locationPaths = {data}, .locationCount = 1};
-    dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    TempFolder temp;
+    // Folder paths as the picker, the shell or a file gives them: no trailing backslash.
+    for (const char* folder : {"Data/Old", "dropped"}) temp.MakeFolder(folder);
+    const std::string data = temp.PathOf("Data"), dropped = temp.PathOf("dropped");
+    const std::string note = temp.WriteFile("note.txt", "x");
+    LocationList stored{.locationPaths = {data}, .locationCount = 1};
+    LocationsDialogTarget target{&stored, Window("BUTTON", "*Specify locations"), " Find - Specify locations"};
+    HWND dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
+    const auto items = [&] { return ListBoxItems(GetDlgItem(dialog, IDC_LOCATIONS_LIST)); };
     EXPECT_EQ(WindowText(dialog), " Find - Specify locations");
-    script.folders.push_back(Folder("Data/Old"));
+    script.folders.push_back(temp.PathOf("Data/Old"));
     Click(dialog, IDC_LOCATIONS_ADD);
     CheckRow(dialog, IDC_LOCATIONS_SUBFOLDERS);
-    EXPECT_EQ(Items(), std::vector<std::string>{data}) << "a covered entry goes";
+    EXPECT_EQ(items(), std::vector<std::string>{data}) << "a covered entry goes";
     // A dropped file is no location; a dropped folder is.
     const std::string names = note + '\0' + dropped + '\0' + '\0';
     HGLOBAL memory = GlobalAlloc(GHND, sizeof(DROPFILES) + names.size());
@@ -236,22 +218,21 @@ TEST_F(LocationsDialogTest, EveryButtonAndADropReachTheListAcceptStoresItAndDisc
     GlobalUnlock(memory);
     SendMessageA(dialog, WM_DROPFILES, reinterpret_cast<WPARAM>(memory), 0);
     const std::vector<std::string> both{data, dropped};
-    EXPECT_EQ(Items(), both);
+    EXPECT_EQ(items(), both);
     Click(dialog, IDC_LOCATIONS_ACCEPT);
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.includeSubfolders && stored.locationPaths == both);
-    EXPECT_EQ(WindowText(button), "Specified locations");
+    EXPECT_EQ(WindowText(target.button), "Specified locations");
 
     dialog = OpenDialog(IDD_LOCATIONS, LocationsDialogProc, nullptr, &target);
-    const std::string listFile = temp.PathOf("list.txt");
     script.answers = {IDYES, IDYES};
-    script.fileNames = {listFile, listFile};
+    script.fileNames.assign(2, temp.PathOf("list.txt"));  // saved to, then loaded from
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 1);
     Click(dialog, IDC_LOCATIONS_DEL);
     Click(dialog, IDC_LOCATIONS_SAVE);
     SendDlgItemMessageA(dialog, IDC_LOCATIONS_LIST, LB_SETSEL, TRUE, 0);
     Click(dialog, IDC_LOCATIONS_DEL);
     Click(dialog, IDC_LOCATIONS_LOAD);
-    EXPECT_EQ(Items(), std::vector<std::string>{data});
+    EXPECT_EQ(items(), std::vector<std::string>{data});
     Click(dialog, IDC_LOCATIONS_DISCARD);
     EXPECT_TRUE(!IsWindowVisible(dialog) && stored.locationPaths == both);
 }

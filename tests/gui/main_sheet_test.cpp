@@ -15,7 +15,7 @@ TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
     for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
 }
 
-TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
+TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuLaysTheListsOutOnResizeAndExitEndsTheLoopWithoutAQuestion)
 {
     EXPECT_EQ(GetDlgItem(sheet, IDOK), nullptr);
     EXPECT_TRUE(GetWindowLongPtrA(sheet, GWL_STYLE) & WS_THICKFRAME);
@@ -41,6 +41,30 @@ TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuAndLaysTheListsOutOnResize)
         }
     }
     EXPECT_EQ(margins, std::vector<LONG>(6, margins[0]));
+
+    // The pages refuse the sheet's reset (Find, Compare) by the close state that Exit and the window icon set.
+    const auto refusals = [&] {
+        std::string refused;
+        for (HWND page : {findPageWindow, comparePageWindow}) {
+            NMHDR reset{sheet, 0, static_cast<UINT>(PSN_RESET)};
+            SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&reset));
+            refused += GetWindowLongPtrA(page, DWLP_MSGRESULT) ? '1' : '0';
+        }
+        return refused;
+    };
+    EXPECT_EQ(refusals(), "11");
+    MSG message;
+    SendMessageA(findPageWindow, WM_COMMAND, IDM_EXIT, 0);
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(sheetHook, nullptr);
+    EXPECT_EQ(refusals(), "10");
+    // The icon press as the hook sees it (the real press opens the system menu's own loop).
+    CWPSTRUCT iconPress{0, 0xF093, WM_SYSCOMMAND, sheet};
+    SheetMessageHook(HC_ACTION, 0, reinterpret_cast<LPARAM>(&iconPress));
+    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
+    EXPECT_EQ(refusals(), "00");
+    SendMessageA(findPageWindow, WM_COMMAND, IDM_COMMAND_LINE_OPTIONS, 0);
+    EXPECT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
 }
 
 struct CloseCase {
@@ -72,36 +96,6 @@ const CloseCase closeCases[] = {{"Enter", WM_COMMAND, IDOK, IDYES, 0, CloseState
     {"CloseButton", WM_SYSCOMMAND, SC_CLOSE, IDNO, 0, CloseStateConfirmed}};
 INSTANTIATE_TEST_SUITE_P(Window, CloseTest, ::testing::ValuesIn(closeCases),
                          [](const auto& info) { return std::string(info.param.name); });
-
-// The pages refuse the sheet's reset (Find, Compare) by the close state that Exit and the window icon set.
-TEST_F(MainWindowTest, ExitAndTheWindowIconEndTheLoopWithoutAQuestionAndThePagesLetTheSheetGo)
-{
-    SendMessageA(findPageWindow, WM_COMMAND, IDM_SELECT_COMPARE, 0);
-    PumpMessages();
-    ASSERT_NE(comparePageWindow, nullptr);
-    const auto refusals = [&] {
-        std::string refused;
-        for (HWND page : {findPageWindow, comparePageWindow}) {
-            NMHDR reset{sheet, 0, static_cast<UINT>(PSN_RESET)};
-            SendMessageA(page, WM_NOTIFY, 0, reinterpret_cast<LPARAM>(&reset));
-            refused += GetWindowLongPtrA(page, DWLP_MSGRESULT) ? '1' : '0';
-        }
-        return refused;
-    };
-    EXPECT_EQ(refusals(), "11");
-    MSG message;
-    SendMessageA(findPageWindow, WM_COMMAND, IDM_EXIT, 0);
-    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(sheetHook, nullptr);
-    EXPECT_EQ(refusals(), "10");
-    // The icon press as the hook sees it (the real press opens the system menu's own loop).
-    CWPSTRUCT iconPress{0, 0xF093, WM_SYSCOMMAND, sheet};
-    SheetMessageHook(HC_ACTION, 0, reinterpret_cast<LPARAM>(&iconPress));
-    EXPECT_TRUE(PeekMessageA(&message, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE));
-    EXPECT_EQ(refusals(), "00");
-    SendMessageA(findPageWindow, WM_COMMAND, IDM_COMMAND_LINE_OPTIONS, 0);
-    EXPECT_EQ(script.boxes.size(), 1u) << "the switches, and no close question";
-}
 
 TEST_F(GuiTest, AboutBoxShowsThePageOfItsTabAsksBeforeALinkAndClosesOnlyByItsCloseBox)
 {

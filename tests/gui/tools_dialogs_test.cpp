@@ -11,7 +11,7 @@ void Type(HWND dialog, int edit, const std::string& keys)
     for (char key : keys) SendDlgItemMessageA(dialog, edit, WM_CHAR, static_cast<WPARAM>(key), 0);
 }
 
-TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
+TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeCreateMakesTheSeriesAndFakeFileMakesTheChosenSize)
 {
     TempFolder temp;
     HWND dialog = OpenDialog(IDD_NEW_FOLDERS, NewFoldersDialogProc);
@@ -41,12 +41,9 @@ TEST_F(GuiTest, NewFoldersPreviewFollowsEveryChangeAndCreateMakesTheSeries)
     Click(dialog, IDC_NF_PREFIX_ON);
     Click(dialog, IDC_NF_CREATE);
     EXPECT_TRUE(fs::is_directory(temp.PathOf("p/aab")) && fs::is_directory(temp.PathOf("p/zab")));
-}
 
-TEST_F(GuiTest, FakeFileCreatesTheChosenSizeAtThePathOfItsSaveAsDialog)
-{
-    TempFolder temp;
-    HWND dialog = OpenDialog(IDD_FAKE_FILE, FakeFileDialogProc);
+    // Create Fake File makes the chosen size at the path of its Save As dialog.
+    dialog = OpenDialog(IDD_FAKE_FILE, FakeFileDialogProc);
     script.fileNames.push_back(temp.PathOf("fake.bin"));
     Click(dialog, IDC_FF_SAVE_AS);
     SetItemText(dialog, IDC_FF_SIZE, "5");
@@ -60,7 +57,8 @@ struct ProgramProcess {
     explicit ProgramProcess(const std::string& switches)
     {
         std::string commandLine = "\"" TOLVANE_PROGRAM "\" " + switches;
-        STARTUPINFOA startup{sizeof startup};
+        STARTUPINFOA startup{};
+        startup.cb = sizeof startup;
         CreateProcessA(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup, &info);
     }
     ~ProgramProcess()
