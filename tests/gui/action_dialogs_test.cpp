@@ -50,7 +50,7 @@ protected:
 };
 
 // The clash question comes from the worker's thread; a press of its button answers through that thread's queue.
-TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsIntoWaitAndStopsAfterTheAnswer)
+TEST_F(ActionDialogTest, ClashQuestionOverItsDialogAndCancelWaitsForTheAnswer)
 {
     AddFiles({"src/1", "src/2", "src/3"});
     temp.WriteFile("dst/3", "taken");
@@ -70,7 +70,7 @@ TEST_F(ActionDialogTest, ClashQuestionNamesTheFileOverItsDialogAndCancelTurnsInt
 }
 
 // The folders in row order, although the box sorts; Cancel leaves the marks as they were.
-TEST_F(ActionDialogTest, AutoMarkListsTheFoldersInRowOrderCancelMarksNothingDeleteAsksOverItsDialogAndAnIncompleteTargetIsRefused)
+TEST_F(ActionDialogTest, AutoMarkByFolderThenDeleteAsksOverItsDialog)
 {
     AddFiles({"B/1", "A/2", "B/3"});
     dialog = OpenDialog(IDD_MARK_BY_PATH, MarkByPathDialogProc, mainWindow, &target);

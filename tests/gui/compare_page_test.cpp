@@ -68,7 +68,7 @@ protected:
     HWND page = nullptr;
 };
 
-TEST_F(ComparePageTest, OptionsInterlockAStartWithoutLocationsIsRefusedAndCancelTurnsIntoWaitAndTheRunEndsDone)
+TEST_F(ComparePageTest, OptionsInterlockARefusedStartAndCancelUntilDone)
 {
     EXPECT_EQ(Bracket() + Flags(page, {IDC_SO_TRUNCATED, IDC_COMPARE_ACTIONS}, IsEnabledItem), "00000" "00");
     Click(page, IDC_MATCH_CONTENT);

@@ -36,7 +36,7 @@ protected:
     HWND dialog = nullptr;
 };
 
-TEST_F(FindPageTest, TabsShowTheirListsTheButtonCyclesThroughCancelWaitAndResetAndTheFiltersDialogStoresTheRules)
+TEST_F(FindPageTest, TabsTheSearchButtonCycleAndTheFiltersDialog)
 {
     const std::pair<int, int> tabs[] = {{2, IDM_ERRORS_SAVE_LOG}, {1, IDM_FOLDERS_SAVE_LIST}, {0, IDM_FILES_SAVE_LIST}};
     for (const auto& [tab, save] : tabs) {
@@ -193,7 +193,7 @@ TEST_F(FindPageTest, SearchFillsTheOwnerDataListsWhoseCommandsReachTheirEngines)
 
 // The list's own rules (questions, covered entries, file format) are the editor's; the window hands it the picked
 // and dropped folders, the selection and the file names.
-TEST_F(GuiTest, LocationsDialogEveryButtonAndADropReachTheListAcceptStoresItAndDiscardKeepsWhatWasStored)
+TEST_F(GuiTest, LocationsDialogButtonsAndDropsAcceptAndDiscard)
 {
     TempFolder temp;
     // Folder paths as the picker, the shell or a file gives them: no trailing backslash.

@@ -15,7 +15,7 @@ TEST(StartTask, LooksForTheSwitchesCaseSensitivelyNewFoldersFirst)
     for (const auto& [line, task] : lines) EXPECT_EQ(ChooseStartTask(line), task) << (line ? line : "none");
 }
 
-TEST_F(MainWindowTest, OpensOnFindSwitchesPagesByMenuLaysTheListsOutOnResizeAndExitEndsTheLoopWithoutAQuestion)
+TEST_F(MainWindowTest, OpensOnFindSwitchesPagesLaysOutAndExitsWithoutAQuestion)
 {
     EXPECT_EQ(GetDlgItem(sheet, IDOK), nullptr);
     EXPECT_TRUE(GetWindowLongPtrA(sheet, GWL_STYLE) & WS_THICKFRAME);
