@@ -1,5 +1,5 @@
-// The grouping over files held in memory: worked cases on the engine and on the
-// plain anchor scans alike, then the engine against the scans on generated files.
+// The grouping over files held in memory: worked cases, then the engine against
+// plain anchor scans on generated files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -186,11 +186,7 @@ struct MemoryRun {
     ContentLimits limits;
 };
 
-class BothEngines : public ::testing::TestWithParam<bool> {};
-INSTANTIATE_TEST_SUITE_P(EngineAndReference, BothEngines, ::testing::Values(false, true),
-                         [](const auto& info) { return info.param ? "Reference" : "Engine"; });
-
-TEST_P(BothEngines, WorkedCases)
+TEST(CompareEngine, WorkedCases)
 {
     const std::string q40(40, 'q'), withZero("abc\0", 4);
     const MemoryFile shrank{"/m/", "b", 4, "abc"}, grew{"/m/", "b", 3, "abcd"};  // listed with 4 and 3 bytes
@@ -205,32 +201,28 @@ TEST_P(BothEngines, WorkedCases)
         const char* boxes;
         const char* expected;
         uint32_t stopAt = UINT32_MAX;  // a stop is requested as this record is first read
-        bool engineOnly = false;
         bool stopOnError = false;  // a stop is requested as a file is reported unopenable
     } rows[] = {
         // The missing byte is not taken from what a buffer held before, but
         // its bytes can still be the longer file a truncated copy begins.
         {"a file that shrank can be the longer file", {Plain("a", withZero), shrank, Plain("c", "ab")},
          "content truncated group", "content 0 2 | 1 1; truncated 2; "},
-        // The anchor scans read no further than the listed size: the engine alone sees a file go on.
         {"a file that grew matches nothing", {Plain("a", "abc"), grew, Plain("c", "abc")}, "content",
-         "content 0 2 | 1 1; ", UINT32_MAX, true},
+         "content 0 2 | 1 1; "},
         {"letter case folds Latin letters only",
          {Plain("README.TXT", "1"), Plain("readme.txt", "22"), Plain("\xC9t\xE9", "3"), Plain("\xE9t\xE9", "4")},
          "name case", "name 0 1 | 1 1; "},
         // As a Cancel or the error log full: no row, nor "Too many errors!", per further unopenable file.
-        {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX,
-         true, true},
+        {"stop on an unopenable file ends the phase there", threeUnopenable, "content", "error /m/a; ", UINT32_MAX, true},
         {"stop in content keeps earlier groups and runs later phases", pairs, "content name combined",
-         "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2, true},
+         "name 0 1 2 3 | 1 1 2 2; content 0 1 | 1 1; combined 0 1 | 1 1; ", 2},
         // With "So truncated" all are one set: a stop at the first piece of 4
         // keeps the groups compared to their end, none compared in part (2, 3).
-        {"stop in one set", oneSet, "content truncated", "content 0 1 | 1 1; ", 4, true},
+        {"stop in one set", oneSet, "content truncated", "content 0 1 | 1 1; ", 4},
         // Without it the files of two bytes are a set of their own, read before the stop.
-        {"stop after a set", oneSet, "content", "content 0 1 5 | 1 1 1; ", 4, true},
+        {"stop after a set", oneSet, "content", "content 0 1 5 | 1 1 1; ", 4},
     };
     for (const auto& row : rows) {
-        if (row.engineOnly && GetParam()) continue;
         MemoryRun run(row.files);
         uint32_t stopAt = row.stopAt;
         run.source.onRead = [&](uint32_t record) {
@@ -241,7 +233,7 @@ TEST_P(BothEngines, WorkedCases)
         run.host.stopOnError = row.stopOnError ? &run.stop : nullptr;
         run.limits.smallestChunk = 4;  // several pieces per file even for small ones
         run.limits.largestChunk = 8;
-        EXPECT_EQ(row.expected, run.Run(Boxes(row.boxes), GetParam())) << row.what;
+        EXPECT_EQ(row.expected, run.Run(Boxes(row.boxes))) << row.what;
         EXPECT_FALSE(run.stop.load()) << row.what << ": a stop request is cleared once acted on";
     }
 }
