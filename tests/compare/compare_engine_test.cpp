@@ -231,8 +231,7 @@ TEST(CompareEngine, WorkedCases)
             stopAt = UINT32_MAX;
         };
         run.host.stopOnError = row.stopOnError ? &run.stop : nullptr;
-        run.limits.smallestChunk = 4;  // several pieces per file even for small ones
-        run.limits.largestChunk = 8;
+        run.limits = {.largestChunk = 8, .smallestChunk = 4};  // several pieces per file even for small ones
         EXPECT_EQ(row.expected, run.Run(Boxes(row.boxes))) << row.what;
         EXPECT_FALSE(run.stop.load()) << row.what << ": a stop request is cleared once acted on";
     }
@@ -250,8 +249,7 @@ TEST(CompareEngine, ReadsEachFileOnceAndKeepsFewFilesOpen)
 
     // Equal files read in many pieces: every byte once, and each end once.
     MemoryRun pieces(std::vector<MemoryFile>(3, Plain("f", std::string(40000, 'e'))));
-    pieces.limits.largestChunk = 1000;
-    pieces.limits.tailPiece = 100;
+    pieces.limits = {.largestChunk = 1000, .tailPiece = 100};
     EXPECT_EQ("content 0 1 2 | 1 1 1; ", pieces.Run(Boxes("content")));
     EXPECT_EQ(3u * (40000 + 100), pieces.source.bytesRead);
 
@@ -286,9 +284,7 @@ TEST(CompareEngine, LargeSetsOfLateDifferingFilesOpenEachFileAtMostThreeTimes)
             run.source.onRead = [&](uint32_t record) {
                 if (vanishes && record == 31 && ++readsOf31 == 2) run.files[30].unopenable = true;
             };
-            run.limits.openFiles = 4;
-            run.limits.firstPiece = 256;
-            run.limits.largestChunk = 512;
+            run.limits = {.largestChunk = 512, .firstPiece = 256, .openFiles = 4};
             // The file gone since it was hashed is logged like one unreadable from the start.
             EXPECT_EQ(expected.Run(options, true), run.Run(options));
             EXPECT_EQ(truncated ? 43u : 38u, run.lists.content.rows.size() + (vanishes ? 1 : 0));
