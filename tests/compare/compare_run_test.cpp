@@ -69,11 +69,8 @@ struct Page {
 
 CompareRunSettings ContentRun(std::vector<std::string> locations)
 {
-    CompareRunSettings settings;
-    settings.locationsSpecified = !locations.empty();
-    settings.locationPaths = std::move(locations);
-    settings.boxes.matchContent = true;
-    return settings;
+    return {.locationsSpecified = !locations.empty(), .locationPaths = std::move(locations), .criteria = {},
+            .boxes = {.matchContent = true}, .walkLimits = {}};
 }
 
 TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
