@@ -17,18 +17,22 @@
 namespace tolvane::test {
 namespace {
 
+// The page's controls as its thread leaves them; given that thread, a worker's calls are carried out there.
 struct RecordingView : ComparePageControls {
+    explicit RecordingView(UiThread* thread = nullptr) : ui(thread) {}
     void SetStatusText(const std::string& text) override
     {
-        statusTexts.push_back(text);
+        Do([&] { statusTexts.push_back(text); });
         if (onStatus) onStatus(text);
     }
-    void SetButtonText(const std::string& text) override { buttonText = text; }
-    void SetProgress(int percent) override { progress = percent; }
-    void SetOptionControlsEnabled(bool enabled) override { optionsEnabled = enabled; }
-    void SetActionsEnabled(bool enabled) override { actionsEnabled = enabled; }
-    void ShowTab(CompareTab tab) override { shownTab = static_cast<int>(tab); }
+    void SetButtonText(const std::string& text) override { Do([&] { buttonText = text; }); }
+    void SetProgress(int percent) override { Do([&] { progress = percent; }); }
+    void SetOptionControlsEnabled(bool enabled) override { Do([&] { optionsEnabled = enabled; }); }
+    void SetActionsEnabled(bool enabled) override { Do([&] { actionsEnabled = enabled; }); }
+    void ShowTab(CompareTab tab) override { Do([&] { shownTab = static_cast<int>(tab); }); }
+    void Do(const std::function<void()>& call) { ui ? ui->Send(call) : call(); }
 
+    UiThread* ui;
     std::vector<std::string> statusTexts;
     std::string buttonText = "Compare";
     int progress = -1, shownTab = -1;
@@ -65,11 +69,8 @@ struct Page {
 
 CompareRunSettings ContentRun(std::vector<std::string> locations)
 {
-    CompareRunSettings settings;
-    settings.locationsSpecified = !locations.empty();
-    settings.locationPaths = std::move(locations);
-    settings.boxes.matchContent = true;
-    return settings;
+    return {.locationsSpecified = !locations.empty(), .locationPaths = std::move(locations), .criteria = {},
+            .boxes = {.matchContent = true}, .walkLimits = {}};
 }
 
 TEST(CompareRun, RefusesToStartWithoutLocationsOrMatchOptions)
@@ -110,7 +111,6 @@ TEST(CompareRun, WalksEveryLocationAndWritesTheGroupedRows)
               tree.PathOf("one/") + "a.txt " + tree.PathOf("two/") + "e.txt");
     const MemoryResultList& zero = page.List(CompareTab::ZeroSize);
     EXPECT_EQ(zero.Cell(0, 1) + " " + std::to_string(zero.RowCount()), "empty 1");
-    EXPECT_TRUE(content.IsEnabled() && !page.List(CompareTab::Name).IsEnabled());
     EXPECT_EQ("Reset Done actions tab " + std::to_string(static_cast<int>(CompareTab::Content)), page.State());
 
     page.run.Reset();
@@ -173,20 +173,6 @@ TEST(CompareRun, MemoryRunningOutEndsTheRunWithoutLists)
     EXPECT_TRUE(page.run.RunState() == CompareRunState::Finished && page.view.buttonText == "Reset");
 }
 
-// The worker's calls to the page's controls, carried out by the page's thread.
-struct SentCompareView : ComparePageControls {
-    explicit SentCompareView(UiThread& thread) : ui(thread) {}
-    void SetStatusText(const std::string& text) override { ui.Send([&] { shown.SetStatusText(text); }); }
-    void SetButtonText(const std::string& text) override { ui.Send([&] { shown.SetButtonText(text); }); }
-    void SetProgress(int percent) override { ui.Send([&] { shown.SetProgress(percent); }); }
-    void SetOptionControlsEnabled(bool enabled) override { ui.Send([&] { shown.SetOptionControlsEnabled(enabled); }); }
-    void SetActionsEnabled(bool enabled) override { ui.Send([&] { shown.SetActionsEnabled(enabled); }); }
-    void ShowTab(CompareTab tab) override { ui.Send([&] { shown.ShowTab(tab); }); }
-
-    UiThread& ui;
-    RecordingView shown;  // as the page's thread leaves it
-};
-
 // A Compare page whose worker runs on its own thread.
 struct ThreadedPage {
     // By content, name and size; the page's thread polls as the page does and
@@ -207,10 +193,10 @@ struct ThreadedPage {
             }
         });
         // Ended Finished after Idle and Running, showing "Done" and "Reset", the stop cleared.
-        EXPECT_TRUE(cancelled && errorsGrew && view.shown.actionsEnabled && run.ListsWritten() && prompter.shown.empty());
+        EXPECT_TRUE(cancelled && errorsGrew && view.actionsEnabled && run.ListsWritten() && prompter.shown.empty());
         EXPECT_EQ(statesSeen.back(), CompareRunState::Finished);
         EXPECT_TRUE(std::is_sorted(statesSeen.begin(), statesSeen.end()));
-        EXPECT_EQ(view.shown.statusTexts.back() + " " + view.shown.buttonText, "Done Reset");
+        EXPECT_EQ(view.statusTexts.back() + " " + view.buttonText, "Done Reset");
         EXPECT_FALSE(run.StopFlag().load());
     }
 
@@ -218,7 +204,7 @@ struct ThreadedPage {
     int PartRows(CompareTab tab, std::initializer_list<int> columns) const { return sent[static_cast<int>(tab)].PartRows(columns); }
 
     UiThread ui;
-    SentCompareView view{ui};
+    RecordingView view{&ui};  // as the page's thread leaves it
     ScriptedPrompter prompter;
     FileContentSource files;
     MemoryResultList lists[CompareTabCount];
@@ -239,7 +225,7 @@ TEST(CompareThreads, CancelInTheContentPhaseEndsOnlyThatPhase)
     folder.WriteFile("a/y.txt", "12345");
     folder.WriteFile("b/z.txt", "abcde");
     ThreadedPage page;
-    const std::vector<std::string>& texts = page.view.shown.statusTexts;
+    const std::vector<std::string>& texts = page.view.statusTexts;
     page.Run({folder.Path()},
              [&] { return !texts.empty() && texts.back() == ComparePhaseText(ComparePhase::ContentGroups); });
     std::string shown;  // rows, whether enabled, and rows written in part
