@@ -11,7 +11,7 @@ void Type(HWND dialog, int edit, const std::string& keys)
     for (char key : keys) SendDlgItemMessageA(dialog, edit, WM_CHAR, static_cast<WPARAM>(key), 0);
 }
 
-TEST_F(GuiTest, NewFoldersAndFakeFileMakeWhatTheyPreview)
+TEST_F(GuiTest, NewFoldersAndFakeFileMakeWhatTheyAreAskedFor)
 {
     TempFolder temp;
     HWND dialog = OpenDialog(IDD_NEW_FOLDERS, NewFoldersDialogProc);
