@@ -49,7 +49,8 @@ TEST(ScriptOptions, GlobExcludeAndDepthSelectTheSameFilesInFindAndCompare)
     }
 }
 
-TEST(ScriptOptions, ShortFormsRepeatedListsAndTheCurrentFolderByDefault)
+// Output that cannot be written is status 2.
+TEST(ScriptOptions, ShortFormsRepeatedListsTheCurrentFolderByDefaultAndUnwritableOutput)
 {
     TempFolder folder;
     const std::string h = folder.WriteFile("x.h", "one"), hpp = folder.WriteFile("y.HPP", "one");
@@ -62,13 +63,7 @@ TEST(ScriptOptions, ShortFormsRepeatedListsAndTheCurrentFolderByDefault)
     EXPECT_EQ(PathSet(Lines(find.out)), (Paths{h, hpp}));
     EXPECT_EQ(compare.status, 0) << "by content when no match option is given";
     EXPECT_EQ(PathSet(Lines(compare.out)), (Paths{"[Same content]", h, hpp, ""}));
-}
 
-TEST(ScriptOptions, OutputThatCannotBeWrittenIsStatusTwo)
-{
-    TempFolder folder;
-    folder.WriteFile("a", "1");
-    folder.WriteFile("b", "1");
     for (const char* command : {"find", "compare"}) {
         const std::vector<const char*> argv = {"tolvane", command, folder.Path().c_str()};
         std::ostringstream out, err;

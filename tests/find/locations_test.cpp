@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <tuple>
 
 #include "platform/file_ops.h"
@@ -36,9 +35,8 @@ TEST(LocationBox, KeepsTheCaseInsensitiveOrderOfASortedListBox)
 {
     LocationBox box;
     for (const char* path : {"b", "A", "a", "C", "ab", "\xE9t\xE9", "z", "Data\\Old", "Data 2", "Data"}) box.Add(path);
-    // Equal ignoring case: the later one goes after. A blank sorts before a
-    // backslash, and bytes above 127 after every letter.
-    EXPECT_EQ(box.Items(), (Items{"A", "a", "ab", "b", "C", "Data", "Data 2", "Data\\Old", "z", "\xE9t\xE9"}));
+    // Equal ignoring case: the later one goes after, so position 0 is "A" and 5 is "Data". A blank sorts before
+    // a backslash, and bytes above 127 after every letter. Repeated or out-of-range positions are ignored.
     box.Remove({5, 0, 5, 42, -1});
     EXPECT_EQ(box.Items(), (Items{"a", "ab", "b", "C", "Data 2", "Data\\Old", "z", "\xE9t\xE9"}));
 }
@@ -94,8 +92,9 @@ TEST(LocationsEditor, DeleteAsksFirstAndAcceptStoresTheList)
 
 // Saved in UTF-8, sorted, one path a line; an earlier version's file in
 // Windows-1252 still loads; dropped files and missing paths are ignored. A
-// blank list is not saved, and no file is asked for.
-TEST(LocationsFile, SavedListLoadsBackDroppedFilesAreIgnoredAndFailuresReported)
+// blank list is not saved, and no file is asked for. A load takes only
+// complete lines that name existing folders.
+TEST(LocationsFile, SavedListLoadsBackFailuresAreReportedAndOnlyCompleteLinesNamingFoldersLoad)
 {
     TempFolder temp;
     LocationsEditor editor = EditorWith({});
@@ -132,35 +131,29 @@ TEST(LocationsFile, SavedListLoadsBackDroppedFilesAreIgnoredAndFailuresReported)
         EXPECT_EQ(editor.Save(prompter, [&] { return std::optional(temp.PathOf(folder + "/x.txt")); }), LocationsFileResult::Failed);
         EXPECT_FALSE(prompter.shown.back().text.empty());
     }
-}
 
-TEST(LocationsFile, LoadTakesOnlyCompleteLinesNamingExistingFolders)
-{
-    TempFolder temp;
     const std::string crlf = Folder(temp, "crlf"), lf = Folder(temp, "lf"), tail = Folder(temp, "tail"), last = Folder(temp, "last");
     // A line longer than the buffer is dropped whole, even when its tail names
     // a folder; so are files, missing folders and a last line with no end.
-    const std::string listFile = temp.WriteFile("list.txt", crlf + "\r\n\n\r\n" + lf + "\n" + std::string(300, 'a') + "\n" +
+    const std::string lines = temp.WriteFile("lines.txt", crlf + "\r\n\n\r\n" + lf + "\n" + std::string(300, 'a') + "\n" +
                                                                 std::string(platform::PathTextBufferSize, 'b') + tail + "\n" +
                                                                 temp.WriteFile("file.txt", "x") + "\n" + temp.PathOf("gone") + "\r\n" + last);
-    LocationsEditor editor = EditorWith({lf, "kept"});
-    ScriptedPrompter prompter;
-    EXPECT_EQ(editor.Load(listFile, prompter), LocationsFileResult::Done);
-    Items expected = {crlf, lf, "kept"};
-    std::sort(expected.begin(), expected.end(), [](auto& a, auto& b) { return LocationOrderLess(a, b); });
-    EXPECT_EQ(editor.Box().Items(), expected);
-    EXPECT_TRUE(prompter.shown.empty());
+    LocationsEditor merged = EditorWith({lf, "kept"});
+    ScriptedPrompter loading;
+    EXPECT_EQ(merged.Load(lines, loading), LocationsFileResult::Done);
+    EXPECT_EQ(merged.Box().Items(), (Items{crlf, lf, "kept"}));  // a path's first byte, '/' or 'C', sorts before 'k'
+    EXPECT_TRUE(loading.shown.empty());
 
     // A path of more than 260 bytes, with either line end.
     const std::string deep = temp.PathOf(std::string(200, 'L')) + platform::PathSeparator + std::string(200, 'M');
     ASSERT_TRUE(platform::CreateFolder(temp.PathOf(std::string(200, 'L'))) && platform::CreateFolder(deep));
     LocationsEditor fits = EditorWith({});
-    fits.Load(temp.WriteFile("deep.txt", deep + "\r\n" + deep + "\n"), prompter);
+    fits.Load(temp.WriteFile("deep.txt", deep + "\r\n" + deep + "\n"), loading);
     EXPECT_EQ(fits.Box().Items(), (Items{deep}));
 
-    EXPECT_EQ(editor.Load(temp.PathOf("none.txt"), prompter), LocationsFileResult::Failed);
-    EXPECT_EQ(prompter.shown.size(), 1u);
-    EXPECT_EQ(editor.Box().Count(), 3);
+    EXPECT_EQ(merged.Load(temp.PathOf("none.txt"), loading), LocationsFileResult::Failed);
+    EXPECT_EQ(loading.shown.size(), 1u);
+    EXPECT_EQ(merged.Box().Count(), 3);
 }
 
 }  // namespace
