@@ -30,7 +30,7 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     ScriptedChoices choices(dst);
     choices.Answer(ClashAnswer::Skip, true);
     Transfer(t, choices);
-    EXPECT_EQ(t.progress.caption + " to " + t.progress.to, " Copying... to " + dst);
+    EXPECT_EQ(choices.pickTitle + ":" + t.progress.caption + " to " + t.progress.to, "Select destination: Copying... to " + dst);
     EXPECT_EQ(t.progress.steps,
               (Names{"c.txt  (5 B), 1 / 3, 0%", "b.txt  (5 B), 2 / 3, 33%", "a.txt  (5 B), 3 / 3, 66%"}));
     EXPECT_EQ(t.progress.from, Names(3, t.temp.PathOf("src/")));
@@ -47,7 +47,8 @@ TEST(CopyMoveWorker, ClashesAreRenamedSkippedOrBreakTheRunAsAnswered)
     ScriptedChoices breakOff(moved.temp.PathOf("dst"));
     breakOff.Answer(ClashAnswer::Break);
     Transfer(moved, breakOff);
-    EXPECT_EQ(moved.Rows() + moved.progress.caption, "a.txt* b.txt* c.txt* Moving...");
+    EXPECT_EQ(moved.Rows() + moved.progress.caption + " " + std::to_string(moved.progress.finished),
+              "a.txt* b.txt* c.txt* Moving... 1");
     EXPECT_EQ(FolderText(moved.temp.PathOf("dst")), "c.txt=old c");
 }
 
