@@ -174,7 +174,7 @@ struct MemoryRun {
     std::string Run(const CompareOptions& options, bool reference = false)
     {
         if (reference) RunReferencePhases(MakeRecords(files), options, source, host, lists);
-        else RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
+        else outcome = RunComparePhases(MakeRecords(files), options, source, host, stop, lists, limits);
         return Summary(lists, host.errors);
     }
 
@@ -184,6 +184,7 @@ struct MemoryRun {
     std::atomic<bool> stop{false};
     CompareLists lists;
     ContentLimits limits;
+    CompareOutcome outcome{};
 };
 
 TEST(CompareEngine, WorkedCases)
@@ -400,8 +401,9 @@ bool RunBoth(const std::vector<MemoryFile>& files, unsigned optionBits, const Co
     const CompareOptions options = Generator::Options(optionBits);
     MemoryRun expected(files), run(files);
     expected.Run(options, true);
-    EXPECT_EQ(CompareOutcome::Completed,
-              RunComparePhases(MakeRecords(files), options, run.source, run.host, run.stop, run.lists, limits));
+    run.limits = limits;
+    run.Run(options);
+    EXPECT_EQ(CompareOutcome::Completed, run.outcome);
     const auto fields = [](const CompareLists& x) {
         return std::tie(x.combined.rows, x.combined.groups, x.content.rows, x.content.groups, x.name.rows, x.name.groups,
                         x.size.rows, x.size.groups, x.truncatedRows, x.zeroSizeRows, x.truncated, x.truncatedCount, x.zeroSizeCount);
